@@ -1,0 +1,45 @@
+// Real and fake clocks behind one seam.
+#include "platform/clock.h"
+
+#include <SDL.h>
+
+#include <cerrno>
+
+namespace {
+bool fake = false;
+uint32_t fakeMs = 0;
+uint32_t fakeStartMs = 0;
+time_t fakeStartWall = 0;
+}  // namespace
+
+uint32_t ticksMs() { return fake ? fakeMs : SDL_GetTicks(); }
+
+time_t wallSeconds() {
+  if (fake) return fakeStartWall + static_cast<time_t>((fakeMs - fakeStartMs) / 1000u);
+  return time(nullptr);
+}
+
+int32_t wallSecondsSince(time_t now, time_t stamp) {
+  return static_cast<int32_t>(difftime(now, stamp));
+}
+
+void sleepMs(uint32_t ms) {
+  if (fake) {
+    fakeMs += ms;
+    return;
+  }
+  timespec want{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
+  timespec left{};
+  while (nanosleep(&want, &left) != 0 && errno == EINTR) want = left;
+}
+
+void useFakeClock(uint32_t startMs, time_t startWall) {
+  fake = true;
+  fakeMs = fakeStartMs = startMs;
+  fakeStartWall = startWall;
+}
+
+void advanceFakeClock(uint32_t ms) { fakeMs += ms; }
+void setFakeTicks(uint32_t ms) { fakeMs = ms; }
+void useRealClock() { fake = false; }
+bool fakeClockInUse() { return fake; }

@@ -1,0 +1,40 @@
+// Event polling, flipping and exit, each with an optional test hook.
+#include "platform/events.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+std::function<void()> idleHook;
+std::function<void()> flipHook;
+std::function<void(int)> exitHook;
+}  // namespace
+
+int pollEvent(SDL_Event* event) {
+  int got = SDL_PollEvent(event);
+  if (got || !idleHook) return got;
+  idleHook();
+  return SDL_PollEvent(event);
+}
+
+int flipScreen(SDL_Surface* surface) {
+  int result = surface ? SDL_Flip(surface) : -1;
+  if (flipHook) flipHook();
+  return result;
+}
+
+void exitProgram(int status) {
+  if (exitHook) exitHook(status);
+  fflush(stdout);
+  exit(status);
+}
+
+void setIdleHook(std::function<void()> hook) { idleHook = std::move(hook); }
+void setFlipHook(std::function<void()> hook) { flipHook = std::move(hook); }
+void setExitHook(std::function<void(int)> hook) { exitHook = std::move(hook); }
+
+void clearEventHooks() {
+  idleHook = nullptr;
+  flipHook = nullptr;
+  exitHook = nullptr;
+}

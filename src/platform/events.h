@@ -1,0 +1,20 @@
+// The game's edges towards SDL's event queue, the screen flip and process exit,
+// with hooks that let a test drive the real loops frame by frame.
+#pragma once
+#include <SDL.h>
+
+#include <functional>
+
+// SDL_PollEvent. When the queue is empty and an idle hook is set, the hook runs
+// once (it may push events) and the queue is polled again.
+int pollEvent(SDL_Event* event);
+// SDL_Flip of the surface, then the flip hook if one is set.
+int flipScreen(SDL_Surface* surface);
+// Ends the process with the status (exit), or hands the status to the exit
+// hook, which must not return (a test throws from it).
+[[noreturn]] void exitProgram(int status);
+
+void setIdleHook(std::function<void()> hook);
+void setFlipHook(std::function<void()> hook);
+void setExitHook(std::function<void(int)> hook);
+void clearEventHooks();

@@ -1,0 +1,170 @@
+// The shared test fixture.
+#include "fixture.h"
+
+#include <SDL_mixer.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/shell.h"
+#include "audio/soundbank.h"
+#include "game/displays.h"
+#include "game/round.h"
+#include "game/targets.h"
+#include "input/menu_input.h"
+#include "input/players.h"
+#include "input/tracker.h"
+#include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/joystick.h"
+#include "platform/random.h"
+#include "scores/hiscores.h"
+#include "scores/round_end.h"
+#include "weapons/weapons.h"
+
+namespace fs = std::filesystem;
+
+void resetGameState() {
+  resetShellState();
+  pictures = PictureSet{};
+  resetPlayers();
+  resetMenuInput();
+  resetRoundState();
+  resetWeapons();
+  resetHiscores();
+  resetRoundEnd();
+  resetSoundChannels();
+  resetTracker();
+  ClearShotMarks();
+  ClearSlotTable();
+  clearEventHooks();
+  useFakeClock(1000, 1700000000);
+  useFakeJoysticks(0);
+  seedRandom(1);
+}
+
+void GameTest::SetUp() {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  // No tracker unless a test names one.
+  setenv("LAKEPORT_TRACKER_PORT", "/nonexistent/lakeport-no-tracker", 1);
+  char tmpl[] = "/tmp/lakeport-test-XXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  dir = tmpl;
+  fs::create_directories(dir + "/pics");
+  fs::create_directories(dir + "/sounds");
+  fs::create_directories(dir + "/data");
+  oldCwd = fs::current_path().string();
+  ASSERT_EQ(chdir(dir.c_str()), 0);
+  resetGameState();
+  setExitHook([](int status) { throw ProgramExit{status}; });
+}
+
+void GameTest::TearDown() {
+  if (capturingOut) capturedStdout();
+  if (capturingErr) capturedStderr();
+  clearEventHooks();
+  Mix_CloseAudio();
+  SDL_Quit();
+  resetGameState();
+  useRealClock();
+  useRealJoysticks();
+  if (!oldCwd.empty()) {
+    EXPECT_EQ(chdir(oldCwd.c_str()), 0);
+  }
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+}
+
+void GameTest::startVideo() {
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK), 0) << SDL_GetError();
+  shell.video = SDL_SetVideoMode(640, 480, 24, SDL_FULLSCREEN | SDL_DOUBLEBUF);
+  ASSERT_NE(shell.video, nullptr) << SDL_GetError();
+}
+
+bool GameTest::useDefaultAssets() {
+  const fs::path built(LAKEPORT_GAME_BUILD_DIR);
+  if (!fs::exists(built / "pics" / "title.jpg")) return false;
+  fs::remove_all(dir + "/pics");
+  fs::remove_all(dir + "/sounds");
+  fs::create_directory_symlink(built / "pics", dir + "/pics");
+  fs::create_directory_symlink(built / "sounds", dir + "/sounds");
+  return true;
+}
+
+void GameTest::writeBmp(const std::string& path, int w, int h, uint32_t rgb) {
+  SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+  ASSERT_NE(s, nullptr);
+  SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  ASSERT_EQ(SDL_SaveBMP(s, path.c_str()), 0);
+  SDL_FreeSurface(s);
+}
+
+uint32_t GameTest::screenRgb(int x, int y) {
+  SDL_Surface* s = shell.video;
+  SDL_LockSurface(s);
+  const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
+  Uint32 v = 0;
+  memcpy(&v, p, s->format->BytesPerPixel);
+  SDL_UnlockSurface(s);
+  Uint8 r, g, b;
+  SDL_GetRGB(v, s->format, &r, &g, &b);
+  return (uint32_t(r) << 16) | (uint32_t(g) << 8) | b;
+}
+
+void GameTest::captureStdout() {
+  fflush(stdout);
+  testing::internal::CaptureStdout();
+  capturingOut = true;
+}
+std::string GameTest::capturedStdout() {
+  fflush(stdout);
+  capturingOut = false;
+  return testing::internal::GetCapturedStdout();
+}
+void GameTest::captureStderr() {
+  fflush(stderr);
+  testing::internal::CaptureStderr();
+  capturingErr = true;
+}
+std::string GameTest::capturedStderr() {
+  fflush(stderr);
+  capturingErr = false;
+  return testing::internal::GetCapturedStderr();
+}
+
+void pushKey(SDLKey key, bool down) {
+  SDL_Event e{};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.type = e.type;
+  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  e.key.keysym.sym = key;
+  SDL_PushEvent(&e);
+}
+
+void pushMouseMotion(int x, int y) {
+  SDL_Event e{};
+  e.type = SDL_MOUSEMOTION;
+  e.motion.type = SDL_MOUSEMOTION;
+  e.motion.x = static_cast<Uint16>(x);
+  e.motion.y = static_cast<Uint16>(y);
+  SDL_PushEvent(&e);
+}
+
+void pushMouseButton(int button, bool down, int x, int y) {
+  SDL_Event e{};
+  e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  e.button.type = e.type;
+  e.button.button = static_cast<Uint8>(button);
+  e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+  e.button.x = static_cast<Uint16>(x);
+  e.button.y = static_cast<Uint16>(y);
+  SDL_PushEvent(&e);
+}
+
+void pushQuit() {
+  SDL_Event e{};
+  e.type = SDL_QUIT;
+  SDL_PushEvent(&e);
+}

@@ -1,0 +1,52 @@
+// Shared test fixture: headless SDL, a temporary game directory, every
+// program-wide record reset, a fake clock and fake joysticks.
+#pragma once
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+// Thrown by the exit hook the fixture installs, in place of exit().
+struct ProgramExit {
+  int status;
+};
+
+// Restores every program-wide record of the game to its value at program start.
+void resetGameState();
+
+// A temporary game directory (pics/, sounds/, data/) that is the working
+// directory for the test's lifetime.
+class GameTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Initialises SDL (video, audio off) and sets the 640x480x24 screen.
+  void startVideo();
+  // Links the default art and sound the build made into pics/ and sounds/;
+  // false when the build made none.
+  bool useDefaultAssets();
+  // Writes a w by h 24-bit BMP filled with 0xRRGGBB below the game directory.
+  static void writeBmp(const std::string& path, int w, int h, uint32_t rgb);
+  // Reads the screen pixel at (x, y) as 0xRRGGBB.
+  static uint32_t screenRgb(int x, int y);
+  // Captures what the test's code writes to a standard stream.
+  void captureStdout();
+  std::string capturedStdout();
+  void captureStderr();
+  std::string capturedStderr();
+
+  std::string dir;
+
+ private:
+  std::string oldCwd;
+  bool capturingOut = false;
+  bool capturingErr = false;
+};
+
+// Pushes SDL events for tests.
+void pushKey(SDLKey key, bool down);
+void pushMouseMotion(int x, int y);
+void pushMouseButton(int button, bool down, int x, int y);
+void pushQuit();
