@@ -47,8 +47,8 @@ void resetGameState() {
 void GameTest::SetUp() {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  // No tracker unless a test names one.
-  setenv("LAKEPORT_TRACKER_PORT", "/nonexistent/lakeport-no-tracker", 1);
+  // An empty port name looks for no tracker, unless a test names a device.
+  setenv("LAKEPORT_TRACKER_PORT", "", 1);
   char tmpl[] = "/tmp/lakeport-test-XXXXXX";
   ASSERT_NE(mkdtemp(tmpl), nullptr);
   dir = tmpl;
