@@ -1,0 +1,98 @@
+// The figures' schedule: breaks, appearing on a free place, the three seconds
+// of standing with the gangsters' fire, leaving; and the level's accuracy.
+#include "app/shell.h"
+#include "game/round.h"
+#include "game/targets.h"
+#include "platform/clock.h"
+#include "platform/random.h"
+
+namespace {
+// A figure stands for three wall-clock seconds; gangsters fire from the second.
+constexpr int32_t StaySeconds = 3;
+constexpr int32_t MinBreakSeconds = 3;
+constexpr int32_t GangsterBreakSpread = 12;
+constexpr int32_t BystanderBreakSpread = 60;
+// Milliseconds a gangster needs after its last shot (signed difference above this).
+constexpr int32_t ShotSpacingMs = 180;
+
+int32_t breakSpread(bool gangster) { return gangster ? GangsterBreakSpread : BystanderBreakSpread; }
+}  // namespace
+
+void Target::Reset() {
+  breakSeconds = MinBreakSeconds + RandomUpTo(breakSpread(isGangster));
+  hiddenAt = wallSeconds();
+  shown = false;
+  slotReleased = true;
+  lastShotTicks = 0;
+  firing = 0;
+}
+
+void Target::Tick() {
+  const time_t now = wallSeconds();
+  if (!shown) {
+    const int32_t waited = wallSecondsSince(now, hiddenAt);
+    // The place is given back one second after the figure left, never at once.
+    if (waited >= 1 && !slotReleased) {
+      ReleaseSlot(slot);
+      slotReleased = true;
+    }
+    if (waited < breakSeconds) return;
+    if (isGangster && roundState.gangstersToCome <= 0) return;
+    const int32_t s = RandomUpTo(SlotCount);  // 12 now and then: never free
+    if (!IsSlotFree(s)) return;
+    slot = s;
+    OccupySlot(s);
+    PlaceAtSlot(s);
+    appearedAt = now;
+    health = 5;
+    jolt = 0;  // a jolt left from the last stay must not twitch the new one
+    shown = true;
+    if (isGangster) --roundState.gangstersToCome;
+    return;
+  }
+
+  const int32_t stood = wallSecondsSince(now, appearedAt);
+  firing = 0;
+  if (stood >= StaySeconds) {
+    x = y = -1;
+    shown = false;
+    hiddenAt = now;
+    slotReleased = false;
+    // More players, shorter breaks; nobody in play counts as one player.
+    const double r = RandomUnit();
+    const int32_t players = PlayerCount() > 0 ? PlayerCount() : 1;
+    if (isGangster) --roundState.gangstersLeft;
+    breakSeconds = MinBreakSeconds + static_cast<int32_t>(breakSpread(isGangster) * r / players);
+    return;
+  }
+  if (!isGangster || health < 1) return;
+
+  int32_t fireBelow, chance;
+  if (stood >= 2) {
+    fireBelow = 90;
+    chance = 50;
+  } else if (stood >= 1) {
+    fireBelow = 75;
+    chance = 25;
+  } else {
+    return;  // the first second is quiet
+  }
+  const int32_t q = RandomUpTo(100);
+  const int32_t sinceShot = static_cast<int32_t>(ticksMs() - lastShotTicks);
+  if (q < fireBelow && sinceShot > ShotSpacingMs) {
+    GangsterShotRoll(chance);
+    firing = 1;
+    lastShotTicks = ticksMs();
+  }
+}
+
+void GangsterShotRoll(int32_t chance) {
+  const int32_t q = RandomUpTo(100);
+  if (q + (2 - shell.chosenLevel) * 12 <= chance) --roundState.energy;
+}
+
+void ResetTargetField() {
+  ClearSlotTable();
+  for (int32_t i = 0; i < TargetCount; ++i)
+    if (Target* t = TargetAt(i)) t->Reset();
+}
