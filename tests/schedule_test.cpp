@@ -145,6 +145,27 @@ TEST_F(ScheduleTest, FigureStaysThreeWallSecondsAndLeavesEvenWhenDead) {
   EXPECT_EQ(roundState.gangstersToCome, 29);
 }
 
+TEST_F(ScheduleTest, WallClockSetBackRestartsTheWaitAndTheStay) {
+  Target* waiting = readyFigure(8, 3);
+  Target* standing = appear(0, 0);
+  advanceFakeClock(1500);
+  useFakeClock(ticksMs(), Start - 3600);  // the clock is set back an hour
+  waiting->Tick();
+  standing->Tick();
+  EXPECT_TRUE(standing->shown);
+  advanceFakeClock(2999);
+  standing->Tick();
+  waiting->Tick();
+  EXPECT_TRUE(standing->shown);
+  EXPECT_FALSE(waiting->shown);
+  advanceFakeClock(1);
+  scriptRandom({0, drawFor(12, 4)});
+  standing->Tick();
+  waiting->Tick();
+  EXPECT_FALSE(standing->shown);
+  EXPECT_TRUE(waiting->shown);
+}
+
 TEST_F(ScheduleTest, MorePlayersShortenTheBreaksAndNoPlayerCountsAsOne) {
   struct Case {
     int players;

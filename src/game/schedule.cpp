@@ -29,6 +29,10 @@ void Target::Reset() {
 
 void Target::Tick() {
   const time_t now = wallSeconds();
+  // A wall clock set back restarts the wait or the stay; it must not freeze
+  // the figure until the clock has caught up again.
+  time_t& stamp = shown ? appearedAt : hiddenAt;
+  if (now < stamp) stamp = now;
   if (!shown) {
     const int32_t waited = wallSecondsSince(now, hiddenAt);
     // The place is given back one second after the figure left, never at once.
