@@ -2,7 +2,9 @@
 // progress row, kiosk mode, missing files; and the entry glue's messages.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,21 +25,37 @@ struct Asset {
 const std::vector<Asset> assets = {
     {"pic32_1200x900_verlauf_640x480_-50_-30.jpg", 640, 480},
     {"le5_4x12.bmp", 4, 12},
-    {"cross_a_02.bmp", 31, 31}, {"cross_b_02.bmp", 31, 31}, {"cross_c_02.bmp", 31, 31},
-    {"cross_d_02.bmp", 31, 31}, {"cross_f_02.bmp", 31, 31},
-    {"target_n_01_88x200.bmp", 88, 200}, {"target_hit_n_01_88x200.bmp", 88, 200},
-    {"target_o_01_88x200.bmp", 88, 200}, {"target_hit_o_01_88x200.bmp", 88, 200},
-    {"target_p_01_88x200.bmp", 88, 200}, {"target_hit_p_01_88x200.bmp", 88, 200},
-    {"target_q_01_88x200.bmp", 88, 200}, {"target_hit_q_01_88x200.bmp", 88, 200},
-    {"target_n_01_88x200_mirror.bmp", 88, 200}, {"target_hit_n_01_88x200_mirror.bmp", 88, 200},
-    {"target_o_01_88x200_mirror.bmp", 88, 200}, {"target_hit_o_01_88x200_mirror.bmp", 88, 200},
-    {"target_p_01_88x200_mirror.bmp", 88, 200}, {"target_hit_p_01_88x200_mirror.bmp", 88, 200},
-    {"target_q_01_88x200_mirror.bmp", 88, 200}, {"target_hit_q_01_88x200_mirror.bmp", 88, 200},
-    {"target_d_01_88x200.bmp", 88, 200}, {"target_hit_d_01_88x200.bmp", 88, 200},
-    {"target_e_01_88x200.bmp", 88, 200}, {"target_hit_e_01_88x200.bmp", 88, 200},
-    {"target_g_01_88x200.bmp", 88, 200}, {"target_hit_g_01_88x200.bmp", 88, 200},
-    {"target_h_01_88x200.bmp", 88, 200}, {"target_hit_h_01_88x200.bmp", 88, 200},
-    {"target_k_01_88x200.bmp", 88, 200}, {"target_hit_k_01_88x200.bmp", 88, 200},
+    {"cross_a_02.bmp", 31, 31},
+    {"cross_b_02.bmp", 31, 31},
+    {"cross_c_02.bmp", 31, 31},
+    {"cross_d_02.bmp", 31, 31},
+    {"cross_f_02.bmp", 31, 31},
+    {"target_n_01_88x200.bmp", 88, 200},
+    {"target_hit_n_01_88x200.bmp", 88, 200},
+    {"target_o_01_88x200.bmp", 88, 200},
+    {"target_hit_o_01_88x200.bmp", 88, 200},
+    {"target_p_01_88x200.bmp", 88, 200},
+    {"target_hit_p_01_88x200.bmp", 88, 200},
+    {"target_q_01_88x200.bmp", 88, 200},
+    {"target_hit_q_01_88x200.bmp", 88, 200},
+    {"target_n_01_88x200_mirror.bmp", 88, 200},
+    {"target_hit_n_01_88x200_mirror.bmp", 88, 200},
+    {"target_o_01_88x200_mirror.bmp", 88, 200},
+    {"target_hit_o_01_88x200_mirror.bmp", 88, 200},
+    {"target_p_01_88x200_mirror.bmp", 88, 200},
+    {"target_hit_p_01_88x200_mirror.bmp", 88, 200},
+    {"target_q_01_88x200_mirror.bmp", 88, 200},
+    {"target_hit_q_01_88x200_mirror.bmp", 88, 200},
+    {"target_d_01_88x200.bmp", 88, 200},
+    {"target_hit_d_01_88x200.bmp", 88, 200},
+    {"target_e_01_88x200.bmp", 88, 200},
+    {"target_hit_e_01_88x200.bmp", 88, 200},
+    {"target_g_01_88x200.bmp", 88, 200},
+    {"target_hit_g_01_88x200.bmp", 88, 200},
+    {"target_h_01_88x200.bmp", 88, 200},
+    {"target_hit_h_01_88x200.bmp", 88, 200},
+    {"target_k_01_88x200.bmp", 88, 200},
+    {"target_hit_k_01_88x200.bmp", 88, 200},
     {"pic32_1200x900_verlauf_640x480.jpg", 640, 480},
     {"smoke-shop_a_01_cut_a_01_verlauf_640x480.jpg", 640, 480},
     {"main-street_a_01_cut_a_01_verlauf_640x480.jpg", 640, 480},
@@ -49,22 +67,34 @@ const std::vector<Asset> assets = {
     {"main-street_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", 640, 480},
     {"flower-shop_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", 640, 480},
     {"qmorvel_Tire_Store_v_verlauf_640x480_-50_-30.jpg", 640, 480},
-    {"level_a_116x88.bmp", 116, 88}, {"level_b_116x88.bmp", 116, 88},
-    {"level_c_116x88.bmp", 116, 88}, {"level_d_116x88.bmp", 116, 88},
+    {"level_a_116x88.bmp", 116, 88},
+    {"level_b_116x88.bmp", 116, 88},
+    {"level_c_116x88.bmp", 116, 88},
+    {"level_d_116x88.bmp", 116, 88},
     {"level_e_116x88.bmp", 116, 88},
     {"title.jpg", 640, 480},
     {"keyboard_a_02_transp-9C9886_220x120.bmp", 220, 120},
-    {"singleshot_200x90.bmp", 200, 90}, {"sixshooter_200x90.bmp", 200, 90},
+    {"singleshot_200x90.bmp", 200, 90},
+    {"sixshooter_200x90.bmp", 200, 90},
     {"thompson_200x90.bmp", 200, 90},
     {"shot_fail_6x6_e_01.bmp", 6, 6},
-    {"shot_a_01.bmp", 20, 20}, {"shot_b_01.bmp", 20, 20}, {"shot_c_01.bmp", 20, 20},
-    {"shot_d_01.bmp", 20, 20}, {"shot_f_01.bmp", 20, 20}, {"shot_h_01.bmp", 20, 20},
-    {"shot_j_01.bmp", 20, 20}, {"shot_k_01.bmp", 20, 20}, {"shot_l_01.bmp", 20, 20},
+    {"shot_a_01.bmp", 20, 20},
+    {"shot_b_01.bmp", 20, 20},
+    {"shot_c_01.bmp", 20, 20},
+    {"shot_d_01.bmp", 20, 20},
+    {"shot_f_01.bmp", 20, 20},
+    {"shot_h_01.bmp", 20, 20},
+    {"shot_j_01.bmp", 20, 20},
+    {"shot_k_01.bmp", 20, 20},
+    {"shot_l_01.bmp", 20, 20},
     {"le5bg_4x12.bmp", 4, 12},
 };
 
-const char* const fonts[] = {"andes16.png", "impact16.png", "pussycat18.png",
-                             "Antiqua_greyed-68-10.png", "Caligula_greyed-68-10.png",
+const char* const fonts[] = {"andes16.png",
+                             "impact16.png",
+                             "pussycat18.png",
+                             "Antiqua_greyed-68-10.png",
+                             "Caligula_greyed-68-10.png",
                              "MacHumaine_greyed-68-10.png"};
 
 constexpr uint32_t PipColour = 0xFFD000;
@@ -78,7 +108,7 @@ class StartupTest : public GameTest {
     uint32_t colour = 0x010203;
     for (const Asset& a : assets) {
       const std::string name(a.file);
-      const uint32_t c = name == "le5_4x12.bmp" ? PipColour
+      const uint32_t c = name == "le5_4x12.bmp"        ? PipColour
                          : name.rfind("pic32", 0) == 0 ? BackdropColour
                                                        : (colour += 0x030507);
       writeBmp("pics/" + name, a.w, a.h, c);
@@ -152,7 +182,8 @@ TEST_F(StartupTest, EveryPictureLandsInItsSlotWithItsColourKey) {
     EXPECT_EQ(pictures.figure[k]->w, 88);
   }
   // The figures come in pairs, normal before hit, in kind order.
-  EXPECT_NE(GetSurfacePixel(pictures.figure[0], 0, 0), GetSurfacePixel(pictures.figureHit[0], 0, 0));
+  EXPECT_NE(GetSurfacePixel(pictures.figure[0], 0, 0),
+            GetSurfacePixel(pictures.figureHit[0], 0, 0));
   EXPECT_NE(GetSurfacePixel(pictures.figure[4], 0, 0), GetSurfacePixel(pictures.figure[0], 0, 0));
   for (int l = 0; l < 5; ++l) {
     EXPECT_NE(pictures.levelBackdrop[l], nullptr);
@@ -204,6 +235,15 @@ TEST_F(StartupTest, MissingFilesAreNamedAndStartupCompletes) {
   EXPECT_EQ(pictures.fonts[2], nullptr);
   EXPECT_NE(pictures.crosshair[3], nullptr);
   EXPECT_FALSE(shell.trackerPresent);  // no tracker answered
+}
+
+TEST_F(StartupTest, AGameDirectoryWithoutPicturesIsNamedOnce) {
+  std::filesystem::remove_all("pics");
+  captureStderr();
+  ASSERT_EQ(start({}), 0);
+  const std::string err = capturedStderr();
+  EXPECT_NE(err.find("there is no pics/ folder in " + dir), std::string::npos) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 }
 
 TEST_F(StartupTest, ShutdownClosesTheJoysticksAndSdl) {
