@@ -101,6 +101,7 @@ int main(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();
   std::string pending;
   bool stdinOpen = fromStdin;
+  bool opened = false;
   for (;;) {
     pollfd watch[2] = {{sim.master, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
     poll(watch, stdinOpen ? 2 : 1, 200);
@@ -117,7 +118,10 @@ int main(int argc, char** argv) {
     }
     if (!fromStdin) aimAlongPath(&sim, seconds);
     if (serveSimTracker(&sim) < 0) break;
-    if (sim.received.empty() && seconds > IdleSeconds) {
+    // Only whether anything came matters here; the bytes need not pile up.
+    opened = opened || !sim.received.empty();
+    sim.received.clear();
+    if (!opened && seconds > IdleSeconds) {
       fprintf(stderr, "lakeport-tracker-sim: no game opened %s; ending\n", sim.path.c_str());
       closeSimTracker(&sim);
       return 1;
