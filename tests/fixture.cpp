@@ -36,7 +36,7 @@ void resetGameState() {
   resetRoundEnd();
   resetSoundChannels();
   resetTracker();
-  ClearShotMarks();
+  resetRoundDisplays();
   ClearSlotTable();
   clearEventHooks();
   useFakeClock(1000, 1700000000);
