@@ -1,14 +1,13 @@
 // The round's displays: backdrop with dimmed places, shot marks, display strip.
-// The backdrop with its places and the marks are kept in layers in the screen's
-// own format, so a frame copies two surfaces instead of redrawing thirteen
-// pictures and up to 3500 marks.
+// The backdrop with its places, and the same with every mark over it, are kept
+// as layers in the screen's own format, so a frame copies two surfaces instead
+// of drawing thirteen pictures and up to 3500 marks.
 #include "game/displays.h"
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "app/shell.h"
 #include "game/round.h"
@@ -27,7 +26,7 @@ constexpr int PipTop = 465;
 constexpr int PipStep = 6;
 // DrawBackdrop index of each level.
 constexpr int32_t backdropIndex[LevelCount] = {1, 4, 5, 6, 7};
-// More changed marks than this in one frame redraw the whole mark layer.
+// More changed marks than this in one frame redraw the whole scene layer.
 constexpr int MaxDirtyRects = 64;
 
 bool levelValid(int32_t level) { return level >= 0 && level < LevelCount; }
@@ -97,14 +96,9 @@ bool sameLayout(const SDL_Surface* a, const SDL_Surface* b) {
          f->Amask == g->Amask;
 }
 
-// A software surface of w by h in the screen's pixel format; pixels may be the
-// caller's own buffer.
-SDL_Surface* createLike(const SDL_Surface* screen, int w, int h, void* pixels = nullptr,
-                        int pitch = 0) {
+// A software surface of w by h in the screen's pixel format.
+SDL_Surface* createLike(const SDL_Surface* screen, int w, int h) {
   const SDL_PixelFormat* f = screen->format;
-  if (pixels)
-    return SDL_CreateRGBSurfaceFrom(pixels, w, h, f->BitsPerPixel, pitch, f->Rmask, f->Gmask,
-                                    f->Bmask, f->Amask);
   return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask,
                               f->Amask);
 }
@@ -122,6 +116,7 @@ struct BaseLayer {
   int32_t level = -1;
   const SDL_Surface* backdrop = nullptr;
   const SDL_Surface* dimmed = nullptr;
+  uint64_t builds = 0;  // how often it was drawn, so the scene can tell
 } base;
 
 // Only an opaque backdrop that covers the whole screen hides everything under
@@ -143,7 +138,6 @@ SDL_Surface* baseLayer(int32_t level) {
     return base.surface;
   if (!base.surface || !sameLayout(base.surface, screen)) {
     SDL_FreeSurface(base.surface);
-    base = BaseLayer{};
     base.surface = createLike(screen, screen->w, screen->h);
     if (!base.surface) return nullptr;
   }
@@ -153,176 +147,132 @@ SDL_Surface* baseLayer(int32_t level) {
   base.level = level;
   base.backdrop = backdrop;
   base.dimmed = dimmed;
+  ++base.builds;
   return base.surface;
 }
 
-// ---- The mark layer: every used entry drawn in list order onto a transparent
-// surface. Its colour key is a value that no pixel of the mark picture takes, so
-// blitting the layer gives exactly the pixels of blitting each mark. The layer
-// is run-length encoded, so its blit only copies the marked pixels.
+// ---- The scene layer: the base layer with every used entry drawn over it in
+// list order. Over a screen that shows the base layer, copying the scene gives
+// exactly the pixels of drawing each mark, blended or keyed alike.
 
-struct MarkLayer {
+struct SceneLayer {
   SDL_Surface* surface = nullptr;
-  std::vector<Uint8> pixels;  // the surface's own buffer: kept while encoded
-  Uint32 key = 0;
-  // What the layer was made for, so that any change makes it again.
-  const SDL_Surface* screen = nullptr;
+  uint64_t baseBuild = 0;  // the base layer's build it was made over
+  // The mark picture it was drawn with, so that any change redraws it.
   const SDL_Surface* mark = nullptr;
-  Uint32 markFlags = 0;
-  Uint32 markKey = 0;
+  Uint32 markFlags = 0, markKey = 0;
+  Uint8 markAlpha = 0;
   int markW = 0, markH = 0;
-  // The entries the layer shows.
+  // The entries it shows, and a box that holds all of them (outside it the
+  // scene equals the base layer).
   int32_t count = 0;
   ShotMark drawn[ShotMarkCapacity];
-} marks;
+  Box marked{0, 0, 0, 0};
+} scene;
 
-void freeMarkLayer() {
-  SDL_FreeSurface(marks.surface);
-  marks.surface = nullptr;
-  marks.pixels.clear();
-  marks.screen = nullptr;
-  marks.mark = nullptr;
-  marks.count = 0;
+void freeSceneLayer() {
+  SDL_FreeSurface(scene.surface);
+  scene.surface = nullptr;
+  scene.mark = nullptr;
+  scene.count = 0;
 }
 
-bool markLayerFits(const SDL_Surface* screen, const SDL_Surface* mark) {
-  return marks.surface && marks.screen == screen && sameLayout(marks.surface, screen) &&
-         marks.mark == mark && marks.markFlags == (mark->flags & SDL_SRCCOLORKEY) &&
-         marks.markKey == mark->format->colorkey && marks.markW == mark->w &&
-         marks.markH == mark->h;
+bool sceneMarkIs(const SDL_Surface* mark) {
+  return scene.mark == mark && scene.markFlags == (mark->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) &&
+         scene.markKey == mark->format->colorkey && scene.markAlpha == mark->format->alpha &&
+         scene.markW == mark->w && scene.markH == mark->h;
 }
 
-// A pixel value, in the screen's format, that no opaque pixel of the mark
-// takes. The mark is drawn over two different fills: where both agree, the
-// mark's own pixel shows. False when every value is taken.
-bool chooseLayerKey(SDL_Surface* screen, SDL_Surface* mark, Uint32* key) {
-  SDL_Surface* over[2] = {createLike(screen, mark->w, mark->h),
-                          createLike(screen, mark->w, mark->h)};
-  std::vector<Uint32> taken;
-  bool ok = over[0] && over[1];
-  if (ok) {
-    SDL_FillRect(over[0], nullptr, 0);
-    SDL_FillRect(over[1], nullptr, 0xFFFFFFFFu);
-    for (SDL_Surface* s : over) {
-      SDL_Rect at{0, 0, 0, 0};
-      SDL_UpperBlit(mark, nullptr, s, &at);
-    }
-    for (int y = 0; y < mark->h; ++y)
-      for (int x = 0; x < mark->w; ++x) {
-        const Uint32 a = static_cast<Uint32>(GetSurfacePixel(over[0], x, y));
-        if (a == static_cast<Uint32>(GetSurfacePixel(over[1], x, y))) taken.push_back(a);
-      }
-  }
-  SDL_FreeSurface(over[0]);
-  SDL_FreeSurface(over[1]);
-  if (!ok) return false;
-  std::sort(taken.begin(), taken.end());
-  const int bits = screen->format->BitsPerPixel;
-  const Uint64 values = bits >= 32 ? (Uint64(1) << 32) : (Uint64(1) << bits);
-  // Magenta first: it is rare in pictures, so the key is easy to spot when
-  // looking at the layer.
-  Uint64 candidate = SDL_MapRGB(screen->format, 255, 0, 255);
-  for (Uint64 tried = 0; tried < values; ++tried, candidate = (candidate + 1) % values)
-    if (!std::binary_search(taken.begin(), taken.end(), static_cast<Uint32>(candidate))) {
-      *key = static_cast<Uint32>(candidate);
-      return true;
-    }
-  return false;
+void rememberSceneMark(const SDL_Surface* mark) {
+  scene.mark = mark;
+  scene.markFlags = mark->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA);
+  scene.markKey = mark->format->colorkey;
+  scene.markAlpha = mark->format->alpha;
+  scene.markW = mark->w;
+  scene.markH = mark->h;
 }
 
-// Lets the layer be drawn on: encoding off.
-void beginMarkEdit() { SDL_SetColorKey(marks.surface, SDL_SRCCOLORKEY, marks.key); }
-// Encoding on again; SDL encodes the layer at its next blit.
-void endMarkEdit() { SDL_SetColorKey(marks.surface, SDL_SRCCOLORKEY | SDL_RLEACCEL, marks.key); }
-
-// Makes an empty mark layer for this screen and mark picture.
-bool makeMarkLayer(SDL_Surface* screen, SDL_Surface* mark) {
-  freeMarkLayer();
-  Uint32 key;
-  if (!chooseLayerKey(screen, mark, &key)) return false;
-  const int bytes = screen->format->BytesPerPixel;
-  const int pitch = (screen->w * bytes + 3) & ~3;
-  marks.pixels.assign(static_cast<size_t>(pitch) * screen->h, 0);
-  marks.surface = createLike(screen, screen->w, screen->h, marks.pixels.data(), pitch);
-  if (!marks.surface) {
-    freeMarkLayer();
-    return false;
-  }
-  marks.key = key;
-  marks.screen = screen;
-  marks.mark = mark;
-  marks.markFlags = mark->flags & SDL_SRCCOLORKEY;
-  marks.markKey = mark->format->colorkey;
-  marks.markW = mark->w;
-  marks.markH = mark->h;
-  marks.count = 0;
-  SDL_FillRect(marks.surface, nullptr, key);
-  endMarkEdit();
-  return true;
+Box unite(const Box& a, const Box& b) {
+  if (a.w == 0 || a.h == 0) return b;
+  const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+  return Box{left, top, std::max(a.x + a.w, b.x + b.w) - left, std::max(a.y + a.h, b.y + b.h) - top};
 }
 
-// Redraws one box of the layer from the first n entries.
-void repaintBox(SDL_Surface* mark, const Box& box, int32_t n) {
-  const Box b = clipTo(box, marks.surface);
+// Draws one entry onto the scene and widens the marked box to hold it.
+void addToScene(SDL_Surface* mark, const ShotMark& m) {
+  const Box on = clipTo(markBox(m, mark), scene.surface);
+  if (on.w == 0 || on.h == 0) return;
+  blitMark(mark, scene.surface, m);
+  scene.marked = unite(scene.marked, on);
+}
+
+// Redraws one box of the scene: the base layer, then the first n entries.
+void repaintBox(SDL_Surface* baseSurface, SDL_Surface* mark, const Box& box, int32_t n) {
+  const Box b = clipTo(box, scene.surface);
   if (b.w == 0 || b.h == 0) return;
   SDL_Rect r = toRect(b);
-  SDL_SetClipRect(marks.surface, &r);
-  SDL_FillRect(marks.surface, &r, marks.key);
+  SDL_SetClipRect(scene.surface, &r);
+  copySameBox(baseSurface, scene.surface, b);
   for (int32_t i = 0; i < n; ++i)
     if (overlaps(markBox(shotMarks.entries[i], mark), b))
-      blitMark(mark, marks.surface, shotMarks.entries[i]);
-  SDL_SetClipRect(marks.surface, nullptr);
+      blitMark(mark, scene.surface, shotMarks.entries[i]);
+  SDL_SetClipRect(scene.surface, nullptr);
 }
 
-// Brings the layer in line with the list: new entries at the end are drawn on
-// top; a changed or freed entry has its old and its new box redrawn; many
-// changes at once redraw the whole layer.
-void updateMarkLayer(SDL_Surface* mark) {
+// Brings the scene in line with the base layer and the list: new entries at
+// the end are drawn on top; a changed or freed entry has its old and its new
+// box redrawn; a new base, a new mark picture or many changes at once redraw
+// the whole scene.
+void updateScene(SDL_Surface* baseSurface, SDL_Surface* mark) {
   const int32_t n = usedMarks();
-  const int32_t common = std::min(n, marks.count);
+  bool redrawAll = scene.baseBuild != base.builds || !sceneMarkIs(mark);
+  const int32_t common = std::min(n, scene.count);
   Box dirty[MaxDirtyRects];
   int dirtyCount = 0;
-  bool redrawAll = false;
   auto touch = [&](const ShotMark& m) {
     if (dirtyCount == MaxDirtyRects)
       redrawAll = true;
     else
       dirty[dirtyCount++] = markBox(m, mark);
   };
-  if (std::memcmp(marks.drawn, shotMarks.entries, common * sizeof(ShotMark)) != 0)
+  if (!redrawAll && std::memcmp(scene.drawn, shotMarks.entries, common * sizeof(ShotMark)) != 0)
     for (int32_t i = 0; i < common && !redrawAll; ++i) {
-      const ShotMark& was = marks.drawn[i];
+      const ShotMark& was = scene.drawn[i];
       const ShotMark& now = shotMarks.entries[i];
       if (was.x == now.x && was.y == now.y) continue;
       touch(was);
       touch(now);
     }
-  for (int32_t i = n; i < marks.count && !redrawAll; ++i) touch(marks.drawn[i]);
-  if (!redrawAll && dirtyCount == 0 && n == marks.count) return;
+  for (int32_t i = n; i < scene.count && !redrawAll; ++i) touch(scene.drawn[i]);
 
-  beginMarkEdit();
   if (redrawAll) {
-    SDL_FillRect(marks.surface, nullptr, marks.key);
-    for (int32_t i = 0; i < n; ++i) blitMark(mark, marks.surface, shotMarks.entries[i]);
+    SDL_UpperBlit(baseSurface, nullptr, scene.surface, nullptr);
+    scene.marked = Box{0, 0, 0, 0};
+    for (int32_t i = 0; i < n; ++i) addToScene(mark, shotMarks.entries[i]);
   } else {
-    for (int k = 0; k < dirtyCount; ++k) repaintBox(mark, dirty[k], n);
+    for (int k = 0; k < dirtyCount; ++k) repaintBox(baseSurface, mark, dirty[k], n);
     // New entries come last in the list, so they go on top of everything.
-    for (int32_t i = marks.count; i < n; ++i) blitMark(mark, marks.surface, shotMarks.entries[i]);
+    for (int32_t i = scene.count; i < n; ++i) addToScene(mark, shotMarks.entries[i]);
   }
-  endMarkEdit();
-  std::memcpy(marks.drawn, shotMarks.entries, n * sizeof(ShotMark));
-  marks.count = n;
+  std::memcpy(scene.drawn, shotMarks.entries, n * sizeof(ShotMark));
+  scene.count = n;
+  scene.baseBuild = base.builds;
+  rememberSceneMark(mark);
 }
 
-// The mark layer brought up to date, or null when the marks have to be drawn
-// one by one: a mark picture blended by alpha depends on what lies under it.
-SDL_Surface* markLayer() {
-  SDL_Surface* screen = shell.video;
+// The scene over the base layer, brought up to date; null when there is no
+// base layer for the level or no mark picture.
+SDL_Surface* sceneLayer(SDL_Surface* baseSurface) {
   SDL_Surface* mark = pictures.shotMark;
-  if (!layerableScreen(screen) || !mark || (mark->flags & SDL_SRCALPHA)) return nullptr;
-  if (!markLayerFits(screen, mark) && !makeMarkLayer(screen, mark)) return nullptr;
-  updateMarkLayer(mark);
-  return marks.surface;
+  if (!mark) return nullptr;
+  if (!scene.surface || !sameLayout(scene.surface, baseSurface)) {
+    freeSceneLayer();
+    scene.surface = createLike(baseSurface, baseSurface->w, baseSurface->h);
+    if (!scene.surface) return nullptr;
+    scene.baseBuild = 0;  // no build has number 0: drawn afresh
+  }
+  updateScene(baseSurface, mark);
+  return scene.surface;
 }
 }  // namespace
 
@@ -334,7 +284,7 @@ void resetRoundDisplays() {
   ClearShotMarks();
   SDL_FreeSurface(base.surface);
   base = BaseLayer{};
-  freeMarkLayer();
+  freeSceneLayer();
 }
 
 void DrawRoundBackdrop() {
@@ -361,13 +311,21 @@ void AddShotMark(int32_t x, int32_t y) {
 }
 
 void DrawShotMarks() {
-  if (!shell.video) return;
-  if (SDL_Surface* layer = markLayer()) {
-    if (marks.count > 0) SDL_UpperBlit(layer, nullptr, shell.video, nullptr);
-    return;
-  }
   for (int32_t i = 0; i < ShotMarkCapacity && shotMarks.entries[i].x >= 0; ++i)
     DrawShotMark(shotMarks.entries[i].x, shotMarks.entries[i].y);
+}
+
+void DrawShotMarksOnBackdrop() {
+  const int32_t level = shell.chosenLevel;
+  SDL_Surface* baseSurface = levelValid(level) && shell.video ? baseLayer(level) : nullptr;
+  SDL_Surface* sceneSurface = baseSurface ? sceneLayer(baseSurface) : nullptr;
+  if (!sceneSurface) {
+    DrawShotMarks();
+    return;
+  }
+  const Box b = clipTo(scene.marked, sceneSurface);
+  if (b.w == 0 || b.h == 0) return;
+  copySameBox(sceneSurface, shell.video, b);
 }
 
 void DrawShotMark(int32_t x, int32_t y) {

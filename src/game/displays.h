@@ -29,9 +29,13 @@ void DrawRoundBackdrop();
 // a free entry there.
 void AddShotMark(int32_t x, int32_t y);
 // Draws every used entry, from entry 0 up to the first free one, in that order,
-// over whatever the screen holds. Exactly the pixels of a DrawShotMark per
-// entry, but from a cached layer, so a full list costs about one blit.
+// over whatever the screen holds.
 void DrawShotMarks();
+// The frame's way to the same pixels: while the screen still shows exactly what
+// DrawRoundBackdrop drew, it copies a cached layer of backdrop, places and marks
+// over it, so a full list costs one copy instead of 3500 blits. Where there is
+// no such layer (no whole backdrop, no level) it is DrawShotMarks.
+void DrawShotMarksOnBackdrop();
 // The mark picture with its top-left corner at (x - 4, y - 4).
 void DrawShotMark(int32_t x, int32_t y);
 // The display strip: two dimmed panels, the kill count, the targets still to

@@ -68,7 +68,8 @@ bool RunRoundFrame() {
   expireIdlePlayers(ticksMs());
   for (int32_t i = 0; i < TargetCount; ++i)
     if (Target* t = TargetAt(i)) t->Tick();
-  DrawShotMarks();
+  // Nothing has drawn since the backdrop, which the marks may then be copied onto.
+  DrawShotMarksOnBackdrop();
   for (int32_t d = Tracker; d <= Joystick2; ++d) serviceTrigger(d);
   for (int32_t i = 0; i < TargetCount; ++i)
     if (Target* t = TargetAt(i)) t->Draw();
