@@ -43,10 +43,6 @@ Box clipTo(Box b, const SDL_Surface* s) {
   return Box{left, top, std::max(right - left, 0), std::max(bottom - top, 0)};
 }
 
-bool overlaps(const Box& a, const Box& b) {
-  return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
-}
-
 SDL_Rect toRect(const Box& b) {
   return SDL_Rect{static_cast<Sint16>(b.x), static_cast<Sint16>(b.y), static_cast<Uint16>(b.w),
                   static_cast<Uint16>(b.h)};
@@ -213,9 +209,13 @@ void repaintBox(SDL_Surface* baseSurface, SDL_Surface* mark, const Box& box, int
   SDL_Rect r = toRect(b);
   SDL_SetClipRect(scene.surface, &r);
   copySameBox(baseSurface, scene.surface, b);
-  for (int32_t i = 0; i < n; ++i)
-    if (overlaps(markBox(shotMarks.entries[i], mark), b))
-      blitMark(mark, scene.surface, shotMarks.entries[i]);
+  // A tight test first: this runs over the whole list for every changed mark.
+  const int w = mark->w, h = mark->h;
+  for (int32_t i = 0; i < n; ++i) {
+    const ShotMark m = shotMarks.entries[i];
+    if (m.x - 4 < b.x + b.w && b.x < m.x - 4 + w && m.y - 4 < b.y + b.h && b.y < m.y - 4 + h)
+      blitMark(mark, scene.surface, m);
+  }
   SDL_SetClipRect(scene.surface, nullptr);
 }
 
