@@ -68,8 +68,8 @@ void setUpOnce() {
                   SDL_MapRGB(pictures.shotMark->format, 255, 255, 255));
   pictures.pip = picture("le5_4x12.bmp", 4, 12);
   pictures.pipEmpty = picture("le5bg_4x12.bmp", 4, 12);
-  const char* crosses[5] = {"cross_a_02.bmp", "cross_b_02.bmp", "cross_c_02.bmp",
-                            "cross_d_02.bmp", "cross_f_02.bmp"};
+  const char* crosses[5] = {"cross_a_02.bmp", "cross_b_02.bmp", "cross_c_02.bmp", "cross_d_02.bmp",
+                            "cross_f_02.bmp"};
   for (int d = 0; d < 5; ++d) {
     pictures.crosshair[d] = picture(crosses[d], 31, 31);
     SDL_SetColorKey(pictures.crosshair[d], SDL_SRCCOLORKEY, 0);

@@ -1,9 +1,12 @@
 // The in-round displays: the shot-mark list, the backdrop with its places, the
 // display strip, and the cached layers giving exactly the pixels of drawing
 // every picture directly.
+#include "game/displays.h"
+
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -11,7 +14,6 @@
 
 #include "app/shell.h"
 #include "fixture.h"
-#include "game/displays.h"
 #include "game/round.h"
 #include "platform/random.h"
 
@@ -20,9 +22,9 @@ namespace {
 // A 24-bit surface in the layout of the BMP loader, every pixel different
 // enough that a picture drawn at the wrong place or from the wrong spot shows.
 SDL_Surface* patternSurface(int w, int h, int seed, int bits = 24) {
-  SDL_Surface* s = bits == 32
-                       ? SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF00, 0xFF0000, 0xFF000000, 0)
-                       : SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF, 0xFF00, 0xFF0000, 0);
+  SDL_Surface* s =
+      bits == 32 ? SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF00, 0xFF0000, 0xFF000000, 0)
+                 : SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF, 0xFF00, 0xFF0000, 0);
   const int bpp = s->format->BytesPerPixel;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
@@ -117,6 +119,8 @@ void referenceBackdrop(int level) {
 void referenceMarks() {
   for (const ShotMark& m : shotMarks.entries) {
     if (m.x < 0) break;
+    // Far-off points leave no mark (rather than wrapping round to the screen).
+    if (m.x > 700 || m.y > 700 || m.y < -20) continue;
     SDL_Rect to{static_cast<Sint16>(m.x - 4), static_cast<Sint16>(m.y - 4), 0, 0};
     SDL_UpperBlit(pictures.shotMark, nullptr, shell.video, &to);
   }
@@ -308,8 +312,19 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
 
   EXPECT_EQ(sameAsReference(), "");
   // Marks on the edges, partly and wholly off the screen, and piled up.
-  for (auto [x, y] : {std::pair{0, 0}, {639, 479}, {2, 300}, {300, 1}, {637, 10}, {700, 100},
-                      {100, 2000}, {320, 240}, {322, 241}})
+  for (auto [x, y] : {std::pair{0, 0},
+                      {639, 479},
+                      {2, 300},
+                      {300, 1},
+                      {637, 10},
+                      {700, 100},
+                      {100, 2000},
+                      {320, 240},
+                      {322, 241},
+                      {65540, 100},
+                      {100, INT32_MIN},
+                      {INT32_MAX, INT32_MAX},
+                      {3, -3}})
     AddShotMark(x, y);
   EXPECT_EQ(sameAsReference(), "");
   for (int k = 0; k < 15; ++k) AddShotMark(321, 239);
@@ -375,6 +390,9 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   pictures.levelBackdrop[4] = nullptr;
   EXPECT_EQ(sameAsReference(), "");
   shell.chosenLevel = 9;
+  EXPECT_EQ(sameAsReference(), "");
+  for (auto [x, y] : {std::pair{65540, 100}, {100, INT32_MIN}, {INT32_MAX, INT32_MAX}})
+    AddShotMark(x, y);
   EXPECT_EQ(sameAsReference(), "");
   EXPECT_GT(frames, 10);
 }

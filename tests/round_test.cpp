@@ -1,5 +1,7 @@
 // The level round: its ends, the counts taken at the start of each frame, the
 // order of drawing within a frame, the sounds it stops, and re-arming.
+#include "game/round.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
@@ -11,7 +13,6 @@
 #include "audio/soundbank.h"
 #include "fixture.h"
 #include "game/displays.h"
-#include "game/round.h"
 #include "game/targets.h"
 #include "input/players.h"
 #include "platform/clock.h"
@@ -364,8 +365,8 @@ TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeAndKeepGoing) {
 TEST_F(RoundTest, RearmRestoresExactlyTheListedFields) {
   roundState = RoundState{-3, 17, -1, 0, 9, 4, 6};
   for (int d = 0; d < DeviceCount; ++d)
-    players[d] = Player{10 + d, 20 + d, 30 + d, 40 + d, 1, 1, 500u + d, 600u + d, true,
-                        7 + d, true, true, true, d, 8 - d};
+    players[d] = Player{10 + d, 20 + d, 30 + d, 40 + d, 1,    1, 500u + d, 600u + d,
+                        true,   7 + d,  true,   true,   true, d, 8 - d};
   for (bool& held : arrowHeld) held = true;
   for (int k = 0; k < 4; ++k) arrowStepTime[k] = 900 + k;
   joystickPollTime = 77;

@@ -31,17 +31,21 @@ constexpr int MaxDirtyRects = 64;
 
 bool levelValid(int32_t level) { return level >= 0 && level < LevelCount; }
 
-// A rectangle in plain ints, so far-off points cannot wrap SDL's 16-bit fields.
+// A rectangle in wide integers, so far-off points neither overflow nor wrap
+// round SDL's 16-bit fields.
 struct Box {
-  int x, y, w, h;
+  int64_t x, y, w, h;
 };
 
 // The part of box that lies on the surface; w or h is 0 when nothing does.
-Box clipTo(Box b, const SDL_Surface* s) {
-  const int left = std::max(b.x, 0), top = std::max(b.y, 0);
-  const int right = std::min(b.x + b.w, s->w), bottom = std::min(b.y + b.h, s->h);
-  return Box{left, top, std::max(right - left, 0), std::max(bottom - top, 0)};
+Box clipTo(const Box& b, const SDL_Surface* s) {
+  const int64_t left = std::max<int64_t>(b.x, 0), top = std::max<int64_t>(b.y, 0);
+  const int64_t right = std::min<int64_t>(b.x + b.w, s->w);
+  const int64_t bottom = std::min<int64_t>(b.y + b.h, s->h);
+  return Box{left, top, std::max<int64_t>(right - left, 0), std::max<int64_t>(bottom - top, 0)};
 }
+
+bool isEmpty(const Box& b) { return b.w == 0 || b.h == 0; }
 
 SDL_Rect toRect(const Box& b) {
   return SDL_Rect{static_cast<Sint16>(b.x), static_cast<Sint16>(b.y), static_cast<Uint16>(b.w),
@@ -49,8 +53,8 @@ SDL_Rect toRect(const Box& b) {
 }
 
 Box placeBox(int slot) {
-  const int cx = (slot % 6) * 104 + 60;
-  const int cy = slot < 6 ? 126 : 354;
+  const int64_t cx = (slot % 6) * 104 + 60;
+  const int64_t cy = slot < 6 ? 126 : 354;
   return Box{cx - 44, cy - 100, PlaceWidth, PlaceHeight};
 }
 
@@ -65,13 +69,15 @@ void drawPlaces(SDL_Surface* dst, SDL_Surface* dimmed) {
   for (int slot = 0; slot < SlotCount; ++slot) copySameBox(dimmed, dst, placeBox(slot));
 }
 
-Box markBox(const ShotMark& m, const SDL_Surface* mark) { return Box{m.x - 4, m.y - 4, mark->w, mark->h}; }
+Box markBox(const ShotMark& m, const SDL_Surface* mark) {
+  return Box{int64_t(m.x) - 4, int64_t(m.y) - 4, mark->w, mark->h};
+}
 
 // The mark picture for one point onto dst. A mark wholly off dst draws nothing,
 // which is also what keeps far-off points from wrapping round SDL's rectangle.
 void blitMark(SDL_Surface* mark, SDL_Surface* dst, const ShotMark& m) {
   const Box b = markBox(m, mark);
-  if (clipTo(b, dst).w == 0 || clipTo(b, dst).h == 0) return;
+  if (isEmpty(clipTo(b, dst))) return;
   SDL_Rect to{static_cast<Sint16>(b.x), static_cast<Sint16>(b.y), 0, 0};
   SDL_UpperBlit(mark, nullptr, dst, &to);
 }
@@ -174,7 +180,8 @@ void freeSceneLayer() {
 }
 
 bool sceneMarkIs(const SDL_Surface* mark) {
-  return scene.mark == mark && scene.markFlags == (mark->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) &&
+  return scene.mark == mark &&
+         scene.markFlags == (mark->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) &&
          scene.markKey == mark->format->colorkey && scene.markAlpha == mark->format->alpha &&
          scene.markW == mark->w && scene.markH == mark->h;
 }
@@ -189,15 +196,16 @@ void rememberSceneMark(const SDL_Surface* mark) {
 }
 
 Box unite(const Box& a, const Box& b) {
-  if (a.w == 0 || a.h == 0) return b;
-  const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
-  return Box{left, top, std::max(a.x + a.w, b.x + b.w) - left, std::max(a.y + a.h, b.y + b.h) - top};
+  if (isEmpty(a)) return b;
+  const int64_t left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+  return Box{left, top, std::max(a.x + a.w, b.x + b.w) - left,
+             std::max(a.y + a.h, b.y + b.h) - top};
 }
 
 // Draws one entry onto the scene and widens the marked box to hold it.
 void addToScene(SDL_Surface* mark, const ShotMark& m) {
   const Box on = clipTo(markBox(m, mark), scene.surface);
-  if (on.w == 0 || on.h == 0) return;
+  if (isEmpty(on)) return;
   blitMark(mark, scene.surface, m);
   scene.marked = unite(scene.marked, on);
 }
@@ -205,15 +213,16 @@ void addToScene(SDL_Surface* mark, const ShotMark& m) {
 // Redraws one box of the scene: the base layer, then the first n entries.
 void repaintBox(SDL_Surface* baseSurface, SDL_Surface* mark, const Box& box, int32_t n) {
   const Box b = clipTo(box, scene.surface);
-  if (b.w == 0 || b.h == 0) return;
+  if (isEmpty(b)) return;
   SDL_Rect r = toRect(b);
   SDL_SetClipRect(scene.surface, &r);
   copySameBox(baseSurface, scene.surface, b);
   // A tight test first: this runs over the whole list for every changed mark.
-  const int w = mark->w, h = mark->h;
+  const int64_t w = mark->w, h = mark->h;
   for (int32_t i = 0; i < n; ++i) {
     const ShotMark m = shotMarks.entries[i];
-    if (m.x - 4 < b.x + b.w && b.x < m.x - 4 + w && m.y - 4 < b.y + b.h && b.y < m.y - 4 + h)
+    const int64_t x = int64_t(m.x) - 4, y = int64_t(m.y) - 4;
+    if (x < b.x + b.w && b.x < x + w && y < b.y + b.h && b.y < y + h)
       blitMark(mark, scene.surface, m);
   }
   SDL_SetClipRect(scene.surface, nullptr);
@@ -324,7 +333,7 @@ void DrawShotMarksOnBackdrop() {
     return;
   }
   const Box b = clipTo(scene.marked, sceneSurface);
-  if (b.w == 0 || b.h == 0) return;
+  if (isEmpty(b)) return;
   copySameBox(sceneSurface, shell.video, b);
 }
 

@@ -20,8 +20,7 @@ constexpr RoundState startState{100, 0, 30, 30, 0, 0, NoChannel};
 // ended SDL_mixer hands its channel to the next sound.
 bool shoutsSounding() {
   const int32_t channel = roundState.shoutsChannel;
-  return channel >= 0 && Mix_Playing(channel) &&
-         Mix_GetChunk(channel) == soundBank.samples[Shouts];
+  return channel >= 0 && Mix_Playing(channel) && Mix_GetChunk(channel) == soundBank.samples[Shouts];
 }
 
 // The crowd shouts over the finale, from the first frame on which no gangster
