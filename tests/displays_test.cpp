@@ -268,21 +268,6 @@ TEST_F(DisplaysTest, BackdropShowsTheLevelWithTwelveDimmedPlaces) {
     }
     EXPECT_EQ(screenRgb(639, 479), backdrop);
   }
-
-  // No backdrop for a level outside 0 to 4.
-  shell.chosenLevel = 5;
-  fillScreen(junk);
-  DrawRoundBackdrop();
-  EXPECT_EQ(screenRgb(16, 26), 0xABCDEFu);
-  EXPECT_EQ(screenRgb(0, 0), 0xABCDEFu);
-
-  // A missing backdrop draws nothing, and the places still show.
-  shell.chosenLevel = 2;
-  pictures.levelBackdrop[2] = nullptr;
-  fillScreen(junk);
-  DrawRoundBackdrop();
-  EXPECT_EQ(screenRgb(0, 0), 0xABCDEFu);
-  EXPECT_EQ(screenRgb(16, 26), 0x003000u);
 }
 
 TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
