@@ -35,6 +35,7 @@ void resetGameState() {
   resetHiscores();
   resetRoundEnd();
   resetSoundChannels();
+  unloadSoundBank();
   resetTracker();
   ClearShotMarks();
   ClearSlotTable();
