@@ -29,7 +29,7 @@ set(LAKEPORT_PHOTO_FINISH
   -compose multiply -composite
   -attenuate 0.3 +noise Gaussian)
 # The dimmed twin: darker and flatter, still showing the scene.
-set(LAKEPORT_DIM -modulate 70,80 +level 4%,72%)
+set(LAKEPORT_DIM -modulate 65,75 +level 2%,75%)
 
 # lakeport_scene(<source name> <picture base name> [DIMMED_ONLY] [CHOICE <bmp>])
 function(lakeport_scene source base)
