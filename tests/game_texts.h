@@ -13,25 +13,26 @@ struct PlacedText {
 
 constexpr int ScreenRight = 640;
 
-// The columns that the texts of one screen stand in must not run into the next.
+// screen names the screen; "-alt" marks a text that stands in the place of
+// another one of its screen (the other device report, the other result line).
 inline constexpr PlacedText GameTexts[] = {
     // Title, joypad-only (kiosk) version.
-    {"title", 1, 7, "kioskPod version", ScreenRight},
-    {"title", 1, 9, "This is an one or two player game. The players work collaboratively to master", ScreenRight},
-    {"title", 1, 10, "each level.", ScreenRight},
-    {"title", 1, 12, "It is possible to play with up to two joypads (button one fires, button two", ScreenRight},
-    {"title", 1, 13, "reloads). The second player may join (by pressing a button on his joypad) and", ScreenRight},
-    {"title", 1, 14, "leave (by doing nothing for ten seconds) at any time.", ScreenRight},
-    {"title", 1, 16, "Use only for educational purposes.", ScreenRight},
-    {"title", 1, 18, "Press fire to continue, or button 2 to exit", ScreenRight},
+    {"kiosk", 1, 7, "kioskPod version", ScreenRight},
+    {"kiosk", 1, 9, "This is an one or two player game. The players work collaboratively to master", ScreenRight},
+    {"kiosk", 1, 10, "each level.", ScreenRight},
+    {"kiosk", 1, 12, "It is possible to play with up to two joypads (button one fires, button two", ScreenRight},
+    {"kiosk", 1, 13, "reloads). The second player may join (by pressing a button on his joypad) and", ScreenRight},
+    {"kiosk", 1, 14, "leave (by doing nothing for ten seconds) at any time.", ScreenRight},
+    {"kiosk", 1, 16, "Use only for educational purposes.", ScreenRight},
+    {"kiosk", 1, 18, "Press fire to continue, or button 2 to exit", ScreenRight},
     // Title, device report and general help.
     {"title", 1, 7, "No tracker detected", ScreenRight},
-    {"title", 1, 7, "Tracker detected", ScreenRight},
+    {"title-alt", 1, 7, "Tracker detected", ScreenRight},
     {"title", 1, 8, "Mouse detected", ScreenRight},
     {"title", 1, 9, "Keyboard detected", ScreenRight},
     {"title", 1, 10, "No joysticks detected", ScreenRight},
-    {"title", 1, 10, "Two joysticks detected", ScreenRight},
-    {"title", 1, 10, "Joystick detected", ScreenRight},
+    {"title-alt", 1, 10, "Two joysticks detected", ScreenRight},
+    {"title-alt", 1, 10, "Joystick detected", ScreenRight},
     {"title", 1, 12, "It is possible to play using the keyboard (cursor keys move, Ctrl fires, Alt", ScreenRight},
     {"title", 1, 13, "reloads), mouse, tracker, and up to two joysticks (button one fires, button two", ScreenRight},
     {"title", 1, 14, "reloads with all of these).", ScreenRight},
@@ -108,9 +109,9 @@ inline constexpr PlacedText GameTexts[] = {
     {"round", 27, 28, "  30 targets left", 432 + 192},
     // End of round: result line, hiscore table, name entry.
     {"hiscore", 1, 16, "You've been shot. Your score: -15, Single Action, shots: 9999, players: 5 (TMKJJ)", ScreenRight},
-    {"hiscore", 1, 16, "Round completed. Your score: 30, Six-Shooter, shots: 9999, players: 5 (TMKJJ)", ScreenRight},
+    {"hiscore-alt", 1, 16, "Round completed. Your score: 30, Six-Shooter, shots: 9999, players: 5 (TMKJJ)", ScreenRight},
     {"hiscore", 1, 1, "O'Dorran's Flower Shop Hiscore Table", ScreenRight},
-    {"hiscore", 1, 1, "Vivovazor Smoke Shop Hiscore Table", ScreenRight},
+    {"hiscore-alt", 1, 1, "Vivovazor Smoke Shop Hiscore Table", ScreenRight},
     {"hiscore", 2, 3, "Pos.", 4 * 16},
     {"hiscore", 2, 14, "10.", 4 * 16},
     {"hiscore", 4, 3, " Name", 18 * 16},
@@ -124,7 +125,7 @@ inline constexpr PlacedText GameTexts[] = {
     {"hiscore", 32, 3, "  #Players", ScreenRight},
     {"hiscore", 32, 5, "  5", 34 * 16 + 16},
     {"hiscore", 34, 5, "    (TMKJJ)", ScreenRight},
-    {"hiscore", 1, 18, "Please enter your name (20 chars) or press button 2 to cancel:                     .",
+    {"hiscore-alt", 1, 18, "Please enter your name (20 chars) or press button 2 to cancel:                     .",
      ScreenRight},
     {"hiscore", 1, 18, "Please enter your name (20 chars) or press button 2 to cancel: LAKEPORT NIGHTS 1926.",
      ScreenRight},

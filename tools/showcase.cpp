@@ -2,7 +2,8 @@
 // and picture code, for looking at the art without playing: run it in a game
 // directory (pics/ below the working directory) and it writes BMP files.
 //
-//   lakeport-showcase fonts|title|level N|hiscore|weapons|levels OUT.bmp
+//   lakeport-showcase fonts|title|level N|hiscore|dead|weapons|levels OUT.bmp
+//   lakeport-showcase widths x   (prints where every fixed text ends)
 #include <SDL.h>
 #include <SDL_image.h>
 
@@ -53,28 +54,34 @@ void printScreen(const char* name) {
     if (!strcmp(t.screen, name)) print(t.column, t.row, t.text);
 }
 
-void fontSheet() {
-  SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 40, 32, 26));
-  // The lower half shows the letters on a level scene.
+// Every glyph of the six fonts, three lines each, and a sentence, on a
+// sheet taller than the screen: the lower half over a level scene.
+SDL_Surface* fontSheet() {
+  SDL_Surface* sheet = SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 960, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+  SDL_FillRect(sheet, nullptr, SDL_MapRGB(sheet->format, 40, 32, 26));
   SDL_Surface* back = IMG_Load("pics/pic32_1200x900_verlauf_640x480.jpg");
-  SDL_Rect half{0, 0, 640, 240};
-  if (back) blit(back, 0, 240, &half);
-  int y = 4;
+  SDL_Rect at{0, 480, 0, 0};
+  if (back) SDL_UpperBlit(back, nullptr, sheet, &at);
+  int y = 6;
   for (int f = 0; f < 6; ++f) {
-    DrawText(screen, fonts[2], 4, y, fontFiles[f]);
-    y += 18;
+    DrawText(sheet, fonts[2], 6, y, fontFiles[f]);
+    y += 20;
     char line[128];
-    for (int part = 0; part < 2; ++part) {
-      int n = 0;
-      for (int c = 33 + part * 112; c < 33 + (part + 1) * 112 && c < 256; ++c)
-        if (c < 127 || c > 160) line[n++] = char(c);
-      line[n] = 0;
-      DrawText(screen, fonts[f], 4, y, line);
-      y += fonts[f]->height + 1;
+    int n = 0;
+    for (int c = 33; c <= 256; ++c) {
+      const bool end = c == 256 || (c == 127 && n) || (n >= 70 && c != 127);
+      if (end && n) {
+        line[n] = 0;
+        DrawText(sheet, fonts[f], 6, y, line);
+        y += fonts[f]->height + 1;
+        n = 0;
+      }
+      if (c < 127 || c > 160) line[n++] = char(c);
     }
-    DrawText(screen, fonts[f], 4, y, "Lakeport Nights: shoot the gangsters, spare the bystanders. \xB4");
-    y += fonts[f]->height + 6;
+    DrawText(sheet, fonts[f], 6, y, "Lakeport Nights: shoot the gangsters, spare the bystanders. O'DORRAN\xB4S 1926");
+    y += fonts[f]->height + 10;
   }
+  return sheet;
 }
 
 void levelScene(int level) {
@@ -115,6 +122,40 @@ void levelScene(int level) {
     blit(load(std::string("cross_") + crosses[i] + "_02.bmp", 0), 90 + 110 * i - 15, 300 - 15 + 40 * (i % 2));
 }
 
+// A filled table as the end of a round shows it, with the name entry open.
+void hiscoreTable() {
+  const char* names[10] = {"LUCKY LOU", "MAXIMILIAN MORGENTAU", "DOC", "THE KID", "Anonymous",
+                           "BIG AL", "ROSIE", "ANONYMOUS", "SLIM", "PEG"};
+  const char* guns[3] = {"Single Action", "Six-Shooter", "Thompson"};
+  const char* tags[5] = {"-M---", "--K--", "TM---", "---J-", "-MK-J"};
+  print(1, 1, "Garage Hiscore Table");
+  print(2, 3, "Pos.");
+  print(4, 3, " Name");
+  print(18, 3, "Score");
+  print(21, 3, "Gun");
+  print(28, 3, "  #Shots");
+  print(32, 3, "  #Players");
+  char line[64];
+  for (int i = 0; i < 10; ++i) {
+    snprintf(line, sizeof line, "%d.", i + 1);
+    print(2, 5 + i, line);
+    snprintf(line, sizeof line, " %s", names[i]);
+    print(4, 5 + i, line);
+    snprintf(line, sizeof line, "%d", 28 - 2 * i);
+    print(18, 5 + i, line);
+    print(21, 5 + i, guns[i % 3]);
+    snprintf(line, sizeof line, "  %d", 60 + 17 * i);
+    print(28, 5 + i, line);
+    snprintf(line, sizeof line, "  %d", 1 + i % 3);
+    print(32, 5 + i, line);
+    snprintf(line, sizeof line, "    (%s)", tags[i % 5]);
+    print(34, 5 + i, line);
+  }
+  print(1, 16, "Round completed. Your score: 25, Thompson, shots: 60, players: 1 (-M---)");
+  print(1, 18, "Please enter your name (20 chars) or press button 2 to cancel: LUCKY\xB4S         .");
+  print(1, 27, "Press fire to play this level again, or botton 2 to go to the title screen");
+}
+
 void menu(const char* which) {
   blit(load("pic32_1200x900_verlauf_640x480_-50_-30.jpg"), 0, 0);
   printScreen(which);
@@ -144,23 +185,25 @@ int main(int argc, char** argv) {
     }
   }
   const std::string mode = argv[1];
-  if (mode == "fonts") fontSheet();
+  if (mode == "widths") {  // where each fixed text ends, widest first
+    for (const PlacedText& t : GameTexts) {
+      int w = 0;
+      for (const unsigned char* p = reinterpret_cast<const unsigned char*>(t.text); *p; ++p) w += fonts[2]->glyphs[*p].w;
+      printf("%4d %4d %s\n", t.column * 16 + w, t.rightLimit, t.text);
+    }
+    return 0;
+  }
+  if (mode == "fonts") screen = fontSheet();
   else if (mode == "title") {
     blit(load("title.jpg"), 0, 0);
-    for (const PlacedText& t : GameTexts)
-      if (!strcmp(t.screen, "title") && t.row >= 7 && t.text[0] != 'k' && strncmp(t.text, "This is", 7) &&
-          strncmp(t.text, "each", 4) && strncmp(t.text, "It is possible to play with", 27) &&
-          strncmp(t.text, "reloads). The", 13) && strncmp(t.text, "leave", 5) && strcmp(t.text, "Tracker detected") &&
-          strncmp(t.text, "Two", 3) && strncmp(t.text, "Joystick", 8) &&
-          !(t.row == 16 && t.text[0] == 'U') && !(t.row == 18 && t.text[0] == 'P'))
-        print(t.column, t.row, t.text);
+    printScreen("title");
     print(25, 27, "  Lakeport Nights 1.0");
   } else if (mode == "level" && argc >= 4) {
     levelScene(atoi(argv[2]));
   } else if (mode == "hiscore" || mode == "dead") {
     blit(load(mode == "hiscore" ? "hall-of-fame_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg"
                                 : "dead_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg"), 0, 0);
-    printScreen("hiscore");
+    hiscoreTable();
     blit(load("keyboard_a_02_transp-9C9886_220x120.bmp", 0xA8A594), 17, 335);
   } else if (mode == "weapons" || mode == "levels") {
     menu(mode.c_str());

@@ -54,7 +54,7 @@ function(lakeport_scene source base)
   if(S_CHOICE)
     set(small ${LAKEPORT_ASSET_WORK}/choice-${source}.png)
     add_custom_command(OUTPUT ${LAKEPORT_PICS}/${S_CHOICE}
-      COMMAND ${LAKEPORT_CONVERT} ${photo} -resize 116x88! -unsharp 0x0.6
+      COMMAND ${LAKEPORT_CONVERT} ${photo} -crop 384x288+128+96 +repage -resize 116x88! -unsharp 0x0.6
               -bordercolor "#c8b488" -border 1 -bordercolor "#1a120a" -border 1 -shave 2x2
               -bordercolor "#c8b488" -border 1 -bordercolor "#1a120a" -border 1 -shave 2x2 ${small}
       COMMAND ${ARTKIT} bmp out=${LAKEPORT_PICS}/${S_CHOICE} in=${small}
