@@ -83,18 +83,23 @@ const FigureSpec Figures[] = {
     {"k_01_88x200", false, 0, 0},
 };
 
-const char* const FontFiles[] = {"andes16.png", "impact16.png", "pussycat18.png",
-                                 "Antiqua_greyed-68-10.png", "Caligula_greyed-68-10.png",
+const char* const FontFiles[] = {"andes16.png",
+                                 "impact16.png",
+                                 "pussycat18.png",
+                                 "Antiqua_greyed-68-10.png",
+                                 "Caligula_greyed-68-10.png",
                                  "MacHumaine_greyed-68-10.png"};
 const int FontHeights[] = {16, 16, 18, 16, 16, 16};
 
 const char* const Sounds[] = {
-    "shot_gun1.wav",        "shot_gun2.wav",        "shot_gun3.wav",        "empty_gun1.wav",
-    "empty_gun2.wav",       "empty_gun3.wav",       "load_gun1_press.wav",  "load_gun2_press.wav",
-    "load_gun3_press.wav",  "load_gun1_release.wav", "load_gun2_release.wav", "load_gun3_release.wav",
-    "target01.wav",         "target02.wav",         "target03.wav",         "target04.wav",
-    "target05.wav",         "target06.wav",         "target07.wav",         "target08.wav",
-    "hit_metal01.wav",      "hit_metal02.wav",      "hit_metal03.wav",      "shouts.wav",
+    "shot_gun1.wav",         "shot_gun2.wav",         "shot_gun3.wav",
+    "empty_gun1.wav",        "empty_gun2.wav",        "empty_gun3.wav",
+    "load_gun1_press.wav",   "load_gun2_press.wav",   "load_gun3_press.wav",
+    "load_gun1_release.wav", "load_gun2_release.wav", "load_gun3_release.wav",
+    "target01.wav",          "target02.wav",          "target03.wav",
+    "target04.wav",          "target05.wav",          "target06.wav",
+    "target07.wav",          "target08.wav",          "hit_metal01.wav",
+    "hit_metal02.wav",       "hit_metal03.wav",       "shouts.wav",
     "title_20__1.wav",
 };
 
@@ -250,7 +255,8 @@ TEST_F(AssetsTest, MirroredFiguresAreExactFlipsOfTheirOriginals) {
       if (!a || !b) continue;
       int differing = 0;
       for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 88; ++x) differing += GetSurfacePixel(a, x, y) != GetSurfacePixel(b, 87 - x, y);
+        for (int x = 0; x < 88; ++x)
+          differing += GetSurfacePixel(a, x, y) != GetSurfacePixel(b, 87 - x, y);
       EXPECT_EQ(differing, 0) << base;
     }
 }
@@ -277,10 +283,10 @@ TEST_F(AssetsTest, HitPicturesShowTheSameFigurePlainlyHit) {
 }
 
 TEST_F(AssetsTest, DimmedScenesAreDarkerYetShowTheScene) {
-  for (const char* base : {"pic32_1200x900_verlauf_640x480", "qmorvel_Tire_Store_v_verlauf_640x480",
-                           "main-street_a_01_cut_a_01_verlauf_640x480",
-                           "smoke-shop_a_01_cut_a_01_verlauf_640x480",
-                           "flower-shop_a_01_cut_a_01_verlauf_640x480"}) {
+  for (const char* base :
+       {"pic32_1200x900_verlauf_640x480", "qmorvel_Tire_Store_v_verlauf_640x480",
+        "main-street_a_01_cut_a_01_verlauf_640x480", "smoke-shop_a_01_cut_a_01_verlauf_640x480",
+        "flower-shop_a_01_cut_a_01_verlauf_640x480"}) {
     SDL_Surface* normal = picture(std::string(base) + ".jpg");
     SDL_Surface* dimmed = picture(std::string(base) + "_-50_-30.jpg");
     if (!normal || !dimmed) continue;
@@ -297,7 +303,8 @@ TEST_F(AssetsTest, KeyboardKeysSitOnTheNameEntrysGrid) {
   const long key = 0xA8A594;
   // Cell (column k, row r) covers picture x 1 + 20k to 20 + 20k, y 1 + 20r to 20 + 20r.
   for (int r = 0; r < 6; ++r)
-    for (int k = 0; k < 11; ++k) EXPECT_FALSE(isKey(s, 11 + 20 * k, 11 + 20 * r, key)) << k << "," << r;
+    for (int k = 0; k < 11; ++k)
+      EXPECT_FALSE(isKey(s, 11 + 20 * k, 11 + 20 * r, key)) << k << "," << r;
   // Between the round keys of rows 0 to 4 the picture is see-through.
   for (int r = 0; r < 5; ++r)
     for (int k = 0; k < 10; ++k) {
@@ -366,9 +373,11 @@ TEST_F(AssetsTest, EveryFixedTextFitsOnTheScreenInTheGameFont) {
   ASSERT_NE(f, nullptr);
   for (const PlacedText& t : GameTexts) {
     int width = 0;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(t.text); *p; ++p) width += f->glyphs[*p].w;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(t.text); *p; ++p)
+      width += f->glyphs[*p].w;
     const int x = t.column * GridCellEdge(GridPussycat);
-    EXPECT_LE(x + width, t.rightLimit) << t.screen << " (" << t.column << "," << t.row << ") \"" << t.text << "\"";
+    EXPECT_LE(x + width, t.rightLimit)
+        << t.screen << " (" << t.column << "," << t.row << ") \"" << t.text << "\"";
     // The lowest row still shows its whole height on the screen.
     EXPECT_LE(t.row * 16 + 15 + f->height - 1, 480) << t.text;
   }
@@ -385,7 +394,8 @@ TEST_F(AssetsTest, EverySoundLoadsThroughTheMixerNeitherSilentNorClipped) {
     SDL_AudioSpec spec;
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    ASSERT_NE(SDL_LoadWAV(path.c_str(), &spec, &buf, &len), nullptr) << name << ": " << SDL_GetError();
+    ASSERT_NE(SDL_LoadWAV(path.c_str(), &spec, &buf, &len), nullptr)
+        << name << ": " << SDL_GetError();
     EXPECT_EQ(spec.freq, 44100) << name;
     EXPECT_EQ(spec.format, AUDIO_S16LSB) << name;
     EXPECT_EQ(spec.channels, 2) << name;

@@ -18,20 +18,23 @@
 namespace {
 SDL_Surface* screen = nullptr;
 BitmapFont* fonts[6] = {};
-const char* const fontFiles[6] = {"andes16.png", "impact16.png", "pussycat18.png",
-                                  "Antiqua_greyed-68-10.png", "Caligula_greyed-68-10.png",
+const char* const fontFiles[6] = {"andes16.png",
+                                  "impact16.png",
+                                  "pussycat18.png",
+                                  "Antiqua_greyed-68-10.png",
+                                  "Caligula_greyed-68-10.png",
                                   "MacHumaine_greyed-68-10.png"};
-const char* const levelFiles[5] = {"pic32_1200x900_verlauf_640x480",
-                                   "qmorvel_Tire_Store_v_verlauf_640x480",
-                                   "main-street_a_01_cut_a_01_verlauf_640x480",
-                                   "smoke-shop_a_01_cut_a_01_verlauf_640x480",
-                                   "flower-shop_a_01_cut_a_01_verlauf_640x480"};
-const char* const figureNames[13] = {"n_01_88x200", "o_01_88x200", "p_01_88x200", "q_01_88x200",
-                                     "n_01_88x200_mirror", "o_01_88x200_mirror", "p_01_88x200_mirror",
-                                     "q_01_88x200_mirror", "d_01_88x200", "e_01_88x200", "g_01_88x200",
-                                     "h_01_88x200", "k_01_88x200"};
-const int flashOffset[8][2] = {{6, -26}, {-41, -8}, {-20, -64}, {-20, -34},
-                               {-26, -18}, {24, -8}, {0, -64}, {0, -34}};
+const char* const levelFiles[5] = {
+    "pic32_1200x900_verlauf_640x480", "qmorvel_Tire_Store_v_verlauf_640x480",
+    "main-street_a_01_cut_a_01_verlauf_640x480", "smoke-shop_a_01_cut_a_01_verlauf_640x480",
+    "flower-shop_a_01_cut_a_01_verlauf_640x480"};
+const char* const figureNames[13] = {
+    "n_01_88x200",        "o_01_88x200",        "p_01_88x200",        "q_01_88x200",
+    "n_01_88x200_mirror", "o_01_88x200_mirror", "p_01_88x200_mirror", "q_01_88x200_mirror",
+    "d_01_88x200",        "e_01_88x200",        "g_01_88x200",        "h_01_88x200",
+    "k_01_88x200"};
+const int flashOffset[8][2] = {{6, -26},   {-41, -8}, {-20, -64}, {-20, -34},
+                               {-26, -18}, {24, -8},  {0, -64},   {0, -34}};
 
 SDL_Surface* load(const std::string& name, long key = -1) {
   SDL_Surface* s = IMG_Load(("pics/" + name).c_str());
@@ -39,7 +42,9 @@ SDL_Surface* load(const std::string& name, long key = -1) {
     fprintf(stderr, "showcase: cannot load pics/%s\n", name.c_str());
     exit(1);
   }
-  if (key >= 0) SDL_SetColorKey(s, SDL_SRCCOLORKEY, SDL_MapRGB(s->format, key >> 16, (key >> 8) & 255, key & 255));
+  if (key >= 0)
+    SDL_SetColorKey(s, SDL_SRCCOLORKEY,
+                    SDL_MapRGB(s->format, key >> 16, (key >> 8) & 255, key & 255));
   return s;
 }
 void blit(SDL_Surface* s, int x, int y, SDL_Rect* src = nullptr) {
@@ -57,7 +62,8 @@ void printScreen(const char* name) {
 // Every glyph of the six fonts, three lines each, and a sentence, on a
 // sheet taller than the screen: the lower half over a level scene.
 SDL_Surface* fontSheet() {
-  SDL_Surface* sheet = SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 960, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
+  SDL_Surface* sheet =
+      SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 960, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
   SDL_FillRect(sheet, nullptr, SDL_MapRGB(sheet->format, 40, 32, 26));
   SDL_Surface* back = IMG_Load("pics/pic32_1200x900_verlauf_640x480.jpg");
   SDL_Rect at{0, 480, 0, 0};
@@ -78,7 +84,8 @@ SDL_Surface* fontSheet() {
       }
       if (c < 127 || c > 160) line[n++] = char(c);
     }
-    DrawText(sheet, fonts[f], 6, y, "Lakeport Nights: shoot the gangsters, spare the bystanders. O'DORRAN\xB4S 1926");
+    DrawText(sheet, fonts[f], 6, y,
+             "Lakeport Nights: shoot the gangsters, spare the bystanders. O'DORRAN\xB4S 1926");
     y += fonts[f]->height + 10;
   }
   return sheet;
@@ -119,13 +126,17 @@ void levelScene(int level) {
   for (int k = 0; k < 50; ++k) blit(k < 37 ? pip : pipEmpty, 120 + 6 * k, 465);
   const char* crosses[] = {"a", "b", "c", "d", "f"};
   for (int i = 0; i < 5; ++i)
-    blit(load(std::string("cross_") + crosses[i] + "_02.bmp", 0), 90 + 110 * i - 15, 300 - 15 + 40 * (i % 2));
+    blit(load(std::string("cross_") + crosses[i] + "_02.bmp", 0), 90 + 110 * i - 15,
+         300 - 15 + 40 * (i % 2));
 }
 
 // A filled table as the end of a round shows it, with the name entry open.
 void hiscoreTable() {
-  const char* names[10] = {"LUCKY LOU", "MAXIMILIAN MORGENTAU", "DOC", "THE KID", "Anonymous",
-                           "BIG AL", "ROSIE", "ANONYMOUS", "SLIM", "PEG"};
+  const char* names[10] = {"LUCKY LOU", "MAXIMILIAN MORGENTAU",
+                           "DOC",       "THE KID",
+                           "Anonymous", "BIG AL",
+                           "ROSIE",     "ANONYMOUS",
+                           "SLIM",      "PEG"};
   const char* guns[3] = {"Single Action", "Six-Shooter", "Thompson"};
   const char* tags[5] = {"-M---", "--K--", "TM---", "---J-", "-MK-J"};
   print(1, 1, "Garage Hiscore Table");
@@ -152,7 +163,8 @@ void hiscoreTable() {
     print(34, 5 + i, line);
   }
   print(1, 16, "Round completed. Your score: 25, Thompson, shots: 60, players: 1 (-M---)");
-  print(1, 18, "Please enter your name (20 chars) or press button 2 to cancel: LUCKY\xB4S         .");
+  print(1, 18,
+        "Please enter your name (20 chars) or press button 2 to cancel: LUCKY\xB4S         .");
   print(1, 27, "Press fire to play this level again, or botton 2 to go to the title screen");
 }
 
@@ -163,7 +175,8 @@ void menu(const char* which) {
     const char* files[] = {"singleshot_200x90.bmp", "sixshooter_200x90.bmp", "thompson_200x90.bmp"};
     for (int i = 0; i < 3; ++i) blit(load(files[i]), 10 + 210 * i, 70);
   } else {
-    for (int i = 0; i < 5; ++i) blit(load(std::string("level_") + char('a' + i) + "_116x88.bmp"), 10 + 126 * i, 70);
+    for (int i = 0; i < 5; ++i)
+      blit(load(std::string("level_") + char('a' + i) + "_116x88.bmp"), 10 + 126 * i, 70);
   }
   blit(load("cross_b_02.bmp", 0), 300 - 15, 120 - 15);
 }
@@ -171,7 +184,8 @@ void menu(const char* which) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    fprintf(stderr, "usage: lakeport-showcase fonts|title|level N|hiscore|dead|weapons|levels OUT.bmp\n");
+    fprintf(stderr,
+            "usage: lakeport-showcase fonts|title|level N|hiscore|dead|weapons|levels OUT.bmp\n");
     return 1;
   }
   setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -188,12 +202,14 @@ int main(int argc, char** argv) {
   if (mode == "widths") {  // where each fixed text ends, widest first
     for (const PlacedText& t : GameTexts) {
       int w = 0;
-      for (const unsigned char* p = reinterpret_cast<const unsigned char*>(t.text); *p; ++p) w += fonts[2]->glyphs[*p].w;
+      for (const unsigned char* p = reinterpret_cast<const unsigned char*>(t.text); *p; ++p)
+        w += fonts[2]->glyphs[*p].w;
       printf("%4d %4d %s\n", t.column * 16 + w, t.rightLimit, t.text);
     }
     return 0;
   }
-  if (mode == "fonts") screen = fontSheet();
+  if (mode == "fonts")
+    screen = fontSheet();
   else if (mode == "title") {
     blit(load("title.jpg"), 0, 0);
     printScreen("title");
@@ -202,7 +218,8 @@ int main(int argc, char** argv) {
     levelScene(atoi(argv[2]));
   } else if (mode == "hiscore" || mode == "dead") {
     blit(load(mode == "hiscore" ? "hall-of-fame_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg"
-                                : "dead_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg"), 0, 0);
+                                : "dead_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg"),
+         0, 0);
     hiscoreTable();
     blit(load("keyboard_a_02_transp-9C9886_220x120.bmp", 0xA8A594), 17, 335);
   } else if (mode == "weapons" || mode == "levels") {

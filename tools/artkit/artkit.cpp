@@ -37,7 +37,8 @@ double num(const Args& a, const char* key, double fallback) {
   if (it == a.end()) return fallback;
   char* end = nullptr;
   const double v = strtod(it->second.c_str(), &end);
-  if (end == it->second.c_str() || *end) throw std::runtime_error(std::string("bad number for ") + key);
+  if (end == it->second.c_str() || *end)
+    throw std::runtime_error(std::string("bad number for ") + key);
   return v;
 }
 Rgba colour(const std::string& hex) {
@@ -90,12 +91,18 @@ int main(int argc, char** argv) {
       if (eq == std::string::npos) throw std::runtime_error("argument without '=': " + s);
       a[s.substr(0, eq)] = s.substr(eq + 1);
     }
-    if (cmd == "font") fontCommand(a);
-    else if (cmd == "figure") figureCommand(a);
-    else if (cmd == "mirror") writeBmp24(need(a, "out"), mirrored(readBmp24(need(a, "in"))));
-    else if (cmd == "bmp") bmpCommand(a);
-    else if (cmd == "tune") renderTune(need(a, "score"), need(a, "out"));
-    else throw std::runtime_error("unknown command " + cmd);
+    if (cmd == "font")
+      fontCommand(a);
+    else if (cmd == "figure")
+      figureCommand(a);
+    else if (cmd == "mirror")
+      writeBmp24(need(a, "out"), mirrored(readBmp24(need(a, "in"))));
+    else if (cmd == "bmp")
+      bmpCommand(a);
+    else if (cmd == "tune")
+      renderTune(need(a, "score"), need(a, "out"));
+    else
+      throw std::runtime_error("unknown command " + cmd);
   } catch (const std::exception& e) {
     fprintf(stderr, "artkit %s: %s\n", cmd.c_str(), e.what());
     return 1;

@@ -17,7 +17,8 @@ Colour ground(int x, int y) {
   const double dy = (y - 80.0) / 120.0;
   const double glow = std::exp(-(dx * dx + dy * dy) * 1.6);
   const double foot = std::clamp((y - 150.0) / 50.0, 0.0, 1.0);
-  const double edge = std::clamp(std::min({x, CardWidth - 1 - x, y, CardHeight - 1 - y}) / 8.0, 0.0, 1.0);
+  const double edge =
+      std::clamp(std::min({x, CardWidth - 1 - x, y, CardHeight - 1 - y}) / 8.0, 0.0, 1.0);
   const double k = (0.5 + 0.5 * glow) * (1.0 - 0.35 * foot) * (0.55 + 0.45 * edge);
   return {18 + 56 * k, 11 + 34 * k, 6 + 17 * k};
 }

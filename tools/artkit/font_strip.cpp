@@ -14,9 +14,9 @@
 #include <vector>
 
 namespace {
-constexpr Rgba Marker{255, 0, 255, 255};   // row 0 between glyph runs
-constexpr Rgba RunMark{0, 255, 0, 255};    // row 0 over a glyph run
-constexpr Rgba Clear{0, 0, 0, 0};          // the transparent colour, bottom left
+constexpr Rgba Marker{255, 0, 255, 255};  // row 0 between glyph runs
+constexpr Rgba RunMark{0, 255, 0, 255};   // row 0 over a glyph run
+constexpr Rgba Clear{0, 0, 0, 0};         // the transparent colour, bottom left
 
 struct Face {
   FT_Face face = nullptr;
@@ -32,8 +32,10 @@ struct Cell {
 Face openFace(FT_Library lib, const std::string& path, int px) {
   Face f;
   if (path.empty()) return f;
-  if (FT_New_Face(lib, path.c_str(), 0, &f.face)) throw std::runtime_error("cannot read font " + path);
-  if (FT_Set_Pixel_Sizes(f.face, 0, FT_UInt(px))) throw std::runtime_error("cannot size font " + path);
+  if (FT_New_Face(lib, path.c_str(), 0, &f.face))
+    throw std::runtime_error("cannot read font " + path);
+  if (FT_Set_Pixel_Sizes(f.face, 0, FT_UInt(px)))
+    throw std::runtime_error("cannot size font " + path);
   return f;
 }
 
@@ -119,7 +121,9 @@ void asciiExtent(FT_Face f, int size, int& above, int& below) {
   FT_Set_Pixel_Sizes(f, 0, FT_UInt(size));
   above = below = 0;
   for (uint32_t code = '0'; code <= 'z'; ++code) {
-    if (!isalnum(int(code)) || FT_Get_Char_Index(f, code) == 0 || FT_Load_Char(f, code, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT)) continue;
+    if (!isalnum(int(code)) || FT_Get_Char_Index(f, code) == 0 ||
+        FT_Load_Char(f, code, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT))
+      continue;
     above = std::max(above, f->glyph->bitmap_top);
     below = std::max(below, int(f->glyph->bitmap.rows) - f->glyph->bitmap_top);
   }
@@ -141,7 +145,8 @@ Image renderFontStrip(const StripStyle& style) {
     if (st.baseline + below <= st.height) break;  // the outline may lose its lowest row
     if (st.pixelSize <= 6) throw std::runtime_error("the font does not fit the strip height");
   }
-  if (getenv("ARTKIT_DEBUG")) fprintf(stderr, "%s: size %d baseline %d\n", st.face.c_str(), st.pixelSize, st.baseline);
+  if (getenv("ARTKIT_DEBUG"))
+    fprintf(stderr, "%s: size %d baseline %d\n", st.face.c_str(), st.pixelSize, st.baseline);
   Face fallback = openFace(lib, st.fallback, st.pixelSize);
 
   std::vector<Cell> cells;

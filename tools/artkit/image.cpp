@@ -104,7 +104,8 @@ Image readBmp24(const std::string& path) {
   uint8_t buf[65536];
   size_t n;
   while ((n = fread(buf, 1, sizeof buf, f.get())) > 0) data.insert(data.end(), buf, buf + n);
-  if (data.size() < 54 || data[0] != 'B' || data[1] != 'M' || data[28] != 24 || get32(&data[30]) != 0)
+  if (data.size() < 54 || data[0] != 'B' || data[1] != 'M' || data[28] != 24 ||
+      get32(&data[30]) != 0)
     throw std::runtime_error(path + ": not an uncompressed 24-bit BMP");
   const uint32_t offset = get32(&data[10]);
   const int w = int(get32(&data[18]));
@@ -134,6 +135,7 @@ void flattenOnKey(Image& img, Rgba key) {
       continue;
     }
     p.a = 255;
-    if (p.r == key.r && p.g == key.g && p.b == key.b) p.b = uint8_t(key.b < 128 ? key.b + 1 : key.b - 1);
+    if (p.r == key.r && p.g == key.g && p.b == key.b)
+      p.b = uint8_t(key.b < 128 ? key.b + 1 : key.b - 1);
   }
 }

@@ -15,7 +15,8 @@ struct Image {
   std::vector<Rgba> px;  // row-major, top row first
 
   Image() = default;
-  Image(int width, int height, Rgba fill = {0, 0, 0, 0}) : w(width), h(height), px(size_t(width) * height, fill) {}
+  Image(int width, int height, Rgba fill = {0, 0, 0, 0})
+      : w(width), h(height), px(size_t(width) * height, fill) {}
   Rgba& at(int x, int y) { return px[size_t(y) * w + x]; }
   const Rgba& at(int x, int y) const { return px[size_t(y) * w + x]; }
 };

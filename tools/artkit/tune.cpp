@@ -22,25 +22,25 @@ constexpr int Rate = 44100;
 constexpr double Pi = 3.14159265358979323846;
 
 struct Chord {
-  double beat;            // start, in beats from the top
-  double beats;           // length
-  int root;               // MIDI note of the root in octave 3
-  std::vector<int> tones; // intervals above the root
+  double beat;             // start, in beats from the top
+  double beats;            // length
+  int root;                // MIDI note of the root in octave 3
+  std::vector<int> tones;  // intervals above the root
 };
 
 struct Note {
   double beat;
   double beats;
-  int pitch;        // MIDI note
+  int pitch;  // MIDI note
   std::string voice;
 };
 
 struct Score {
-  double tempo = 180;    // quarter notes per minute
-  double swing = 0.62;   // share of a beat taken by the first of two eighths
+  double tempo = 180;   // quarter notes per minute
+  double swing = 0.62;  // share of a beat taken by the first of two eighths
   std::vector<Chord> chords;
   std::vector<Note> melody;
-  double length = 0;     // beats
+  double length = 0;  // beats
 };
 
 // Stereo sample buffer with panned, gain-scaled adds.
@@ -57,8 +57,10 @@ struct Mix {
 double midiHz(double m) { return 440.0 * std::pow(2.0, (m - 69) / 12.0); }
 
 int parsePitch(const std::string& s, const std::string& where) {
-  static const std::map<char, int> steps{{'c', 0}, {'d', 2}, {'e', 4}, {'f', 5}, {'g', 7}, {'a', 9}, {'b', 11}};
-  if (s.size() < 2 || !steps.count(char(tolower(s[0])))) throw std::runtime_error(where + ": bad note " + s);
+  static const std::map<char, int> steps{{'c', 0}, {'d', 2}, {'e', 4}, {'f', 5},
+                                         {'g', 7}, {'a', 9}, {'b', 11}};
+  if (s.size() < 2 || !steps.count(char(tolower(s[0]))))
+    throw std::runtime_error(where + ": bad note " + s);
   int p = steps.at(char(tolower(s[0])));
   size_t i = 1;
   for (; i < s.size() && (s[i] == '#' || s[i] == 'b'); ++i) p += s[i] == '#' ? 1 : -1;
@@ -68,9 +70,10 @@ int parsePitch(const std::string& s, const std::string& where) {
 
 Chord parseChord(const std::string& s, const std::string& where) {
   static const std::map<std::string, std::vector<int>> kinds{
-      {"", {0, 4, 7}},          {"6", {0, 4, 7, 9}},     {"7", {0, 4, 7, 10}}, {"maj7", {0, 4, 7, 11}},
-      {"m", {0, 3, 7}},         {"m6", {0, 3, 7, 9}},    {"m7", {0, 3, 7, 10}}, {"dim7", {0, 3, 6, 9}},
-      {"9", {0, 4, 7, 10, 14}}, {"aug", {0, 4, 8}}};
+      {"", {0, 4, 7}},         {"6", {0, 4, 7, 9}},    {"7", {0, 4, 7, 10}},
+      {"maj7", {0, 4, 7, 11}}, {"m", {0, 3, 7}},       {"m6", {0, 3, 7, 9}},
+      {"m7", {0, 3, 7, 10}},   {"dim7", {0, 3, 6, 9}}, {"9", {0, 4, 7, 10, 14}},
+      {"aug", {0, 4, 8}}};
   size_t i = 1;
   while (i < s.size() && (s[i] == '#' || s[i] == 'b')) ++i;
   const int root = parsePitch(s.substr(0, i) + "3", where);
@@ -119,7 +122,8 @@ Score readScore(const std::string& path) {
           continue;
         }
         const size_t colon = word.find(':');
-        if (colon == std::string::npos) throw std::runtime_error(where + ": note without length: " + word);
+        if (colon == std::string::npos)
+          throw std::runtime_error(where + ": note without length: " + word);
         const double beats = std::stod(word.substr(colon + 1));
         const std::string name = word.substr(0, colon);
         if (name != "r") {
@@ -197,8 +201,10 @@ struct Band {
     for (int i = 0; i < len; ++i) {
       const double t = double(i) / Rate;
       phase += 2 * Pi * f / Rate;
-      const double env = std::min(1.0, t / 0.025) * (t > dur ? std::exp(-(t - dur) * 60) : 1.0) * (1 - 0.3 * t / dur);
-      const double v = std::sin(phase) + 0.45 * std::sin(2 * phase) + 0.2 * std::sin(3 * phase) + 0.08 * std::sin(4 * phase);
+      const double env = std::min(1.0, t / 0.025) * (t > dur ? std::exp(-(t - dur) * 60) : 1.0) *
+                         (1 - 0.3 * t / dur);
+      const double v = std::sin(phase) + 0.45 * std::sin(2 * phase) + 0.2 * std::sin(3 * phase) +
+                       0.08 * std::sin(4 * phase);
       mix.add(at + size_t(i), v * gain * env, 0.0);
     }
   }
@@ -216,7 +222,8 @@ struct Band {
       phase += 2 * Pi * f * vib / Rate;
       double v = 0;
       if (trumpet) {
-        for (int h = 1; h <= 9; ++h) v += std::sin(h * phase) * (h == 3 || h == 4 ? 0.9 : 0.55) / std::sqrt(double(h));
+        for (int h = 1; h <= 9; ++h)
+          v += std::sin(h * phase) * (h == 3 || h == 4 ? 0.9 : 0.55) / std::sqrt(double(h));
       } else {
         for (int h = 1; h <= 9; h += 2) v += std::sin(h * phase) / h;
         v += 0.1 * std::sin(2 * phase);
@@ -310,7 +317,8 @@ void crackle(Mix& mix) {
 
 void writeWav(const std::string& path, const Mix& mix) {
   float peak = 1e-6f;
-  for (size_t i = 0; i < mix.left.size(); ++i) peak = std::max({peak, std::fabs(mix.left[i]), std::fabs(mix.right[i])});
+  for (size_t i = 0; i < mix.left.size(); ++i)
+    peak = std::max({peak, std::fabs(mix.left[i]), std::fabs(mix.right[i])});
   const double scale = 0.7 / peak;  // about -3 dBFS; the finishing pass sets the final level
   const uint32_t frames = uint32_t(mix.left.size());
   const uint32_t dataBytes = frames * 4;
