@@ -39,7 +39,8 @@ Face openFace(FT_Library lib, const std::string& path, int px) {
   return f;
 }
 
-// Renders one code point into a cell: pen at x = pad, baseline at row base.
+// Renders one code point into a cell as wide as its advance plus one column for
+// the outline or shadow, on the strip's baseline; at least minAdvance wide.
 Cell renderCell(const Face& face, uint32_t code, const StripStyle& st, int minAdvance) {
   Cell cell;
   FT_Face f = face.face;
@@ -59,9 +60,11 @@ Cell renderCell(const Face& face, uint32_t code, const StripStyle& st, int minAd
   const FT_GlyphSlot g = f->glyph;
   int advance = int(std::lround(g->advance.x / 64.0)) + st.tracking;
   advance = std::max(advance, minAdvance);
-  const int pad = st.halo > 0 ? 1 : 0;
-  // Ink wider than its advance (a centred narrow glyph such as '!') is moved
-  // right so the halo stays inside the run.
+  // The outline needs a column on the left, the shadow one on the right.
+  const int left = st.halo > 0 ? 1 : 0;
+  const int pad = (st.halo > 0 || st.shadow > 0) ? 1 : 0;
+  // A glyph given more room than its own advance ('!', whose run is also the
+  // width of the space) stands in the middle of it.
   int shift = 0;
   if (minAdvance > 0) shift = std::max(0, (advance - int(g->bitmap.width)) / 2 - g->bitmap_left);
   cell.w = std::max(1, advance + pad);
@@ -71,7 +74,7 @@ Cell renderCell(const Face& face, uint32_t code, const StripStyle& st, int minAd
     const int y = st.baseline - g->bitmap_top + int(row);
     if (y < 1 || y >= st.height) continue;
     for (unsigned col = 0; col < bm.width; ++col) {
-      const int x = pad + shift + g->bitmap_left + int(col);
+      const int x = left + shift + g->bitmap_left + int(col);
       if (x < 0 || x >= cell.w) continue;
       const float a = bm.buffer[row * unsigned(bm.pitch) + col] / 255.0f;
       float& c = cell.cover[size_t(y) * cell.w + x];
