@@ -1,6 +1,8 @@
 // The screen loop and the front-end screens, driven through the real loop with
 // injected events. Texts are read back from the screen: the test font draws
 // every byte as a 3-pixel block whose red value is the byte itself.
+#include "app/screens.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/screens.h"
 #include "app/shell.h"
 #include "fixture.h"
 #include "gfx/font.h"
@@ -36,7 +37,8 @@ void writeTestFont(const std::string& path) {
   SDL_Rect marker{0, 0, static_cast<Uint16>(w), 1};
   SDL_FillRect(s, &marker, SDL_MapRGB(s->format, 0x00, 0xFF, 0x00));
   for (int i = 0; i < glyphs; ++i) {
-    SDL_Rect glyph{static_cast<Sint16>(1 + i * (GlyphWidth + 1)), 0, GlyphWidth, static_cast<Uint16>(h)};
+    SDL_Rect glyph{static_cast<Sint16>(1 + i * (GlyphWidth + 1)), 0, GlyphWidth,
+                   static_cast<Uint16>(h)};
     SDL_FillRect(s, &glyph, SDL_MapRGB(s->format, static_cast<Uint8>(33 + i), 0x11, 0x22));
   }
   ASSERT_EQ(SDL_SaveBMP(s, path.c_str()), 0);
@@ -45,7 +47,8 @@ void writeTestFont(const std::string& path) {
 
 SDL_Surface* solidSurface(int w, int h, uint32_t rgb) {
   SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-  SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  SDL_FillRect(s, nullptr,
+               SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
   return s;
 }
 
@@ -141,7 +144,7 @@ TEST_F(ScreensTest, FireRunsEveryFrontScreenInOnePass) {
   script({fire, fire, fire, nothing, shootAt(430, 70), nothing, shootAt(514, 159)});
   runPass();
   EXPECT_EQ(trail, (std::vector<ScreenId>{ScreenId::Title, ScreenId::Story, ScreenId::DisplayHelp,
-                                           ScreenId::WeaponChoice, ScreenId::LevelChoice}));
+                                          ScreenId::WeaponChoice, ScreenId::LevelChoice}));
   EXPECT_EQ(shell.screen, ScreenId::Round);
   EXPECT_EQ(shell.chosenWeapon, 2);
   EXPECT_EQ(shell.chosenLevel, 4);
@@ -152,7 +155,8 @@ TEST_F(ScreensTest, Button2GoesStraightBackToTheTitle) {
   const ScreenId screens[] = {ScreenId::Story, ScreenId::DisplayHelp, ScreenId::WeaponChoice,
                               ScreenId::LevelChoice};
   for (ScreenId start : screens) {
-    for (auto back : {std::function<void()>(button2), std::function<void()>([] { pushKey(SDLK_LALT, false); })}) {
+    for (auto back : {std::function<void()>(button2),
+                      std::function<void()>([] { pushKey(SDLK_LALT, false); })}) {
       shell.screen = start;
       script({back});
       EXPECT_FALSE(runPass());
@@ -249,7 +253,8 @@ int shotChoice(ScreenId screen, int x, int y) {
     EXPECT_EQ(shell.screen, screen);
     return -1;
   }
-  EXPECT_EQ(shell.screen, screen == ScreenId::WeaponChoice ? ScreenId::LevelChoice : ScreenId::Round);
+  EXPECT_EQ(shell.screen,
+            screen == ScreenId::WeaponChoice ? ScreenId::LevelChoice : ScreenId::Round);
   return screen == ScreenId::WeaponChoice ? shell.chosenWeapon : shell.chosenLevel;
 }
 
@@ -257,22 +262,24 @@ TEST_F(ScreensTest, WeaponHitAreasIncludeBothEnds) {
   const struct {
     int x, y, choice;
   } shots[] = {
-      {209, 159, 0}, {10, 70, 0},    {210, 100, -1}, {9, 100, -1},  {100, 69, -1}, {100, 160, -1},
-      {220, 70, 1},  {419, 159, 1},  {420, 100, -1}, {430, 70, 2},  {629, 159, 2}, {630, 100, -1},
-      {320, 240, -1},
+      {209, 159, 0},  {10, 70, 0},    {210, 100, -1}, {9, 100, -1},   {100, 69, -1},
+      {100, 160, -1}, {220, 70, 1},   {419, 159, 1},  {420, 100, -1}, {430, 70, 2},
+      {629, 159, 2},  {630, 100, -1}, {320, 240, -1},
   };
-  for (const auto& s : shots) EXPECT_EQ(shotChoice(ScreenId::WeaponChoice, s.x, s.y), s.choice) << s.x << "," << s.y;
+  for (const auto& s : shots)
+    EXPECT_EQ(shotChoice(ScreenId::WeaponChoice, s.x, s.y), s.choice) << s.x << "," << s.y;
 }
 
 TEST_F(ScreensTest, LevelHitAreasReachTwoRowsBelowThePictures) {
   const struct {
     int x, y, choice;
   } shots[] = {
-      {100, 159, 0}, {130, 100, -1}, {10, 70, 0},   {125, 159, 0}, {126, 159, -1}, {136, 70, 1},
-      {251, 70, 1},  {262, 159, 2},  {377, 100, 2}, {388, 70, 3},  {503, 159, 3},  {504, 100, -1},
-      {514, 70, 4},  {629, 159, 4},  {630, 100, -1}, {300, 160, -1},
+      {100, 159, 0}, {130, 100, -1}, {10, 70, 0},   {125, 159, 0},  {126, 159, -1}, {136, 70, 1},
+      {251, 70, 1},  {262, 159, 2},  {377, 100, 2}, {252, 100, -1}, {378, 159, -1}, {388, 70, 3},
+      {503, 159, 3}, {504, 100, -1}, {514, 70, 4},  {629, 159, 4},  {630, 100, -1}, {300, 160, -1},
   };
-  for (const auto& s : shots) EXPECT_EQ(shotChoice(ScreenId::LevelChoice, s.x, s.y), s.choice) << s.x << "," << s.y;
+  for (const auto& s : shots)
+    EXPECT_EQ(shotChoice(ScreenId::LevelChoice, s.x, s.y), s.choice) << s.x << "," << s.y;
 }
 
 TEST_F(ScreensTest, AnInactivePlayerPicksNothing) {
@@ -287,23 +294,30 @@ TEST_F(ScreensTest, AnInactivePlayerPicksNothing) {
   EXPECT_EQ(menuInput.selectDevice, -1);
 }
 
+// What a screen shows at one grid cell.
+struct Line {
+  int column, row;
+  const char* text;  // "" for nothing at all
+};
+#define EXPECT_LINES(...)                              \
+  for (const Line& l : std::vector<Line>{__VA_ARGS__}) \
+  EXPECT_EQ(textAt(l.column, l.row), l.text) << "at column " << l.column << ", row " << l.row
+
 TEST_F(ScreensTest, TitleShowsTheDeviceReportAndTheShortCreditLine) {
   shell.trackerPresent = false;
   showScreen(runTitleScreen);
   EXPECT_EQ(screenRgb(0, 0), 0x203010u);  // the title picture
-  EXPECT_EQ(textAt(1, 7), "No tracker detected");
-  EXPECT_EQ(textAt(1, 8), "Mouse detected");
-  EXPECT_EQ(textAt(1, 9), "Keyboard detected");
-  EXPECT_EQ(textAt(1, 10), "No joysticks detected");
-  EXPECT_EQ(textAt(1, 12), "It is possible to play using the keyboard (cursor keys move, Ctrl fires, Alt");
-  EXPECT_EQ(textAt(1, 13), "reloads), mouse, tracker, and up to two joysticks (button one fires, button two");
-  EXPECT_EQ(textAt(1, 14), "reloads with all of these).");
-  EXPECT_EQ(textAt(1, 16), "All players work collaboratively to master each level. Players can join (by moving");
-  EXPECT_EQ(textAt(1, 17), "an input device) and leave (by doing nothing for ten seconds) at any time.");
-  EXPECT_EQ(textAt(1, 19), "Use only for educational purposes.");
-  EXPECT_EQ(textAt(1, 21), "Press fire to continue, or button 2 to exit");
-  EXPECT_EQ(textAt(25, 27), CreditLineShort);
-  EXPECT_EQ(textAt(11, 27), "");
+  EXPECT_LINES(
+      {1, 7, "No tracker detected"}, {1, 8, "Mouse detected"}, {1, 9, "Keyboard detected"},
+      {1, 10, "No joysticks detected"}, {1, 11, ""},
+      {1, 12, "It is possible to play using the keyboard (cursor keys move, Ctrl fires, Alt"},
+      {1, 13, "reloads), mouse, tracker, and up to two joysticks (button one fires, button two"},
+      {1, 14, "reloads with all of these)."},
+      {1, 16, "All players work collaboratively to master each level. Players can join (by moving"},
+      {1, 17, "an input device) and leave (by doing nothing for ten seconds) at any time."},
+      {1, 19, "Use only for educational purposes."},
+      {1, 21, "Press fire to continue, or button 2 to exit"}, {11, 27, ""},
+      {25, 27, CreditLineShort});
   EXPECT_EQ(std::string(CreditLineShort).find_first_not_of(' '), 2u);
 }
 
@@ -312,108 +326,73 @@ TEST_F(ScreensTest, TitleWithTrackerAndSticksReportsThemAndTheLongCreditLine) {
   shell.trackerPresent = true;
   shell.joystick1 = joystickOpen(0);
   showScreen(runTitleScreen);
-  EXPECT_EQ(textAt(1, 7), "Tracker detected");
-  EXPECT_EQ(textAt(1, 10), "Joystick detected");
-  EXPECT_EQ(textAt(11, 27), CreditLineLong);
+  EXPECT_LINES({1, 7, "Tracker detected"}, {1, 10, "Joystick detected"}, {11, 27, CreditLineLong});
   EXPECT_EQ(std::string(CreditLineLong).find_first_not_of(' '), 2u);
 
   shell.joystick2 = joystickOpen(1);
   showScreen(runTitleScreen);
-  EXPECT_EQ(textAt(1, 10), "Two joysticks detected");
+  EXPECT_LINES({1, 10, "Two joysticks detected"});
 }
 
 TEST_F(ScreensTest, KioskTitleShowsItsHelpAndNoDeviceReport) {
   shell.kioskMode = true;
   shell.trackerPresent = false;
   showScreen(runTitleScreen);
-  const struct {
-    int row;
-    const char* text;
-  } lines[] = {
-      {7, "kioskPod version"},
-      {8, ""},
-      {9, "This is an one or two player game. The players work collaboratively to master"},
-      {10, "each level."},
-      {11, ""},
-      {12, "It is possible to play with up to two joypads (button one fires, button two"},
-      {13, "reloads). The second player may join (by pressing a button on his joypad) and"},
-      {14, "leave (by doing nothing for ten seconds) at any time."},
-      {16, "Use only for educational purposes."},
-      {17, ""},
-      {18, "Press fire to continue, or button 2 to exit"},
-      {19, ""},
-      {21, ""},
-  };
-  for (const auto& l : lines) EXPECT_EQ(textAt(1, l.row), l.text) << "row " << l.row;
-  EXPECT_EQ(textAt(25, 27), CreditLineShort);
+  EXPECT_LINES(
+      {1, 7, "kioskPod version"}, {1, 8, ""},
+      {1, 9, "This is an one or two player game. The players work collaboratively to master"},
+      {1, 10, "each level."}, {1, 11, ""},
+      {1, 12, "It is possible to play with up to two joypads (button one fires, button two"},
+      {1, 13, "reloads). The second player may join (by pressing a button on his joypad) and"},
+      {1, 14, "leave (by doing nothing for ten seconds) at any time."}, {1, 15, ""},
+      {1, 16, "Use only for educational purposes."}, {1, 17, ""},
+      {1, 18, "Press fire to continue, or button 2 to exit"}, {1, 19, ""}, {1, 21, ""},
+      {25, 27, CreditLineShort});
 }
 
 TEST_F(ScreensTest, StoryAndHelpTexts) {
   showScreen(runStoryScreen);
   EXPECT_EQ(screenRgb(0, 0), 0x102030u);
-  EXPECT_EQ(textAt(1, 1), "Despite all efforts made by the police,");
-  EXPECT_EQ(textAt(1, 2), "violence and injustice rule the streets.");
-  EXPECT_EQ(textAt(1, 3), "There is only one man who can survive gangland,");
-  EXPECT_EQ(textAt(1, 4), "defend the world and face the gangsters.");
-  EXPECT_EQ(textAt(1, 5), "");
-  EXPECT_EQ(textAt(1, 6), "Your mission is to shoot as many bad guys as possible,");
-  EXPECT_EQ(textAt(1, 7), "but avoid hurting any innocent bystanders.");
-  EXPECT_EQ(textAt(1, 27), "Press fire to continue, or button 2 to go to the title screen");
+  EXPECT_LINES({1, 1, "Despite all efforts made by the police,"},
+               {1, 4, "defend the world and face the gangsters."}, {1, 5, ""},
+               {1, 6, "Your mission is to shoot as many bad guys as possible,"},
+               {1, 7, "but avoid hurting any innocent bystanders."}, {1, 8, ""},
+               {1, 27, "Press fire to continue, or button 2 to go to the title screen"});
 
   showScreen(runDisplayHelpScreen);
-  const char* help[] = {
-      "On the screen during the game there are",     "several displays. The main action happens in",
-      "the center. In the lower left corner is the",  "body count of all shot gangsters. In the",
-      "lower center is your energy level. If this",   "reaches zero your are dead. The number of",
-      "gangster still to come in the ongoing level",  "is displayed in the lower right corner of",
-      "the screen.",
-  };
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(textAt(1, 1 + i), help[i]);
-  EXPECT_EQ(textAt(1, 10), "");
-  EXPECT_EQ(textAt(1, 27), "Press fire to continue, or button 2 to go to the title screen");
+  EXPECT_LINES({1, 1, "On the screen during the game there are"},
+               {1, 6, "reaches zero your are dead. The number of"}, {1, 9, "the screen."},
+               {1, 10, ""},
+               {1, 27, "Press fire to continue, or button 2 to go to the title screen"});
 }
 
 TEST_F(ScreensTest, WeaponScreenTextsAndPictures) {
   showScreen(runWeaponChoiceScreen);
-  EXPECT_EQ(textAt(1, 1), "Weapons");
-  EXPECT_EQ(textAt(1, 10), "Smith n' Wesson Model 73");
-  EXPECT_EQ(textAt(1, 14), "accurately.");
-  EXPECT_EQ(textAt(14, 10), "  Colt Navy 1902");
-  EXPECT_EQ(textAt(14, 16), "  1911 to 1923 all over the");
-  EXPECT_EQ(textAt(14, 18), "  Default choice.");
-  EXPECT_EQ(textAt(27, 10), "  1921 Thompson machine gun");
-  EXPECT_EQ(textAt(27, 15), "  'Machine Gun' Mahone who");
-  EXPECT_EQ(textAt(27, 17), "  warfare in Lakeport in 1926.");
-  EXPECT_EQ(textAt(27, 18), "");
-  EXPECT_EQ(textAt(1, 27), "Select a weapon, or press button 2 to go to the title screen");
+  EXPECT_LINES({1, 1, "Weapons"}, {1, 10, "Smith n' Wesson Model 73"}, {1, 14, "accurately."},
+               {14, 10, "  Colt Navy 1902"}, {14, 18, "  Default choice."},
+               {27, 10, "  1921 Thompson machine gun"}, {27, 15, "  'Machine Gun' Mahone who"},
+               {27, 17, "  warfare in Lakeport in 1926."}, {27, 18, ""},
+               {1, 27, "Select a weapon, or press button 2 to go to the title screen"});
   const struct {
     int x, y;
     uint32_t rgb;
   } pixels[] = {
-      {10, 70, 0x400000},  {209, 159, 0x400000}, {210, 100, 0x102030}, {220, 70, 0x400001},
-      {419, 159, 0x400001}, {430, 70, 0x400002}, {629, 159, 0x400002}, {630, 100, 0x102030},
-      {100, 160, 0x102030},
+      {10, 70, 0x400000},   {209, 159, 0x400000}, {210, 100, 0x102030},
+      {220, 70, 0x400001},  {419, 159, 0x400001}, {430, 70, 0x400002},
+      {629, 159, 0x400002}, {630, 100, 0x102030}, {100, 160, 0x102030},
   };
   for (const auto& p : pixels) EXPECT_EQ(screenRgb(p.x, p.y), p.rgb) << p.x << "," << p.y;
 }
 
 TEST_F(ScreensTest, LevelScreenTextsAndPictures) {
   showScreen(runLevelChoiceScreen);
-  EXPECT_EQ(textAt(1, 1), "Levels");
-  EXPECT_EQ(textAt(1, 10), "Garage (easy)");
-  EXPECT_EQ(textAt(9, 10), "Tire Store");
-  EXPECT_EQ(textAt(9, 11), "(easy-medium)");
-  EXPECT_EQ(textAt(17, 10), "Main Street");
-  EXPECT_EQ(textAt(17, 11), "(medium)");
-  EXPECT_EQ(textAt(24, 10), "     Smoke Shop");
-  EXPECT_EQ(textAt(24, 11), "     (medium-hard)");
-  EXPECT_EQ(textAt(32, 10), "     Flower Shop");
-  EXPECT_EQ(textAt(32, 11), "     (hard)");
-  EXPECT_EQ(textAt(1, 13), "The shooting accuracy of the gangsters depend");
-  EXPECT_EQ(textAt(1, 15), "shooting frequence stays the same in all levels.");
-  EXPECT_EQ(textAt(1, 20), "the difficulty.");
-  EXPECT_EQ(textAt(1, 21), "");
-  EXPECT_EQ(textAt(1, 27), "Select a level, or press button 2 to go to the title screen");
+  EXPECT_LINES(
+      {1, 1, "Levels"}, {1, 10, "Garage (easy)"}, {9, 10, "Tire Store"}, {9, 11, "(easy-medium)"},
+      {17, 10, "Main Street"}, {17, 11, "(medium)"}, {24, 10, "     Smoke Shop"},
+      {24, 11, "     (medium-hard)"}, {32, 10, "     Flower Shop"}, {32, 11, "     (hard)"},
+      {1, 13, "The shooting accuracy of the gangsters depend"},
+      {1, 15, "shooting frequence stays the same in all levels."}, {1, 20, "the difficulty."},
+      {1, 21, ""}, {1, 27, "Select a level, or press button 2 to go to the title screen"});
   for (int i = 0; i < 5; ++i) {
     const int left = 10 + 126 * i;
     EXPECT_EQ(screenRgb(left, 70), 0x500000u + i);
@@ -421,5 +400,26 @@ TEST_F(ScreensTest, LevelScreenTextsAndPictures) {
     EXPECT_EQ(screenRgb(left + 115, 158), 0x102030u);
     EXPECT_EQ(screenRgb(left + 116, 100), 0x102030u);
   }
+}
+}  // namespace
+
+namespace {
+class CreditLineTest : public GameTest {};
+
+int textWidth(const BitmapFont* font, const char* text) {
+  int width = 0;
+  for (const char* p = text; *p; ++p) width += font->glyphs[static_cast<unsigned char>(*p)].w;
+  return width;
+}
+
+TEST_F(CreditLineTest, BothVariantsFitOnScreenWithTheDefaultFont) {
+  if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
+  BitmapFont* font = LoadBitmapFont("pics/pussycat18.png");
+  ASSERT_NE(font, nullptr);
+  EXPECT_LE(11 * 16 + textWidth(font, CreditLineLong), 640);
+  EXPECT_LE(25 * 16 + textWidth(font, CreditLineShort), 640);
+  SDL_FreeSurface(font->surface);
+  delete font;
 }
 }  // namespace

@@ -23,7 +23,7 @@ constexpr int32_t CreditColumnShort = 25;
 
 // A choice picture's place and the area a shot picks it in (both ends inside).
 struct ChoiceArea {
-  int x, y;          // top-left corner of the picture
+  int x, y;           // top-left corner of the picture
   int right, bottom;  // last column and row of the hit area
 };
 
@@ -35,11 +35,8 @@ const ChoiceArea weaponAreas[3] = {
 
 // The level areas are 90 rows high, two more than the pictures.
 const ChoiceArea levelAreas[LevelCount] = {
-    {10, 70, 125, 159},
-    {136, 70, 251, 159},
-    {262, 70, 377, 159},
-    {388, 70, 503, 159},
-    {514, 70, 629, 159},
+    {10, 70, 125, 159},  {136, 70, 251, 159}, {262, 70, 377, 159},
+    {388, 70, 503, 159}, {514, 70, 629, 159},
 };
 
 void print(int32_t column, int32_t row, const char* text) {
@@ -52,7 +49,8 @@ void printLines(int32_t column, int32_t row, const char* const (&lines)[N]) {
   for (const char* line : lines) row = GridPrintF(column, row, GridPussycat, "%s", line);
 }
 
-const char* const pressFireToTitle = "Press fire to continue, or button 2 to go to the title screen";
+const char* const pressFireToTitle =
+    "Press fire to continue, or button 2 to go to the title screen";
 const char* const pressFireToExit = "Press fire to continue, or button 2 to exit";
 
 void drawKioskHelp() {
@@ -77,7 +75,8 @@ void drawDeviceReport() {
   print(1, 12, "It is possible to play using the keyboard (cursor keys move, Ctrl fires, Alt");
   print(1, 13, "reloads), mouse, tracker, and up to two joysticks (button one fires, button two");
   print(1, 14, "reloads with all of these).");
-  print(1, 16, "All players work collaboratively to master each level. Players can join (by moving");
+  print(1, 16,
+        "All players work collaboratively to master each level. Players can join (by moving");
   print(1, 17, "an input device) and leave (by doing nothing for ten seconds) at any time.");
   print(1, 19, "Use only for educational purposes.");
   print(1, 21, pressFireToExit);
@@ -133,17 +132,27 @@ ChoiceResult pollChoice(const ChoiceArea (&areas)[N], int32_t* choice) {
 
 void drawWeaponChoice() {
   static const char* const singleAction[] = {
-      "Smith n' Wesson Model 73", "Single action revolver.", "Manually operated, fires", "fairly slowly but",
+      "Smith n' Wesson Model 73",
+      "Single action revolver.",
+      "Manually operated, fires",
+      "fairly slowly but",
       "accurately.",
   };
   static const char* const sixShooter[] = {
-      "  Colt Navy 1902",        "  Six shot revolver.",        "  Semi-automatic, a fast",
-      "  and reliable weapon.",  "  Widely used by",            "  Metropolitan Police from",
-      "  1911 to 1923 all over the", "  country.",              "  Default choice.",
+      "  Colt Navy 1902",
+      "  Six shot revolver.",
+      "  Semi-automatic, a fast",
+      "  and reliable weapon.",
+      "  Widely used by",
+      "  Metropolitan Police from",
+      "  1911 to 1923 all over the",
+      "  country.",
+      "  Default choice.",
   };
   static const char* const thompson[] = {
-      "  1921 Thompson machine gun", "  Forty shots.",         "  Full automatic. A deadly",
-      "  weapon on short distances.", "  Made famous by Rusty", "  'Machine Gun' Mahone who",
+      "  1921 Thompson machine gun", "  Forty shots.",
+      "  Full automatic. A deadly",  "  weapon on short distances.",
+      "  Made famous by Rusty",      "  'Machine Gun' Mahone who",
       "  introduced it to gang",     "  warfare in Lakeport in 1926.",
   };
   stepKeyboardCursor();

@@ -19,7 +19,8 @@ enum class ButtonResult { None, Fire, Back };
 
 // A stick's fire and second button through the player's latches: a press only
 // arms the latch, the first poll that sees the button up again decides.
-ButtonResult pollMenuButtons(Player& player, PlatformJoystick* stick, int fireButton, int backButton) {
+ButtonResult pollMenuButtons(Player& player, PlatformJoystick* stick, int fireButton,
+                             int backButton) {
   if (joystickButton(stick, fireButton)) {
     player.menuFireHeld = true;
     player.active = true;
@@ -57,22 +58,24 @@ bool pollMenuDevices() {
   const uint32_t now = ticksMs();
   if (shell.joystick1) {
     joystickUpdate();
-    moveJoystickCrosshair(Joystick1, joystickAxis(shell.joystick1, 0), joystickAxis(shell.joystick1, 1),
-                          now);
+    moveJoystickCrosshair(Joystick1, joystickAxis(shell.joystick1, 0),
+                          joystickAxis(shell.joystick1, 1), now);
     if (decide(pollMenuButtons(players[Joystick1], shell.joystick1, 0, 1), Joystick1)) return true;
   }
   if (shell.joystick2 || shell.kioskMode) {
     joystickUpdate();
     // In kiosk mode the second player holds the right-hand stick of joystick 1.
     if (shell.kioskMode)
-      moveJoystickCrosshair(Joystick2, joystickAxis(shell.joystick1, 3), joystickAxis(shell.joystick1, 2),
-                            now);
+      moveJoystickCrosshair(Joystick2, joystickAxis(shell.joystick1, 3),
+                            joystickAxis(shell.joystick1, 2), now);
     else
-      moveJoystickCrosshair(Joystick2, joystickAxis(shell.joystick2, 0), joystickAxis(shell.joystick2, 1),
-                            now);
+      moveJoystickCrosshair(Joystick2, joystickAxis(shell.joystick2, 0),
+                            joystickAxis(shell.joystick2, 1), now);
     Player& second = players[Joystick2];
-    if (shell.joystick2 && decide(pollMenuButtons(second, shell.joystick2, 0, 1), Joystick2)) return true;
-    if (shell.kioskMode && decide(pollMenuButtons(second, shell.joystick1, 2, 3), Joystick2)) return true;
+    if (shell.joystick2 && decide(pollMenuButtons(second, shell.joystick2, 0, 1), Joystick2))
+      return true;
+    if (shell.kioskMode && decide(pollMenuButtons(second, shell.joystick1, 2, 3), Joystick2))
+      return true;
   }
   return false;
 }
@@ -128,7 +131,8 @@ bool handleMenuEvent(const SDL_Event& event) {
     }
     case SDL_MOUSEMOTION: {
       Player& mouse = players[Mouse];
-      if (event.motion.x != mouse.cursorX && event.motion.y != mouse.cursorY) mouse.lastMoveTime = ticksMs();
+      if (event.motion.x != mouse.cursorX && event.motion.y != mouse.cursorY)
+        mouse.lastMoveTime = ticksMs();
       mouse.cursorX = event.motion.x;
       mouse.cursorY = event.motion.y;
       mouse.active = true;
@@ -146,11 +150,8 @@ bool handleMenuEvent(const SDL_Event& event) {
         return true;
       }
       return false;
-    case SDL_QUIT:
-      shutdownGame();
-      exitProgram(0);
-    default:
-      return false;
+    case SDL_QUIT: shutdownGame(); exitProgram(0);
+    default: return false;
   }
 }
 }  // namespace
