@@ -28,8 +28,6 @@ class MenuInputTest : public GameTest {
     if (n >= 1) shell.joystick1 = joystickOpen(0);
     if (n >= 2) shell.joystick2 = joystickOpen(1);
   }
-  // The player records' own code is still a stand-in while this holds.
-  static bool playersMissing() { return players[Mouse].cursorX != 320; }
   // One poll that only carries the device readings: an event nobody handles.
   static bool pollWithIdleEvent() {
     pushKey(SDLK_a, true);
@@ -38,7 +36,6 @@ class MenuInputTest : public GameTest {
 };
 
 TEST_F(MenuInputTest, EmptyQueueReturnsAtOnceWithoutPollingSticks) {
-  if (playersMissing()) GTEST_SKIP() << "the player records are not in yet";
   openSticks(1);
   setFakeAxis(0, 0, 32767);
   setFakeButton(0, 0, true);
@@ -49,7 +46,6 @@ TEST_F(MenuInputTest, EmptyQueueReturnsAtOnceWithoutPollingSticks) {
 }
 
 TEST_F(MenuInputTest, EventsPollTheSticksOncePerEvent) {
-  if (playersMissing()) GTEST_SKIP() << "the player records are not in yet";
   openSticks(1);
   setFakeAxis(0, 0, 32767);   // +16 per poll
   setFakeAxis(0, 1, -32768);  // -16 per poll
@@ -122,7 +118,6 @@ TEST_F(MenuInputTest, KeysAndMouseDecideOnReleaseOnly) {
 }
 
 TEST_F(MenuInputTest, ClickWithoutMotionSelectsAtTheOldCrosshair) {
-  if (playersMissing()) GTEST_SKIP() << "the player records are not in yet";
   pushMouseButton(SDL_BUTTON_LEFT, false, 17, 33);
   EXPECT_FALSE(pollMenuInput());
   EXPECT_EQ(menuInput.selectDevice, Mouse);
@@ -132,7 +127,6 @@ TEST_F(MenuInputTest, ClickWithoutMotionSelectsAtTheOldCrosshair) {
 }
 
 TEST_F(MenuInputTest, MouseMotionRenewsTheMoveTimeOnlyWhenBothCoordinatesChange) {
-  if (playersMissing()) GTEST_SKIP() << "the player records are not in yet";
   setFakeTicks(5000);
   pushMouseMotion(100, 240);  // y unchanged
   EXPECT_TRUE(pollMenuInput());
@@ -213,7 +207,6 @@ TEST_F(MenuInputTest, SecondStickAndKioskButtonsReportDevice4) {
 }
 
 TEST_F(MenuInputTest, KioskSecondPlayerAimsWithAxes3And2OfTheFirstStick) {
-  if (playersMissing()) GTEST_SKIP() << "the player records are not in yet";
   shell.kioskMode = true;
   openSticks(1);
   setFakeAxis(0, 3, 3501);   // horizontal: +2
