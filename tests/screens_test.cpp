@@ -52,6 +52,12 @@ SDL_Surface* solidSurface(int w, int h, uint32_t rgb) {
   return s;
 }
 
+// What a screen shows at one grid cell.
+struct Line {
+  int column, row;
+  const char* text;  // "" for nothing at all
+};
+
 class ScreensTest : public GameTest {
  protected:
   void SetUp() override {
@@ -89,6 +95,11 @@ class ScreensTest : public GameTest {
       blanks = glyph ? 0 : blanks + 1;
     }
     return text.substr(0, text.find_last_not_of(' ') + 1);
+  }
+
+  static void expectLines(std::initializer_list<Line> lines) {
+    for (const Line& l : lines)
+      EXPECT_EQ(textAt(l.column, l.row), l.text) << "at column " << l.column << ", row " << l.row;
   }
 
   // Each time the queue runs dry the next step pushes its events; after the
@@ -294,30 +305,26 @@ TEST_F(ScreensTest, AnInactivePlayerPicksNothing) {
   EXPECT_EQ(menuInput.selectDevice, -1);
 }
 
-// What a screen shows at one grid cell.
-struct Line {
-  int column, row;
-  const char* text;  // "" for nothing at all
-};
-#define EXPECT_LINES(...)                              \
-  for (const Line& l : std::vector<Line>{__VA_ARGS__}) \
-  EXPECT_EQ(textAt(l.column, l.row), l.text) << "at column " << l.column << ", row " << l.row
-
 TEST_F(ScreensTest, TitleShowsTheDeviceReportAndTheShortCreditLine) {
   shell.trackerPresent = false;
   showScreen(runTitleScreen);
   EXPECT_EQ(screenRgb(0, 0), 0x203010u);  // the title picture
-  EXPECT_LINES(
-      {1, 7, "No tracker detected"}, {1, 8, "Mouse detected"}, {1, 9, "Keyboard detected"},
-      {1, 10, "No joysticks detected"}, {1, 11, ""},
-      {1, 12, "It is possible to play using the keyboard (cursor keys move, Ctrl fires, Alt"},
-      {1, 13, "reloads), mouse, tracker, and up to two joysticks (button one fires, button two"},
-      {1, 14, "reloads with all of these)."},
-      {1, 16, "All players work collaboratively to master each level. Players can join (by moving"},
-      {1, 17, "an input device) and leave (by doing nothing for ten seconds) at any time."},
-      {1, 19, "Use only for educational purposes."},
-      {1, 21, "Press fire to continue, or button 2 to exit"}, {11, 27, ""},
-      {25, 27, CreditLineShort});
+  expectLines(
+      {{1, 7, "No tracker detected"},
+       {1, 8, "Mouse detected"},
+       {1, 9, "Keyboard detected"},
+       {1, 10, "No joysticks detected"},
+       {1, 11, ""},
+       {1, 12, "It is possible to play using the keyboard (cursor keys move, Ctrl fires, Alt"},
+       {1, 13, "reloads), mouse, tracker, and up to two joysticks (button one fires, button two"},
+       {1, 14, "reloads with all of these)."},
+       {1, 16,
+        "All players work collaboratively to master each level. Players can join (by moving"},
+       {1, 17, "an input device) and leave (by doing nothing for ten seconds) at any time."},
+       {1, 19, "Use only for educational purposes."},
+       {1, 21, "Press fire to continue, or button 2 to exit"},
+       {11, 27, ""},
+       {25, 27, CreditLineShort}});
   EXPECT_EQ(std::string(CreditLineShort).find_first_not_of(' '), 2u);
 }
 
@@ -326,53 +333,67 @@ TEST_F(ScreensTest, TitleWithTrackerAndSticksReportsThemAndTheLongCreditLine) {
   shell.trackerPresent = true;
   shell.joystick1 = joystickOpen(0);
   showScreen(runTitleScreen);
-  EXPECT_LINES({1, 7, "Tracker detected"}, {1, 10, "Joystick detected"}, {11, 27, CreditLineLong});
+  expectLines({{1, 7, "Tracker detected"}, {1, 10, "Joystick detected"}, {11, 27, CreditLineLong}});
   EXPECT_EQ(std::string(CreditLineLong).find_first_not_of(' '), 2u);
 
   shell.joystick2 = joystickOpen(1);
   showScreen(runTitleScreen);
-  EXPECT_LINES({1, 10, "Two joysticks detected"});
+  expectLines({{1, 10, "Two joysticks detected"}});
 }
 
 TEST_F(ScreensTest, KioskTitleShowsItsHelpAndNoDeviceReport) {
   shell.kioskMode = true;
   shell.trackerPresent = false;
   showScreen(runTitleScreen);
-  EXPECT_LINES(
-      {1, 7, "kioskPod version"}, {1, 8, ""},
-      {1, 9, "This is an one or two player game. The players work collaboratively to master"},
-      {1, 10, "each level."}, {1, 11, ""},
-      {1, 12, "It is possible to play with up to two joypads (button one fires, button two"},
-      {1, 13, "reloads). The second player may join (by pressing a button on his joypad) and"},
-      {1, 14, "leave (by doing nothing for ten seconds) at any time."}, {1, 15, ""},
-      {1, 16, "Use only for educational purposes."}, {1, 17, ""},
-      {1, 18, "Press fire to continue, or button 2 to exit"}, {1, 19, ""}, {1, 21, ""},
-      {25, 27, CreditLineShort});
+  expectLines(
+      {{1, 7, "kioskPod version"},
+       {1, 8, ""},
+       {1, 9, "This is an one or two player game. The players work collaboratively to master"},
+       {1, 10, "each level."},
+       {1, 11, ""},
+       {1, 12, "It is possible to play with up to two joypads (button one fires, button two"},
+       {1, 13, "reloads). The second player may join (by pressing a button on his joypad) and"},
+       {1, 14, "leave (by doing nothing for ten seconds) at any time."},
+       {1, 15, ""},
+       {1, 16, "Use only for educational purposes."},
+       {1, 17, ""},
+       {1, 18, "Press fire to continue, or button 2 to exit"},
+       {1, 19, ""},
+       {1, 21, ""},
+       {25, 27, CreditLineShort}});
 }
 
 TEST_F(ScreensTest, StoryAndHelpTexts) {
   showScreen(runStoryScreen);
   EXPECT_EQ(screenRgb(0, 0), 0x102030u);
-  EXPECT_LINES({1, 1, "Despite all efforts made by the police,"},
-               {1, 4, "defend the world and face the gangsters."}, {1, 5, ""},
+  expectLines({{1, 1, "Despite all efforts made by the police,"},
+               {1, 4, "defend the world and face the gangsters."},
+               {1, 5, ""},
                {1, 6, "Your mission is to shoot as many bad guys as possible,"},
-               {1, 7, "but avoid hurting any innocent bystanders."}, {1, 8, ""},
-               {1, 27, "Press fire to continue, or button 2 to go to the title screen"});
+               {1, 7, "but avoid hurting any innocent bystanders."},
+               {1, 8, ""},
+               {1, 27, "Press fire to continue, or button 2 to go to the title screen"}});
 
   showScreen(runDisplayHelpScreen);
-  EXPECT_LINES({1, 1, "On the screen during the game there are"},
-               {1, 6, "reaches zero your are dead. The number of"}, {1, 9, "the screen."},
+  expectLines({{1, 1, "On the screen during the game there are"},
+               {1, 6, "reaches zero your are dead. The number of"},
+               {1, 9, "the screen."},
                {1, 10, ""},
-               {1, 27, "Press fire to continue, or button 2 to go to the title screen"});
+               {1, 27, "Press fire to continue, or button 2 to go to the title screen"}});
 }
 
 TEST_F(ScreensTest, WeaponScreenTextsAndPictures) {
   showScreen(runWeaponChoiceScreen);
-  EXPECT_LINES({1, 1, "Weapons"}, {1, 10, "Smith n' Wesson Model 73"}, {1, 14, "accurately."},
-               {14, 10, "  Colt Navy 1902"}, {14, 18, "  Default choice."},
-               {27, 10, "  1921 Thompson machine gun"}, {27, 15, "  'Machine Gun' Mahone who"},
-               {27, 17, "  warfare in Lakeport in 1926."}, {27, 18, ""},
-               {1, 27, "Select a weapon, or press button 2 to go to the title screen"});
+  expectLines({{1, 1, "Weapons"},
+               {1, 10, "Smith n' Wesson Model 73"},
+               {1, 14, "accurately."},
+               {14, 10, "  Colt Navy 1902"},
+               {14, 18, "  Default choice."},
+               {27, 10, "  1921 Thompson machine gun"},
+               {27, 15, "  'Machine Gun' Mahone who"},
+               {27, 17, "  warfare in Lakeport in 1926."},
+               {27, 18, ""},
+               {1, 27, "Select a weapon, or press button 2 to go to the title screen"}});
   const struct {
     int x, y;
     uint32_t rgb;
@@ -386,13 +407,21 @@ TEST_F(ScreensTest, WeaponScreenTextsAndPictures) {
 
 TEST_F(ScreensTest, LevelScreenTextsAndPictures) {
   showScreen(runLevelChoiceScreen);
-  EXPECT_LINES(
-      {1, 1, "Levels"}, {1, 10, "Garage (easy)"}, {9, 10, "Tire Store"}, {9, 11, "(easy-medium)"},
-      {17, 10, "Main Street"}, {17, 11, "(medium)"}, {24, 10, "     Smoke Shop"},
-      {24, 11, "     (medium-hard)"}, {32, 10, "     Flower Shop"}, {32, 11, "     (hard)"},
-      {1, 13, "The shooting accuracy of the gangsters depend"},
-      {1, 15, "shooting frequence stays the same in all levels."}, {1, 20, "the difficulty."},
-      {1, 21, ""}, {1, 27, "Select a level, or press button 2 to go to the title screen"});
+  expectLines({{1, 1, "Levels"},
+               {1, 10, "Garage (easy)"},
+               {9, 10, "Tire Store"},
+               {9, 11, "(easy-medium)"},
+               {17, 10, "Main Street"},
+               {17, 11, "(medium)"},
+               {24, 10, "     Smoke Shop"},
+               {24, 11, "     (medium-hard)"},
+               {32, 10, "     Flower Shop"},
+               {32, 11, "     (hard)"},
+               {1, 13, "The shooting accuracy of the gangsters depend"},
+               {1, 15, "shooting frequence stays the same in all levels."},
+               {1, 20, "the difficulty."},
+               {1, 21, ""},
+               {1, 27, "Select a level, or press button 2 to go to the title screen"}});
   for (int i = 0; i < 5; ++i) {
     const int left = 10 + 126 * i;
     EXPECT_EQ(screenRgb(left, 70), 0x500000u + i);
