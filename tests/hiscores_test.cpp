@@ -12,34 +12,12 @@
 #include <string>
 
 #include "fixture.h"
+#include "scores_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 using HiscoreTest = GameTest;
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-void setRow(int i, int position, const char* name, int score, int weapon, int shots, int players,
-            const char* devices) {
-  HiscoreEntry& e = hiscores.rows[i];
-  e.position = position;
-  snprintf(e.name, sizeof e.name, "%s", name);
-  e.score = score;
-  e.weapon = weapon;
-  e.shots = shots;
-  e.playerCount = players;
-  snprintf(e.devices, sizeof e.devices, "%s", devices);
-}
 
 // Ten distinct rows; row 9 scores -6.
 void fillTable() {

@@ -224,16 +224,21 @@ HiscoreTable DefaultHiscoreTable() {
   };
   HiscoreTable table{};
   for (int i = 0; i < HiscoreRows; ++i) {
-    HiscoreEntry& e = table.rows[i];
-    e.position = i + 1;
-    snprintf(e.name, sizeof e.name, "%s", rows[i].name);
-    e.score = rows[i].score;
-    e.weapon = rows[i].weapon;
-    e.shots = rows[i].shots;
-    e.playerCount = 1;
-    snprintf(e.devices, sizeof e.devices, "-----");
+    table.rows[i].position = i + 1;
+    SetHiscoreRow(table.rows[i], rows[i].name, rows[i].score, rows[i].weapon, rows[i].shots, 1,
+                  "-----");
   }
   return table;
+}
+
+void SetHiscoreRow(HiscoreEntry& row, const char* name, int32_t score, int32_t weapon,
+                   int32_t shots, int32_t players, const char* devices) {
+  snprintf(row.name, sizeof row.name, "%s", name);
+  row.score = score;
+  row.weapon = weapon;
+  row.shots = shots;
+  row.playerCount = players;
+  snprintf(row.devices, sizeof row.devices, "%s", devices);
 }
 
 const char* HiscoreFileName(int32_t level) {

@@ -44,5 +44,9 @@ void EncodeNameForFile(char* name);
 void DecodeNameFromFile(char* name);
 // "./data/data0N.dat" for a level 0..4, else null.
 const char* HiscoreFileName(int32_t level);
+// Fills a row's fields other than its place number; texts longer than their
+// fields are cut.
+void SetHiscoreRow(HiscoreEntry& row, const char* name, int32_t score, int32_t weapon,
+                   int32_t shots, int32_t players, const char* devices);
 // The ten rows a level without a readable file starts from.
 HiscoreTable DefaultHiscoreTable();
