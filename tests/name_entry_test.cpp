@@ -1,6 +1,7 @@
 // The name entry: the key grid, who may type, the field and how the entry ends.
 #include "scores/name_entry.h"
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -44,10 +45,9 @@ class NameEntryTest : public GameTest {
     totalShots = 33;
     shell.chosenWeapon = SixShooter;
     shell.chosenLevel = TireStore;
-    LoadHiscores(TireStore);  // the default table
+    startAfresh();
     players[Mouse].active = true;
     BuildDeviceTag();
-    PrepareNameEntry();
   }
   void TearDown() override {
     SDL_FreeSurface(pictures.hallOfFame);
@@ -60,6 +60,13 @@ class NameEntryTest : public GameTest {
     for (Point p : points) script.then([p] { mouseFireAt(p.x, p.y); });
     RunNameEntry();
     EXPECT_TRUE(script.finished());
+  }
+  // The default table of a level without a file, and an empty field.
+  static void startAfresh() {
+    std::remove("data/data01.dat");
+    resetHiscores();
+    LoadHiscores(TireStore);
+    PrepareNameEntry();
   }
   static std::string storedName() {
     for (const HiscoreEntry& e : hiscores.rows)
@@ -123,9 +130,8 @@ TEST_F(NameEntryTest, TypingDeletingAndEndingStoresTheName) {
         mouseFireAt(EndKey.x, EndKey.y);
       });
   RunNameEntry();
-  EXPECT_EQ(field,
-            "Please enter your name (20 chars) or press button 2 to cancel: AC                  "
-            "  .");
+  EXPECT_EQ(field, "Please enter your name (20 chars) or press button 2 to cancel: AC" +
+                       std::string(18, ' ') + ".");
   EXPECT_TRUE(keyboardDrawn);
   EXPECT_EQ(storedName(), "AC");
   EXPECT_EQ(hiscores.rows[0].score, 20);
@@ -190,11 +196,6 @@ TEST_F(NameEntryTest, EligibleButtonTwoCancelsAtOnceAndLeadsToTheTitle) {
 
 TEST_F(NameEntryTest, BackRequestThatCannotCancelIsRememberedAndStoresAnonymous) {
   // Escape marks a back request without a device: keys still work.
-  typeWithMouse({keyOf('Q'), keyOf('Q'), EndKey});
-  EXPECT_EQ(storedName(), "QQ");
-
-  LoadHiscores(TireStore);
-  PrepareNameEntry();
   FrameScript script;
   script.then([] { pushKey(SDLK_ESCAPE, true), pushKey(SDLK_ESCAPE, false); })
       .then([] { mouseFireAt(keyOf('W').x, keyOf('W').y); })
@@ -224,14 +225,12 @@ TEST_F(NameEntryTest, RememberedButtonTwoOfAnEligibleDeviceCancelsAtTheNextActio
 TEST_F(NameEntryTest, EntryWithoutAnyFiringDeviceInTheTagStillEnds) {
   for (const char* tag : {"-----", "T----"}) {
     SCOPED_TRACE(tag);
-    LoadHiscores(TireStore);
-    PrepareNameEntry();
+    startAfresh();
     memcpy(DeviceTag, tag, 6);
     typeWithMouse({keyOf('K'), EndKey});
     EXPECT_EQ(storedName(), "K");
   }
-  LoadHiscores(TireStore);
-  PrepareNameEntry();
+  startAfresh();
   FrameScript script;
   script.then([] { pushKey(SDLK_LALT, true), pushKey(SDLK_LALT, false); });
   RunNameEntry();
