@@ -50,6 +50,7 @@ class NameEntryTest : public GameTest {
     BuildDeviceTag();
   }
   void TearDown() override {
+    releaseReadableFont();
     SDL_FreeSurface(pictures.hallOfFame);
     SDL_FreeSurface(pictures.keyboard);
     GameTest::TearDown();

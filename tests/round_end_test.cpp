@@ -34,6 +34,7 @@ class RoundEndTest : public GameTest {
       setRow(i, i + 1, ("Row" + std::to_string(i)).c_str(), 30 - 2 * i, 1, 50, 1, "-M---");
   }
   void TearDown() override {
+    releaseReadableFont();
     SDL_FreeSurface(pictures.hallOfFame);
     SDL_FreeSurface(pictures.deadBackdrop);
     GameTest::TearDown();

@@ -50,6 +50,14 @@ void useReadableFont() {
   for (BitmapFont*& slot : pictures.fonts) slot = font;
 }
 
+void releaseReadableFont() {
+  BitmapFont* font = pictures.fonts[0];
+  for (BitmapFont*& slot : pictures.fonts) slot = nullptr;
+  if (!font) return;
+  SDL_FreeSurface(font->surface);
+  delete font;
+}
+
 std::string screenText(int column, int row, int length) {
   std::string text;
   for (int x = column * 16; x < column * 16 + length && x < 640; ++x) {

@@ -12,6 +12,8 @@
 
 // Loads the one-pixel font from pics/ and puts it in every font slot.
 void useReadableFont();
+// Frees it again and empties the font slots.
+void releaseReadableFont();
 // The text printed at grid cell (column, row) of code 3, length characters,
 // trailing spaces dropped. Black and pixels with red or blue read as spaces.
 std::string screenText(int column, int row, int length = 80);
