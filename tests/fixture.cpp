@@ -35,6 +35,7 @@ void resetGameState() {
   resetHiscores();
   resetRoundEnd();
   resetSoundChannels();
+  unloadSoundBank();
   resetTracker();
   ClearShotMarks();
   ClearSlotTable();
@@ -96,7 +97,8 @@ bool GameTest::useDefaultAssets() {
 void GameTest::writeBmp(const std::string& path, int w, int h, uint32_t rgb) {
   SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
   ASSERT_NE(s, nullptr);
-  SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  SDL_FillRect(s, nullptr,
+               SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
   ASSERT_EQ(SDL_SaveBMP(s, path.c_str()), 0);
   SDL_FreeSurface(s);
 }
@@ -104,7 +106,8 @@ void GameTest::writeBmp(const std::string& path, int w, int h, uint32_t rgb) {
 uint32_t GameTest::screenRgb(int x, int y) {
   SDL_Surface* s = shell.video;
   SDL_LockSurface(s);
-  const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
+  const Uint8* p =
+      static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
   Uint32 v = 0;
   memcpy(&v, p, s->format->BytesPerPixel);
   SDL_UnlockSurface(s);

@@ -1,11 +1,12 @@
 // Bitmap fonts: the strip scan, drawing glyphs and strings, and GetPixel.
+#include "gfx/font.h"
+
 #include <SDL.h>
 
 #include <string>
 #include <vector>
 
 #include "fixture.h"
-#include "gfx/font.h"
 
 namespace {
 constexpr uint32_t Marker = 0xFF00FF;

@@ -1,4 +1,6 @@
 // The text grid, the backdrops, raw pixel reads and the loading pips.
+#include "gfx/grid.h"
+
 #include <SDL.h>
 
 #include <string>
@@ -6,7 +8,6 @@
 #include "app/shell.h"
 #include "fixture.h"
 #include "gfx/font.h"
-#include "gfx/grid.h"
 
 namespace {
 // A strip whose glyph for byte b is one pixel wide, coloured 0x00GG00 with
@@ -89,11 +90,10 @@ TEST_F(GridTest, FormattedTextIsDrawnAsIsAndCutAt1023) {
 TEST_F(GridTest, BackdropsByIndexWithTheFrontEndBackdropForUnknownIndexes) {
   const uint32_t colours[9] = {0x101010, 0x202020, 0x303030, 0x404040, 0x505050,
                                0x606060, 0x707070, 0x808080, 0x909090};
-  SDL_Surface** slots[9] = {&pictures.frontBackdrop,    &pictures.levelBackdrop[0],
-                            &pictures.hallOfFame,       &pictures.deadBackdrop,
-                            &pictures.levelBackdrop[1], &pictures.levelBackdrop[2],
-                            &pictures.levelBackdrop[3], &pictures.levelBackdrop[4],
-                            &pictures.title};
+  SDL_Surface** slots[9] = {
+      &pictures.frontBackdrop,    &pictures.levelBackdrop[0], &pictures.hallOfFame,
+      &pictures.deadBackdrop,     &pictures.levelBackdrop[1], &pictures.levelBackdrop[2],
+      &pictures.levelBackdrop[3], &pictures.levelBackdrop[4], &pictures.title};
   for (int i = 0; i < 9; ++i) {
     writeBmp("pics/b" + std::to_string(i) + ".bmp", 640, 480, colours[i]);
     *slots[i] = SDL_LoadBMP(("pics/b" + std::to_string(i) + ".bmp").c_str());

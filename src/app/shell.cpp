@@ -3,6 +3,7 @@
 #include "app/shell.h"
 
 #include <SDL_image.h>
+#include <unistd.h>
 
 #include <cstdio>
 
@@ -23,6 +24,8 @@ PictureSet pictures;
 
 namespace {
 constexpr Uint32 NoKey = 0xFFFFFFFFu;
+
+bool picturesFolderMissing = false;
 
 struct AssetEntry {
   const char* file;    // below ./pics/
@@ -73,8 +76,10 @@ const AssetEntry assetTable[] = {
     {"dead_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", &pictures.deadBackdrop, NoKey, true},
     {"hall-of-fame_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", &pictures.hallOfFame, NoKey, true},
     {"smoke-shop_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", &pictures.levelDimmed[3], NoKey, true},
-    {"main-street_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", &pictures.levelDimmed[2], NoKey, true},
-    {"flower-shop_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", &pictures.levelDimmed[4], NoKey, true},
+    {"main-street_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", &pictures.levelDimmed[2], NoKey,
+     true},
+    {"flower-shop_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", &pictures.levelDimmed[4], NoKey,
+     true},
     {"qmorvel_Tire_Store_v_verlauf_640x480_-50_-30.jpg", &pictures.levelDimmed[1], NoKey, true},
     {"level_a_116x88.bmp", &pictures.levelChoice[0], NoKey, true},
     {"level_b_116x88.bmp", &pictures.levelChoice[1], NoKey, true},
@@ -119,8 +124,9 @@ int32_t loadAssetTable(int32_t progress) {
     SDL_Surface* s = loadPicture(path);
     *a.slot = s;
     if (s && a.key != NoKey)
-      SDL_SetColorKey(s, SDL_SRCCOLORKEY,
-                      SDL_MapRGB(s->format, (a.key >> 16) & 0xFF, (a.key >> 8) & 0xFF, a.key & 0xFF));
+      SDL_SetColorKey(
+          s, SDL_SRCCOLORKEY,
+          SDL_MapRGB(s->format, (a.key >> 16) & 0xFF, (a.key >> 8) & 0xFF, a.key & 0xFF));
     if (a.step) progress = DrawLoadingPips(progress);
   }
   return progress;
@@ -133,7 +139,8 @@ void resetShellState() {
 
 SDL_Surface* loadPicture(const char* path) {
   SDL_Surface* s = IMG_Load(path);
-  if (!s) fprintf(stderr, "lakeport-nights: cannot load picture %s: %s\n", path, IMG_GetError());
+  if (!s && !picturesFolderMissing)
+    fprintf(stderr, "lakeport-nights: cannot load picture %s: %s\n", path, IMG_GetError());
   return s;
 }
 
@@ -145,6 +152,16 @@ int startupGame(int argc, char** argv) {
   SDL_WM_SetCaption("Lakeport Nights", "Lakeport Nights");
   SDL_EnableKeyRepeat(10, 30);
   SDL_ShowCursor(SDL_DISABLE);
+
+  // Started from the wrong folder: one line says so instead of one per file.
+  picturesFolderMissing = access("./pics", F_OK) != 0;
+  if (picturesFolderMissing) {
+    char cwd[512];
+    fprintf(
+        stderr,
+        "lakeport-nights: there is no pics/ folder in %s: start the game in its game directory\n",
+        getcwd(cwd, sizeof cwd) ? cwd : ".");
+  }
 
   pictures = PictureSet{};
   pictures.frontBackdrop = loadPicture("./pics/pic32_1200x900_verlauf_640x480_-50_-30.jpg");
@@ -158,7 +175,7 @@ int startupGame(int argc, char** argv) {
 
   for (int i = 0; i < FontCount; ++i) {
     pictures.fonts[i] = LoadBitmapFont(fontFiles[i]);
-    if (!pictures.fonts[i])
+    if (!pictures.fonts[i] && !picturesFolderMissing)
       fprintf(stderr, "lakeport-nights: cannot load font %s: %s\n", fontFiles[i], IMG_GetError());
   }
 

@@ -29,13 +29,15 @@ extern int32_t hitMetalChannel;
 extern int32_t figureShotChannel[8];
 
 // Opens the audio device (44100 Hz, signed 16-bit LSB, stereo, 4096) and loads
-// every sample. When the device cannot be opened it prints one line naming the
-// reason and ends the program with status 1.
+// every sample; a sample that does not load stays null, with one line on
+// standard error naming the file. When the device cannot be opened it prints
+// one line with the reason, shuts SDL down and ends the program with status 1.
 void loadSoundBank();
 // Halts *channel if one is recorded, plays the sample once on the first free
 // channel and records it; a failed play (or a null sample) records NoChannel.
 void replaySample(Mix_Chunk* sample, int32_t* channel);
-// Halts *channel if one is recorded (the record stays).
+// Halts *channel if one is recorded (the record stays). Any negative record
+// means none. Both calls leave the mixer alone while no device is open.
 void haltRecordedChannel(const int32_t* channel);
 // One title copy chosen by one random draw, into titleTuneChannel.
 void playTitleTune();
@@ -45,3 +47,6 @@ void playHitMetal(int32_t kind);
 void playFigureShot(int32_t kind);
 // Sets every recorded channel of the bank back to NoChannel (tests call it).
 void resetSoundChannels();
+// Frees every loaded sample and empties the bank (the game never does; tests
+// call it so that no chunk outlives the mixer it was made for).
+void unloadSoundBank();

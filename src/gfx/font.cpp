@@ -98,11 +98,10 @@ Uint32 GetPixel(SDL_Surface* surface, int x, int y) {
   // Rows are not checked by the callers; never read outside the surface.
   if (y < 0 || y >= surface->h) return 0;
   const SDL_PixelFormat* f = surface->format;
-  const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch +
-                   x * f->BytesPerPixel;
+  const Uint8* p =
+      static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * f->BytesPerPixel;
   switch (f->BytesPerPixel) {
-    case 1:
-      return *p;
+    case 1: return *p;
     case 2: {
       Uint16 v;
       memcpy(&v, p, sizeof v);
@@ -115,7 +114,6 @@ Uint32 GetPixel(SDL_Surface* surface, int x, int y) {
       memcpy(&v, p, sizeof v);
       return v;
     }
-    default:
-      return 0xFFFFFFFFu;
+    default: return 0xFFFFFFFFu;
   }
 }

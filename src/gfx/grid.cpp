@@ -42,9 +42,12 @@ SDL_Surface* backdropPicture(int32_t index) {
 
 int32_t GridCellEdge(int32_t code) {
   switch (code) {
-    case GridAndes: case GridAntiqua: return 8;
-    case GridImpact: case GridCaligula: return 12;
-    case GridPussycat: case GridMacHumaine: return 16;
+    case GridAndes:
+    case GridAntiqua: return 8;
+    case GridImpact:
+    case GridCaligula: return 12;
+    case GridPussycat:
+    case GridMacHumaine: return 16;
     default: return 0;
   }
 }
@@ -76,26 +79,21 @@ int32_t GetSurfacePixel(SDL_Surface* surface, int x, int y) {
   const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bpp;
   int32_t value = 0;
   switch (bpp) {
-    case 1:
-      value = *p;
-      break;
+    case 1: value = *p; break;
     case 2: {
       Uint16 v;
       memcpy(&v, p, sizeof v);
       value = v;
       break;
     }
-    case 3:
-      value = p[0] | (p[1] << 8) | (p[2] << 16);
-      break;
+    case 3: value = p[0] | (p[1] << 8) | (p[2] << 16); break;
     case 4: {
       Uint32 v;
       memcpy(&v, p, sizeof v);
       value = static_cast<int32_t>(v);
       break;
     }
-    default:
-      break;
+    default: break;
   }
   SDL_UnlockSurface(surface);
   return value;

@@ -9,12 +9,12 @@ struct BitmapFont;
 
 // Grid font codes: the font and the cell edge in pixels.
 enum GridFont : int32_t {
-  GridAndes = 1,          // andes16.png, 8-pixel cells
-  GridImpact = 2,         // impact16.png, 12
-  GridPussycat = 3,       // pussycat18.png, 16: every text of the game
-  GridAntiqua = 11,       // Antiqua_greyed-68-10.png, 8
-  GridCaligula = 12,      // Caligula_greyed-68-10.png, 12
-  GridMacHumaine = 13,    // MacHumaine_greyed-68-10.png, 16
+  GridAndes = 1,        // andes16.png, 8-pixel cells
+  GridImpact = 2,       // impact16.png, 12
+  GridPussycat = 3,     // pussycat18.png, 16: every text of the game
+  GridAntiqua = 11,     // Antiqua_greyed-68-10.png, 8
+  GridCaligula = 12,    // Caligula_greyed-68-10.png, 12
+  GridMacHumaine = 13,  // MacHumaine_greyed-68-10.png, 16
 };
 
 // Cell edge of a grid font code, or 0 for a code not in the table.

@@ -1,0 +1,64 @@
+# Installing the game like any Linux game: the binary where the launcher finds
+# it, art and sound under share/lakeport-nights, the launcher on the PATH, a
+# desktop entry, hicolor icons, a man page, the README and the licence; and a
+# Debian package through CPack.
+include(GNUInstallDirs)
+
+set(LAKEPORT_BINARY_DEST "${CMAKE_INSTALL_LIBEXECDIR}/lakeport-nights")
+set(LAKEPORT_DATA_DEST "${CMAKE_INSTALL_DATADIR}/lakeport-nights")
+
+# The launcher finds the binary and the art relative to itself, so an install
+# under any prefix (or a relocated one) works.
+file(RELATIVE_PATH LAUNCHER_TO_BINARY "/prefix/${CMAKE_INSTALL_BINDIR}"
+     "/prefix/${LAKEPORT_BINARY_DEST}/lakeport-nights")
+file(RELATIVE_PATH LAUNCHER_TO_DATA "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${LAKEPORT_DATA_DEST}")
+configure_file(${CMAKE_SOURCE_DIR}/dist/lakeport-nights.in
+               ${CMAKE_BINARY_DIR}/launcher/lakeport-nights @ONLY)
+
+install(TARGETS lakeport-nights RUNTIME DESTINATION ${LAKEPORT_BINARY_DEST})
+install(PROGRAMS ${CMAKE_BINARY_DIR}/launcher/lakeport-nights DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(LAKEPORT_ASSETS)
+  install(DIRECTORY ${LAKEPORT_GAME_BUILD_DIR}/pics ${LAKEPORT_GAME_BUILD_DIR}/sounds
+          DESTINATION ${LAKEPORT_DATA_DEST})
+endif()
+install(FILES ${CMAKE_SOURCE_DIR}/dist/lakeport-nights.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/dist/lakeport-nights.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lakeport-nights)
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lakeport-nights
+        RENAME copyright)
+
+# Icons rendered from our own drawing at the usual hicolor sizes.
+set(LAKEPORT_ICON_SVG ${CMAKE_SOURCE_DIR}/assets/icon/lakeport-nights.svg)
+set(LAKEPORT_ICONS)
+foreach(size 32 48 64 128 256)
+  set(png ${CMAKE_BINARY_DIR}/icons/${size}/lakeport-nights.png)
+  add_custom_command(OUTPUT ${png}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}
+    COMMAND rsvg-convert -w ${size} -h ${size} ${LAKEPORT_ICON_SVG} -o ${png}
+    DEPENDS ${LAKEPORT_ICON_SVG} VERBATIM)
+  list(APPEND LAKEPORT_ICONS ${png})
+  install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(FILES ${LAKEPORT_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+add_custom_target(icons ALL DEPENDS ${LAKEPORT_ICONS})
+
+set(CPACK_PACKAGE_NAME "lakeport-nights")
+set(CPACK_PACKAGE_VENDOR "the Lakeport Nights developers")
+set(CPACK_PACKAGE_CONTACT "the Lakeport Nights developers <lakeport-nights@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "shooting gallery in the gangland of the 1920s")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Gangsters and bystanders step into the doors and windows of a night street;\n"
+    "shoot the gangsters, spare the bystanders. Mouse, keyboard, two joysticks and\n"
+    "a serial motion tracker each play as a player of their own, all together.")
+set(CPACK_PACKAGE_FILE_NAME "lakeport-nights_${PROJECT_VERSION}_amd64")
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+set(CPACK_DEBIAN_PACKAGE_SECTION "games")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+# dpkg-shlibdeps names the SDL runtime libraries (and libc) the binary links.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl1.2debian, libsdl-image1.2, libsdl-mixer1.2")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR "DEB")
+include(CPack)

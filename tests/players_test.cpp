@@ -1,0 +1,564 @@
+// The five players and the input of a round: events, the keyboard crosshair,
+// the sampled joysticks, the idle rule and the crosshairs on screen.
+#include "input/players.h"
+
+#include <SDL.h>
+
+#include <cmath>
+#include <initializer_list>
+
+#include "app/shell.h"
+#include "fixture.h"
+#include "gfx/font.h"
+#include "platform/clock.h"
+#include "platform/joystick.h"
+#include "weapons/weapons.h"
+
+namespace {
+class PlayersTest : public GameTest {
+ protected:
+  // Drains the queue without handling anything; returns how many were left.
+  static int eventsLeft() {
+    int n = 0;
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) ++n;
+    return n;
+  }
+};
+
+// A trigger pull waits for the weapon rules, aimed at (x, y), trigger down.
+void expectPull(const Player& p, int32_t x, int32_t y) {
+  EXPECT_EQ(p.shotX, x);
+  EXPECT_EQ(p.shotY, y);
+  EXPECT_EQ(p.fireRequested, 1);
+  EXPECT_EQ(p.triggerHeld, 1);
+}
+
+class JoystickTest : public PlayersTest {
+ protected:
+  void SetUp() override {
+    PlayersTest::SetUp();
+    useFakeJoysticks(2);
+    shell.joystick1 = joystickOpen(0);
+  }
+  // One poll 13 ms after the last one.
+  static void pollLater() {
+    advanceFakeClock(13);
+    pollJoysticks();
+  }
+};
+}  // namespace
+
+TEST_F(PlayersTest, ResetRestoresTheStartingRecords) {
+  for (Player& p : players) {
+    p = Player{};
+    p.active = true;
+    p.shotChannel = 3;
+  }
+  arrowHeld[ArrowLeft] = true;
+  arrowStepTime[ArrowUp] = 77;
+  joystickPollTime = 99;
+  resetPlayers();
+  for (int d = 0; d < DeviceCount; ++d) {
+    const Player& p = players[d];
+    EXPECT_EQ(p.cursorX, d == Tracker ? -1 : 320) << d;
+    EXPECT_EQ(p.cursorY, d == Tracker ? -1 : 240) << d;
+    EXPECT_EQ(p.shotX, -1);
+    EXPECT_EQ(p.shotY, -1);
+    EXPECT_FALSE(p.active);
+    EXPECT_EQ(p.shotChannel, -1);
+    EXPECT_EQ(p.reloadChannel, -1);
+    EXPECT_EQ(p.lastShotTime, 0u);
+  }
+  EXPECT_FALSE(arrowHeld[ArrowLeft]);
+  EXPECT_EQ(arrowStepTime[ArrowUp], 0u);
+  EXPECT_EQ(joystickPollTime, 0u);
+}
+
+// ---- Events of a round ----
+
+TEST_F(PlayersTest, CtrlAndTheLeftButtonFireOnPressAndLetGoOnRelease) {
+  startVideo();
+  Player& k = players[Keyboard];
+  Player& m = players[Mouse];
+  k.cursorX = 100;
+  k.cursorY = 200;
+  k.emptyClickDone = m.emptyClickDone = true;
+  pushKey(SDLK_LCTRL, true);
+  pushMouseButton(SDL_BUTTON_LEFT, true, 33, 44);
+  EXPECT_TRUE(pollRoundEvents());
+  expectPull(k, 100, 200);
+  EXPECT_TRUE(k.active);
+  expectPull(m, 33, 44);
+  EXPECT_FALSE(m.active) << "a press alone does not bring the mouse in";
+  EXPECT_EQ(m.cursorX, 320) << "the crosshair follows motion only";
+
+  pushKey(SDLK_RCTRL, false);
+  pushMouseButton(SDL_BUTTON_LEFT, false, 50, 60);
+  EXPECT_TRUE(pollRoundEvents());
+  for (Player* p : {&k, &m}) {
+    EXPECT_EQ(p->triggerHeld, 0);
+    EXPECT_FALSE(p->emptyClickDone);
+    EXPECT_EQ(p->fireRequested, 1) << "a waiting pull stays for the weapon rules";
+  }
+  EXPECT_EQ(m.shotX, 33);
+}
+
+TEST_F(PlayersTest, MouseMotionMovesTheCrosshairAndDragsThompsonFire) {
+  startVideo();
+  Player& m = players[Mouse];
+  setFakeTicks(5000);
+  pushMouseMotion(10, 20);
+  EXPECT_TRUE(pollRoundEvents());
+  EXPECT_EQ(m.cursorX, 10);
+  EXPECT_EQ(m.cursorY, 20);
+  EXPECT_TRUE(m.active);
+  EXPECT_EQ(m.lastMoveTime, 5000u);
+  EXPECT_EQ(m.fireRequested, 0);
+
+  // With the trigger held, only the Thompson fires along the motion.
+  m.triggerHeld = 1;
+  shell.chosenWeapon = SixShooter;
+  pushMouseMotion(30, 40);
+  pollRoundEvents();
+  EXPECT_EQ(m.fireRequested, 0);
+  shell.chosenWeapon = Thompson;
+  pushMouseMotion(70, 80);
+  pollRoundEvents();
+  EXPECT_EQ(m.fireRequested, 1);
+  EXPECT_EQ(m.shotX, 70);
+  EXPECT_EQ(m.shotY, 80);
+  m.fireRequested = 0;
+  m.triggerHeld = 0;
+  pushMouseMotion(90, 95);
+  pollRoundEvents();
+  EXPECT_EQ(m.fireRequested, 0);
+}
+
+TEST_F(PlayersTest, EscapeAndQuitEndTheRoundAtOnceLeavingLaterEventsQueued) {
+  startVideo();
+  pushKey(SDLK_ESCAPE, false);  // only the press ends the round
+  pushMouseMotion(5, 6);
+  pushKey(SDLK_ESCAPE, true);
+  pushMouseMotion(7, 8);
+  pushKey(SDLK_UP, true);
+  EXPECT_FALSE(pollRoundEvents());
+  EXPECT_EQ(players[Mouse].cursorX, 5);
+  EXPECT_FALSE(arrowHeld[ArrowUp]);
+  EXPECT_EQ(eventsLeft(), 2);
+
+  pushQuit();
+  pushMouseMotion(9, 9);
+  EXPECT_FALSE(pollRoundEvents());
+  EXPECT_EQ(players[Mouse].cursorX, 5);
+  EXPECT_EQ(eventsLeft(), 1);
+  EXPECT_TRUE(pollRoundEvents()) << "an empty queue keeps the round going";
+}
+
+TEST_F(PlayersTest, CursorKeysHoldAndReleaseAndOtherInputIsIgnored) {
+  startVideo();
+  pushKey(SDLK_LEFT, true);
+  pushKey(SDLK_DOWN, true);
+  EXPECT_TRUE(pollRoundEvents());
+  EXPECT_TRUE(arrowHeld[ArrowLeft]);
+  EXPECT_TRUE(arrowHeld[ArrowDown]);
+  EXPECT_FALSE(arrowHeld[ArrowUp]);
+  EXPECT_TRUE(players[Keyboard].active);
+  pushKey(SDLK_LEFT, false);
+  pollRoundEvents();
+  EXPECT_FALSE(arrowHeld[ArrowLeft]);
+  EXPECT_TRUE(arrowHeld[ArrowDown]);
+
+  players[Keyboard].active = false;
+  pushKey(SDLK_a, true);
+  pushKey(SDLK_SPACE, false);
+  pushMouseButton(SDL_BUTTON_MIDDLE, true, 1, 1);
+  pushMouseButton(SDL_BUTTON_MIDDLE, false, 1, 1);
+  EXPECT_TRUE(pollRoundEvents());
+  for (const Player& p : players) {
+    EXPECT_FALSE(p.active);
+    EXPECT_EQ(p.fireRequested, 0);
+  }
+  EXPECT_EQ(shell.chosenWeapon, SixShooter);
+}
+
+TEST_F(PlayersTest, WeaponKeysSwitchOnReleaseAndPrintTheirLabel) {
+  startVideo();
+  // A font whose every glyph is an 8 by 16 white block: the label's length
+  // shows as the width of white from column 1 (x = 16) on row 0 (y = 15).
+  SDL_Surface* block = SDL_CreateRGBSurface(SDL_SWSURFACE, 8, 16, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+  SDL_FillRect(block, nullptr, SDL_MapRGB(block->format, 255, 255, 255));
+  BitmapFont font{};
+  font.height = 16;
+  font.surface = block;
+  for (SDL_Rect& g : font.glyphs) g = SDL_Rect{0, 0, 8, 16};
+  font.glyphs[' '] = SDL_Rect{0, 0, 8, 0};
+  for (BitmapFont*& slot : pictures.fonts) slot = &font;
+
+  players[Mouse].shotsFired = 5;
+  const struct {
+    SDLKey key;
+    int32_t weapon;
+    int labelLength;
+  } keys[] = {{SDLK_3, Thompson, 10}, {SDLK_1, SingleAction, 13}, {SDLK_2, SixShooter, 10}};
+  for (const auto& k : keys) {
+    SDL_FillRect(shell.video, nullptr, 0);
+    pushKey(k.key, true);
+    pollRoundEvents();
+    EXPECT_NE(shell.chosenWeapon, k.weapon) << "the press changes nothing";
+    EXPECT_EQ(screenRgb(16, 15), 0u);
+    pushKey(k.key, false);
+    pollRoundEvents();
+    EXPECT_EQ(shell.chosenWeapon, k.weapon);
+    EXPECT_EQ(screenRgb(16, 15), 0xFFFFFFu);
+    EXPECT_EQ(screenRgb(15, 15), 0u);
+    EXPECT_EQ(screenRgb(16 + 8 * k.labelLength - 1, 30), 0xFFFFFFu) << k.weapon;
+    EXPECT_EQ(screenRgb(16 + 8 * k.labelLength, 15), 0u) << k.weapon;
+  }
+  EXPECT_EQ(players[Mouse].shotsFired, 5) << "magazines are kept";
+  pictures = PictureSet{};
+  SDL_FreeSurface(block);
+}
+
+// ---- The keyboard crosshair ----
+
+TEST_F(PlayersTest, AKeyStepsSixPixelsAtMostOnceInAny11Ms) {
+  Player& k = players[Keyboard];
+  arrowHeld[ArrowRight] = true;
+  stepKeyboardCursor();
+  EXPECT_EQ(k.cursorX, 326);
+  EXPECT_EQ(arrowStepTime[ArrowRight], 1000u);
+  stepKeyboardCursor();
+  advanceFakeClock(10);
+  stepKeyboardCursor();
+  EXPECT_EQ(k.cursorX, 326);
+  advanceFakeClock(1);
+  stepKeyboardCursor();
+  EXPECT_EQ(k.cursorX, 332);
+  EXPECT_EQ(k.cursorY, 240);
+  EXPECT_FALSE(k.active) << "stepping is not joining";
+
+  // Each key keeps its own time: Up steps at once although Right just did.
+  arrowHeld[ArrowUp] = true;
+  advanceFakeClock(5);
+  stepKeyboardCursor();
+  EXPECT_EQ(k.cursorX, 332);
+  EXPECT_EQ(k.cursorY, 234);
+}
+
+TEST_F(PlayersTest, OppositeKeysCancelOnlyEachOther) {
+  Player& k = players[Keyboard];
+  arrowHeld[ArrowUp] = arrowHeld[ArrowDown] = true;
+  arrowHeld[ArrowLeft] = arrowHeld[ArrowRight] = true;
+  for (int i = 0; i < 3; ++i, advanceFakeClock(20)) stepKeyboardCursor();
+  EXPECT_EQ(k.cursorX, 320);
+  EXPECT_EQ(k.cursorY, 240);
+  arrowHeld[ArrowRight] = false;
+  stepKeyboardCursor();
+  EXPECT_EQ(k.cursorX, 314);
+  EXPECT_EQ(k.cursorY, 240);
+}
+
+TEST_F(PlayersTest, TheKeyboardCrosshairStaysOnScreen) {
+  Player& k = players[Keyboard];
+  k.cursorX = 2;
+  k.cursorY = 477;
+  arrowHeld[ArrowLeft] = arrowHeld[ArrowDown] = true;
+  stepKeyboardCursor();
+  EXPECT_EQ(k.cursorX, 0);
+  EXPECT_EQ(k.cursorY, 479);
+
+  // A crosshair pushed off the screen by other code comes back as soon as a
+  // key qualifies, stepping or not; cancelled keys leave it where it is.
+  k.cursorX = 700;
+  k.cursorY = -20;
+  stepKeyboardCursor();
+  EXPECT_EQ(k.cursorX, 639);
+  EXPECT_EQ(k.cursorY, 0);
+  arrowHeld[ArrowRight] = arrowHeld[ArrowUp] = true;
+  k.cursorX = 700;
+  stepKeyboardCursor();
+  EXPECT_EQ(k.cursorX, 700);
+}
+
+// ---- Joysticks ----
+
+TEST(RoundToInt, NearestWithExactHalvesTowardZero) {
+  EXPECT_EQ(roundToInt(2.5), 2);
+  EXPECT_EQ(roundToInt(-2.5), -2);
+  EXPECT_EQ(roundToInt(2.51), 3);
+  EXPECT_EQ(roundToInt(-2.51), -3);
+  EXPECT_EQ(roundToInt(1.7505), 2);
+  EXPECT_EQ(roundToInt(-0.4), 0);
+  EXPECT_EQ(roundToInt(0.0), 0);
+  EXPECT_EQ(roundToInt(NAN), 0);
+  EXPECT_EQ(roundToInt(1e12), INT32_MAX);
+  EXPECT_EQ(roundToInt(-1e12), INT32_MIN);
+}
+
+TEST_F(JoystickTest, DeadZoneAndStepSizes) {
+  Player& j = players[Joystick1];
+  const struct {
+    int16_t value;
+    int32_t step;
+  } readings[] = {{3500, 0}, {-3500, 0}, {3501, 2}, {-3501, -2}, {32767, 16}, {-32768, -16}};
+  for (const auto& r : readings) {
+    j = Player{};
+    j.cursorX = 320;
+    j.cursorY = 240;
+    setFakeAxis(0, 0, r.value);
+    setFakeAxis(0, 1, r.value);
+    pollLater();
+    EXPECT_EQ(j.cursorX, 320 + r.step) << r.value;
+    EXPECT_EQ(j.cursorY, 240 + r.step) << r.value;
+    EXPECT_EQ(j.active, r.step != 0) << r.value;
+    EXPECT_EQ(j.lastMoveTime, r.step != 0 ? ticksMs() : 0u) << r.value;
+  }
+  // One axis alone moves and joins; the crosshair is clamped to the screen.
+  j = Player{};
+  j.cursorX = 630;
+  j.cursorY = 5;
+  setFakeAxis(0, 0, 32767);
+  setFakeAxis(0, 1, -32768);
+  pollLater();
+  EXPECT_EQ(j.cursorX, 639);
+  EXPECT_EQ(j.cursorY, 0);
+  EXPECT_FALSE(players[Joystick2].active) << "joystick 2 is not open";
+}
+
+TEST_F(JoystickTest, PollsAtMostOnceInAny13Ms) {
+  setFakeAxis(0, 0, 32767);
+  pollJoysticks();  // 1000 ms after the last poll at 0
+  EXPECT_EQ(players[Joystick1].cursorX, 336);
+  EXPECT_EQ(joystickPollTime, 1000u);
+  advanceFakeClock(12);
+  pollJoysticks();
+  EXPECT_EQ(players[Joystick1].cursorX, 336);
+  EXPECT_EQ(joystickPollTime, 1000u);
+  advanceFakeClock(1);
+  pollJoysticks();
+  EXPECT_EQ(players[Joystick1].cursorX, 352);
+  EXPECT_EQ(joystickPollTime, 1013u);
+
+  shell.joystick1 = nullptr;  // the poll time moves on without any stick
+  advanceFakeClock(100);
+  pollJoysticks();
+  EXPECT_EQ(joystickPollTime, 1113u);
+  EXPECT_EQ(players[Joystick1].cursorX, 352);
+}
+
+TEST_F(JoystickTest, ButtonsAreSampledAtEveryPoll) {
+  Player& j = players[Joystick1];
+  j.cursorX = 100;
+  j.cursorY = 50;
+  setFakeButton(0, 0, true);
+  pollLater();
+  expectPull(j, 100, 50);
+  EXPECT_TRUE(j.active);
+  EXPECT_EQ(j.lastMoveTime, 0u) << "firing is not moving";
+
+  // Held, the button asks again at the next poll, at the crosshair's new place.
+  j.fireRequested = 0;
+  j.emptyClickDone = true;
+  j.cursorX = 120;
+  pollLater();
+  EXPECT_EQ(j.fireRequested, 1);
+  EXPECT_EQ(j.shotX, 120);
+  EXPECT_TRUE(j.emptyClickDone);
+
+  setFakeButton(0, 0, false);
+  pollLater();
+  EXPECT_EQ(j.triggerHeld, 0);
+  EXPECT_FALSE(j.emptyClickDone);
+
+  // The reload button latches while held and lets go once after release.
+  j.active = false;
+  setFakeButton(0, 1, true);
+  pollLater();
+  EXPECT_TRUE(j.reloadHeld);
+  EXPECT_TRUE(j.active);
+  setFakeButton(0, 1, false);
+  pollLater();
+  EXPECT_FALSE(j.reloadHeld);
+}
+
+TEST_F(JoystickTest, KioskModeGivesTheSecondPlayerTheRightStickOfJoystickOne) {
+  shell.kioskMode = true;
+  setFakeAxis(0, 3, 32767);   // horizontal of the second player
+  setFakeAxis(0, 2, -32768);  // vertical of the second player
+  setFakeButton(0, 2, true);
+  pollLater();
+  const Player& first = players[Joystick1];
+  const Player& second = players[Joystick2];
+  expectPull(second, 336, 224);
+  EXPECT_TRUE(second.active);
+  EXPECT_EQ(first.cursorX, 320);
+  EXPECT_EQ(first.cursorY, 240);
+  EXPECT_EQ(first.fireRequested, 0);
+  EXPECT_FALSE(first.active);
+
+  setFakeButton(0, 2, false);
+  setFakeButton(0, 3, true);
+  setFakeAxis(0, 0, 5000);
+  setFakeButton(0, 0, true);
+  pollLater();
+  EXPECT_TRUE(players[Joystick2].reloadHeld);
+  EXPECT_EQ(second.triggerHeld, 0);
+  EXPECT_EQ(first.cursorX, 322);
+  EXPECT_EQ(first.fireRequested, 1);
+  EXPECT_FALSE(first.reloadHeld);
+}
+
+TEST_F(JoystickTest, SecondJoystickOutsideKioskModeAndKioskModeWithoutSticks) {
+  shell.joystick2 = joystickOpen(1);
+  setFakeAxis(1, 0, -32768);
+  setFakeAxis(1, 1, 32767);
+  setFakeAxis(0, 3, 32767);
+  setFakeButton(1, 0, true);
+  pollLater();
+  EXPECT_EQ(players[Joystick2].cursorX, 304);
+  EXPECT_EQ(players[Joystick2].cursorY, 256);
+  EXPECT_EQ(players[Joystick2].fireRequested, 1);
+  EXPECT_FALSE(players[Joystick1].active);
+
+  resetPlayers();
+  useFakeJoysticks(0);
+  shell.joystick1 = shell.joystick2 = nullptr;
+  shell.kioskMode = true;
+  for (int i = 0; i < 5; ++i) pollLater();
+  EXPECT_FALSE(players[Joystick2].active);
+  EXPECT_EQ(players[Joystick2].cursorX, 320);
+}
+
+TEST_F(JoystickTest, TheSharedAxisRuleServesAnyJoystickPlayer) {
+  moveJoystickCrosshair(Joystick2, 3501, 0, 4242);
+  EXPECT_EQ(players[Joystick2].cursorX, 322);
+  EXPECT_EQ(players[Joystick2].lastMoveTime, 4242u);
+  EXPECT_TRUE(players[Joystick2].active);
+  moveJoystickCrosshair(7, 32767, 32767, 1);  // no such player: nothing happens
+  moveJoystickCrosshair(-1, 32767, 32767, 1);
+}
+
+// ---- Leaving ----
+
+TEST_F(PlayersTest, MouseMovingAlongOneAxisLeavesAfterTenSeconds) {
+  startVideo();
+  Player& m = players[Mouse];
+  for (Player& p : players) p.lastShotTime = 1000;  // the round starts
+  pushMouseMotion(400, 240);                        // y unchanged: joins, but is no move
+  pollRoundEvents();
+  ASSERT_TRUE(m.active);
+  EXPECT_EQ(m.lastMoveTime, 0u);
+  for (int x = 0; x < 10; ++x) {
+    advanceFakeClock(1000);
+    pushMouseMotion(400, 250 + x);  // x unchanged
+    pollRoundEvents();
+  }
+  EXPECT_EQ(m.lastMoveTime, 0u);
+  advanceFakeClock(1);
+  expireIdlePlayers(ticksMs());
+  EXPECT_FALSE(m.active);
+  EXPECT_EQ(m.cursorY, 259) << "leaving keeps the crosshair";
+
+  pushMouseMotion(400, 300);
+  pollRoundEvents();
+  EXPECT_TRUE(m.active) << "the next motion brings it back at once";
+  pushMouseMotion(410, 310);
+  pollRoundEvents();
+  EXPECT_EQ(m.lastMoveTime, ticksMs());
+  advanceFakeClock(10000);
+  expireIdlePlayers(ticksMs());
+  EXPECT_TRUE(m.active);
+}
+
+TEST_F(PlayersTest, KeyboardLeavesWhenAllFourKeysAreOldAndNoShotWasServed) {
+  const uint32_t now = 50000;
+  Player& k = players[Keyboard];
+  k.lastShotTime = now - 10001;
+  k.lastMoveTime = now;  // the keyboard does not go by this one
+  for (int recent = 0; recent < 4; ++recent) {
+    for (uint32_t& t : arrowStepTime) t = now - 10001;
+    arrowStepTime[recent] = now - 10000;
+    k.active = true;
+    expireIdlePlayers(now);
+    EXPECT_TRUE(k.active) << recent;
+  }
+  arrowStepTime[ArrowRight] = now - 10001;
+  k.active = true;
+  expireIdlePlayers(now);
+  EXPECT_FALSE(k.active);
+
+  // A served shot keeps a player in, across the clock's wrap as well.
+  k.active = true;
+  k.lastShotTime = 0xFFFFF000u;
+  for (uint32_t& t : arrowStepTime) t = 0xFFFFF000u;
+  expireIdlePlayers(0x1000);
+  EXPECT_TRUE(k.active);
+  k.lastShotTime = 0x1000 - 10000;
+  expireIdlePlayers(0x1000);
+  EXPECT_TRUE(k.active);
+  for (uint32_t& t : arrowStepTime) t = 0x1000 - 10001;
+  k.lastShotTime = 0x1000 - 10001;
+  expireIdlePlayers(0x1000);
+  EXPECT_FALSE(k.active);
+}
+
+TEST_F(PlayersTest, IdlePlayersLeaveWithTheirStateKeptAndTheTrackerStays) {
+  for (Player& p : players) {
+    p.active = true;
+    p.reloadHeld = true;
+    p.shotsFired = 3;
+  }
+  // Twenty seconds of frames in which only the tracker poll renews its player.
+  for (int frame = 0; frame < 200; ++frame) {
+    advanceFakeClock(100);
+    players[Tracker].lastMoveTime = ticksMs();
+    expireIdlePlayers(ticksMs());
+  }
+  EXPECT_TRUE(players[Tracker].active);
+  for (int d = Mouse; d < DeviceCount; ++d) {
+    EXPECT_FALSE(players[d].active) << d;
+    EXPECT_TRUE(players[d].reloadHeld);
+    EXPECT_EQ(players[d].shotsFired, 3);
+  }
+}
+
+// ---- Crosshairs ----
+
+TEST_F(PlayersTest, CrosshairsOfActivePlayersAreCentredOnTheirCursor) {
+  startVideo();
+  const Uint32 colours[DeviceCount] = {0x110000, 0x220000, 0x330000, 0x440000, 0x550000};
+  for (int d = 0; d < DeviceCount; ++d) {
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 31, 31, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_FillRect(s, nullptr, colours[d]);
+    pictures.crosshair[d] = s;
+  }
+  SDL_FillRect(shell.video, nullptr, 0);
+  players[Mouse].active = true;
+  players[Mouse].cursorX = 0;
+  players[Mouse].cursorY = 0;
+  players[Keyboard].active = true;
+  players[Keyboard].cursorX = 200;
+  players[Keyboard].cursorY = 100;
+  players[Joystick1].cursorX = 400;  // inactive: not drawn
+  players[Joystick1].cursorY = 300;
+  players[Joystick2].active = true;  // drawn after the keyboard, over it
+  players[Joystick2].cursorX = 210;
+  players[Joystick2].cursorY = 100;
+  players[Tracker].active = true;  // far off: must not wrap onto the screen
+  players[Tracker].cursorX = 65536 + 100;
+  players[Tracker].cursorY = 65536 + 100;
+  DrawCrosshairs();
+  const struct {
+    int x, y;
+    uint32_t rgb;
+  } expected[] = {
+      {0, 0, 0x220000},     {15, 15, 0x220000},   {16, 16, 0},    // mouse, partly off screen
+      {185, 85, 0x330000},  {194, 100, 0x330000},                 // keyboard
+      {195, 100, 0x550000}, {225, 115, 0x550000}, {226, 116, 0},  // joystick 2 over it
+      {400, 300, 0},        {100, 100, 0},        {85, 85, 0},    // no joystick 1, no wrap
+  };
+  for (const auto& e : expected) EXPECT_EQ(screenRgb(e.x, e.y), e.rgb) << e.x << "," << e.y;
+  for (SDL_Surface*& s : pictures.crosshair) SDL_FreeSurface(s);
+  pictures = PictureSet{};
+}
