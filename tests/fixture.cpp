@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -101,6 +102,32 @@ void GameTest::writeBmp(const std::string& path, int w, int h, uint32_t rgb) {
                SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
   ASSERT_EQ(SDL_SaveBMP(s, path.c_str()), 0);
   SDL_FreeSurface(s);
+}
+
+void GameTest::writeWav(const std::string& path, int frames) {
+  FILE* f = fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr) << path;
+  auto u32 = [f](uint32_t v) {
+    for (int i = 0; i < 4; ++i) fputc((v >> (8 * i)) & 0xFF, f);
+  };
+  auto u16 = [f](uint16_t v) {
+    fputc(v & 0xFF, f);
+    fputc(v >> 8, f);
+  };
+  fputs("RIFF", f);
+  u32(36 + frames);
+  fputs("WAVEfmt ", f);
+  u32(16);
+  u16(1);      // PCM
+  u16(1);      // mono
+  u32(11025);  // frames per second
+  u32(11025);  // bytes per second
+  u16(1);      // bytes per frame
+  u16(8);      // bits per sample
+  fputs("data", f);
+  u32(frames);
+  for (int i = 0; i < frames; ++i) fputc(128, f);
+  fclose(f);
 }
 
 uint32_t GameTest::screenRgb(int x, int y) {

@@ -29,6 +29,9 @@ class GameTest : public ::testing::Test {
   bool useDefaultAssets();
   // Writes a w by h 24-bit BMP filled with 0xRRGGBB below the game directory.
   static void writeBmp(const std::string& path, int w, int h, uint32_t rgb);
+  // Writes a silent WAV of `frames` mono 8-bit frames at 11025 Hz; the mixer
+  // makes each frame 16 bytes (four times the rate, stereo, 16 bits).
+  static void writeWav(const std::string& path, int frames);
   // Reads the screen pixel at (x, y) as 0xRRGGBB.
   static uint32_t screenRgb(int x, int y);
   // Captures what the test's code writes to a standard stream.

@@ -49,34 +49,6 @@ class JoystickTest : public PlayersTest {
 };
 }  // namespace
 
-TEST_F(PlayersTest, ResetRestoresTheStartingRecords) {
-  for (Player& p : players) {
-    p = Player{};
-    p.active = true;
-    p.shotChannel = 3;
-  }
-  arrowHeld[ArrowLeft] = true;
-  arrowStepTime[ArrowUp] = 77;
-  joystickPollTime = 99;
-  resetPlayers();
-  for (int d = 0; d < DeviceCount; ++d) {
-    const Player& p = players[d];
-    EXPECT_EQ(p.cursorX, d == Tracker ? -1 : 320) << d;
-    EXPECT_EQ(p.cursorY, d == Tracker ? -1 : 240) << d;
-    EXPECT_EQ(p.shotX, -1);
-    EXPECT_EQ(p.shotY, -1);
-    EXPECT_FALSE(p.active);
-    EXPECT_EQ(p.shotChannel, -1);
-    EXPECT_EQ(p.reloadChannel, -1);
-    EXPECT_EQ(p.lastShotTime, 0u);
-  }
-  EXPECT_FALSE(arrowHeld[ArrowLeft]);
-  EXPECT_EQ(arrowStepTime[ArrowUp], 0u);
-  EXPECT_EQ(joystickPollTime, 0u);
-}
-
-// ---- Events of a round ----
-
 TEST_F(PlayersTest, CtrlAndTheLeftButtonFireOnPressAndLetGoOnRelease) {
   startVideo();
   Player& k = players[Keyboard];
@@ -428,15 +400,6 @@ TEST_F(JoystickTest, SecondJoystickOutsideKioskModeAndKioskModeWithoutSticks) {
   for (int i = 0; i < 5; ++i) pollLater();
   EXPECT_FALSE(players[Joystick2].active);
   EXPECT_EQ(players[Joystick2].cursorX, 320);
-}
-
-TEST_F(JoystickTest, TheSharedAxisRuleServesAnyJoystickPlayer) {
-  moveJoystickCrosshair(Joystick2, 3501, 0, 4242);
-  EXPECT_EQ(players[Joystick2].cursorX, 322);
-  EXPECT_EQ(players[Joystick2].lastMoveTime, 4242u);
-  EXPECT_TRUE(players[Joystick2].active);
-  moveJoystickCrosshair(7, 32767, 32767, 1);  // no such player: nothing happens
-  moveJoystickCrosshair(-1, 32767, 32767, 1);
 }
 
 // ---- Leaving ----

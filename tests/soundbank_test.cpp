@@ -5,8 +5,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,36 +27,9 @@ const char* const distinctFiles[] = {
 constexpr int DistinctFileCount = sizeof distinctFiles / sizeof distinctFiles[0];
 
 // Frames of file i: two seconds at 11025 Hz plus i, so each file has its own
-// length and every sample is still playing while a test looks at it.
+// length (16 bytes a frame once loaded) and every sample is still playing
+// while a test looks at it.
 int framesOf(int file) { return 2 * 11025 + file; }
-
-// A silent mono 8-bit WAV at 11025 Hz; the mixer makes each frame 16 bytes
-// (four times the rate, stereo, 16 bits).
-void writeWav(const std::string& path, int frames) {
-  FILE* f = fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  auto u32 = [f](uint32_t v) {
-    for (int i = 0; i < 4; ++i) fputc((v >> (8 * i)) & 0xFF, f);
-  };
-  auto u16 = [f](uint16_t v) {
-    fputc(v & 0xFF, f);
-    fputc(v >> 8, f);
-  };
-  fputs("RIFF", f);
-  u32(36 + frames);
-  fputs("WAVEfmt ", f);
-  u32(16);
-  u16(1);
-  u16(1);
-  u32(11025);
-  u32(11025);
-  u16(1);
-  u16(8);
-  fputs("data", f);
-  u32(frames);
-  for (int i = 0; i < frames; ++i) fputc(128, f);
-  fclose(f);
-}
 
 class SoundBankTest : public GameTest {
  protected:
@@ -109,9 +83,7 @@ TEST_F(SoundBankTest, MissingSamplesAreNamedOnceAndPlayNothing) {
   captureStderr();
   loadSoundBank();
   const std::string err = capturedStderr();
-  int lines = 0;
-  for (char c : err) lines += c == '\n';
-  EXPECT_EQ(lines, DistinctFileCount - 1);  // the title tune's file only once
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), DistinctFileCount - 1);  // the title tune's file only once
   EXPECT_NE(err.find("./sounds/title_20__1.wav"), std::string::npos);
   EXPECT_NE(err.find("./sounds/shot_gun1.wav"), std::string::npos);
   EXPECT_EQ(err.find("shouts.wav"), std::string::npos);
@@ -127,6 +99,16 @@ TEST_F(SoundBankTest, MissingSamplesAreNamedOnceAndPlayNothing) {
   playTitleTune();
   EXPECT_EQ(titleTuneChannel, NoChannel);
   EXPECT_EQ(Mix_Playing(-1), 7);
+
+  // Started where there is no sounds/ folder at all: one line says so.
+  Mix_CloseAudio();
+  std::filesystem::remove_all("sounds");
+  captureStderr();
+  loadSoundBank();
+  const std::string noFolder = capturedStderr();
+  EXPECT_NE(noFolder.find("there is no sounds/ folder in " + dir), std::string::npos) << noFolder;
+  EXPECT_EQ(std::count(noFolder.begin(), noFolder.end(), '\n'), 1) << noFolder;
+  EXPECT_EQ(soundBank.samples[Shouts], nullptr);
 }
 
 TEST_F(SoundBankTest, AudioDeviceThatCannotBeOpenedEndsWithStatusOneAndOneLine) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/shell.h"
+#include "audio/soundbank.h"
 #include "fixture.h"
 #include "gfx/font.h"
 #include "gfx/grid.h"
@@ -114,6 +115,7 @@ class StartupTest : public GameTest {
       writeBmp("pics/" + name, a.w, a.h, c);
     }
     for (const char* f : fonts) writeBmp(std::string("pics/") + f, 40, 10, 0x00FF00);
+    for (int id = 0; id < SampleCount; ++id) writeWav(samplePath(id), 64);
   }
 
   int start(std::vector<const char*> args) {

@@ -2,6 +2,8 @@
 // each sound by the one rule of recorded channels.
 #include "audio/soundbank.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -54,16 +56,26 @@ void loadSoundBank() {
     exitProgram(1);
   }
   unloadSoundBank();
+  // Started from the wrong folder: one line says so instead of one per file.
+  const bool folderMissing = access("./sounds", F_OK) != 0;
+  if (folderMissing) {
+    char cwd[512];
+    fprintf(stderr, "lakeport-nights: there is no sounds/ folder in %s: the game runs silent\n",
+            getcwd(cwd, sizeof cwd) ? cwd : ".");
+  }
   for (int32_t id = 0; id < SampleCount; ++id) {
     soundBank.samples[id] = loadSample(sampleFiles[id]);
     // A failed title copy after a failed copy of the same file says nothing new.
     const bool toldAlready =
-        id > 0 && strcmp(sampleFiles[id - 1], sampleFiles[id]) == 0 && !soundBank.samples[id - 1];
+        folderMissing ||
+        (id > 0 && strcmp(sampleFiles[id - 1], sampleFiles[id]) == 0 && !soundBank.samples[id - 1]);
     if (!soundBank.samples[id] && !toldAlready)
       fprintf(stderr, "lakeport-nights: cannot load sound %s: %s\n", sampleFiles[id],
               Mix_GetError());
   }
 }
+
+const char* samplePath(int32_t id) { return id >= 0 && id < SampleCount ? sampleFiles[id] : ""; }
 
 void replaySample(Mix_Chunk* sample, int32_t* channel) {
   haltRecordedChannel(channel);

@@ -30,9 +30,11 @@ extern int32_t figureShotChannel[8];
 
 // Opens the audio device (44100 Hz, signed 16-bit LSB, stereo, 4096) and loads
 // every sample; a sample that does not load stays null, with one line on
-// standard error naming the file. When the device cannot be opened it prints
+// standard error naming the file (or one line for a missing sounds/ folder). When the device cannot be opened it prints
 // one line with the reason, shuts SDL down and ends the program with status 1.
 void loadSoundBank();
+// The file a sample slot is loaded from ("./sounds/..."), or "" for no slot.
+const char* samplePath(int32_t id);
 // Halts *channel if one is recorded, plays the sample once on the first free
 // channel and records it; a failed play (or a null sample) records NoChannel.
 void replaySample(Mix_Chunk* sample, int32_t* channel);

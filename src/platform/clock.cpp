@@ -10,6 +10,7 @@ bool fake = false;
 uint32_t fakeMs = 0;
 uint32_t fakeStartMs = 0;
 time_t fakeStartWall = 0;
+std::function<void(uint32_t)> fakeSleepHook;
 }  // namespace
 
 uint32_t ticksMs() { return fake ? fakeMs : SDL_GetTicks(); }
@@ -25,6 +26,7 @@ int32_t wallSecondsSince(time_t now, time_t stamp) {
 
 void sleepMs(uint32_t ms) {
   if (fake) {
+    if (fakeSleepHook) fakeSleepHook(ms);
     fakeMs += ms;
     return;
   }
@@ -37,9 +39,14 @@ void useFakeClock(uint32_t startMs, time_t startWall) {
   fake = true;
   fakeMs = fakeStartMs = startMs;
   fakeStartWall = startWall;
+  fakeSleepHook = nullptr;
 }
 
 void advanceFakeClock(uint32_t ms) { fakeMs += ms; }
 void setFakeTicks(uint32_t ms) { fakeMs = ms; }
-void useRealClock() { fake = false; }
+void useRealClock() {
+  fake = false;
+  fakeSleepHook = nullptr;
+}
 bool fakeClockInUse() { return fake; }
+void setFakeSleepHook(std::function<void(uint32_t)> hook) { fakeSleepHook = std::move(hook); }

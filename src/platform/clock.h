@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <ctime>
+#include <functional>
 
 // Milliseconds since SDL started (SDL_GetTicks), or the fake clock's reading.
 uint32_t ticksMs();
@@ -20,3 +21,7 @@ void advanceFakeClock(uint32_t ms);
 void setFakeTicks(uint32_t ms);
 void useRealClock();
 bool fakeClockInUse();
+// On the fake clock every sleepMs first runs the hook with the length asked for
+// (a stand-in device answers while the game waits), then advances the clock.
+// useFakeClock and useRealClock remove it.
+void setFakeSleepHook(std::function<void(uint32_t ms)> hook);
