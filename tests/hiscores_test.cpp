@@ -105,18 +105,6 @@ TEST_F(HiscoreTest, TokensLoadTheSameWhateverTheLineBreaks) {
   EXPECT_STREQ(hiscores.rows[0].devices, "-M---");
 }
 
-TEST_F(HiscoreTest, LevelsOutsideTheFiveTouchNothing) {
-  fillTable();
-  const HiscoreTable before = hiscores;
-  EXPECT_EQ(HiscoreFileName(5), nullptr);
-  EXPECT_STREQ(HiscoreFileName(4), "./data/data04.dat");
-  EXPECT_EQ(LoadHiscores(-1), -1);
-  EXPECT_EQ(LoadHiscores(5), -1);
-  EXPECT_EQ(SaveHiscores(5), -1);
-  expectSameTable(hiscores, before);
-  EXPECT_TRUE(fs::is_empty("data"));
-}
-
 TEST_F(HiscoreTest, MissingDataFolderIsCreated) {
   fs::remove_all("data");
   fillTable();
@@ -263,12 +251,4 @@ TEST_F(HiscoreTest, DamagedFileIsKeptBesideItBeforeItIsOverwritten) {
   ASSERT_EQ(SaveHiscores(1), 0);
   capturedStderr();
   EXPECT_EQ(readFile("data/data01.dat.damaged-3"), tenRows(" ") + "stray");
-}
-
-TEST_F(HiscoreTest, NamesSwapSpacesAndCaretsInPlace) {
-  char name[] = " A B  C ";
-  EncodeNameForFile(name);
-  EXPECT_STREQ(name, "^A^B^^C^");
-  DecodeNameFromFile(name);
-  EXPECT_STREQ(name, " A B  C ");
 }
