@@ -144,7 +144,6 @@ TEST_F(RoundEndTest, TableAndResultLineStandInTheirColumnsAndRows) {
   EXPECT_EQ(screenText(1, 16),
             "You've been shot. Your score: 25, Single Action, shots: 60, players: 1 (-M---)");
 }
-}
 
 TEST_F(RoundEndTest, TyingTheTenthRowShowsTheResultLineAndAFireReplaysTheLevel) {
   ASSERT_EQ(SaveHiscores(Garage), 0);
