@@ -6,8 +6,8 @@
 # with button 2; the game must exit with status 0.
 # Usage: xvfb_smoke.sh GAME_BINARY GAME_ASSET_DIR [SCREENSHOT_DIR]
 set -euo pipefail
-game=$1
-assets=$2
+game=$(readlink -f "$1")
+assets=$(readlink -f "$2")
 shots=${3:-}
 
 work=$(mktemp -d /tmp/lakeport-smoke-XXXXXX)
