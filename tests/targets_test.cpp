@@ -240,7 +240,7 @@ TEST_F(TargetsTest, HiddenFigureNeverReacts) {
   EXPECT_EQ(roundState.bodyCount, 0);
 }
 
-TEST_F(TargetsTest, DISABLED_EveryShotAddsFifteenMarks) {
+TEST_F(TargetsTest, EveryShotAddsFifteenMarks) {
   standOn(TargetAt(0), 0);
   standOn(TargetAt(8), 1);
   standOn(TargetAt(14), 6);
