@@ -19,7 +19,11 @@
 #include "platform/joystick.h"
 #include "platform/random.h"
 
-ShellState shell;
+// Values at program start: a tracker counts as present until it fails to answer,
+// and the Six-Shooter is the default weapon.
+constexpr ShellState startShell{ScreenId::Title, false,   false,  true, 1, 0,
+                                nullptr,         nullptr, nullptr};
+ShellState shell = startShell;
 PictureSet pictures;
 
 namespace {
@@ -133,9 +137,7 @@ int32_t loadAssetTable(int32_t progress) {
 }
 }  // namespace
 
-void resetShellState() {
-  shell = ShellState{ScreenId::Title, false, false, true, 1, 0, nullptr, nullptr, nullptr};
-}
+void resetShellState() { shell = startShell; }
 
 SDL_Surface* loadPicture(const char* path) {
   SDL_Surface* s = IMG_Load(path);
