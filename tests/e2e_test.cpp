@@ -160,11 +160,45 @@ class MouseGunner {
   long lastMoveFrame = -1000;
 };
 
+// A player who clicks through the front end with the mouse: on to the story the
+// first time on the title and button 2 (the end of the game) after that, fire on
+// the text screens, the given pictures on the choice screens.
+struct FrontEndClicks {
+  int weaponX, levelX;  // the pictures' row is at y 70 to 159
+  int titles = 0;
+
+  // One frame's input on a front-end screen; false on the other screens.
+  bool act(bool entered) {
+    switch (shell.screen) {
+      case ScreenId::Title:
+        if (entered || titles == 0) ++titles;
+        pushMouseClickAt(320, 240, titles == 1 ? 1 : 3);
+        return true;
+      case ScreenId::Story:
+      case ScreenId::DisplayHelp: pushMouseClickAt(320, 240); return true;
+      case ScreenId::WeaponChoice: pushMouseClickAt(weaponX, 115); return true;
+      case ScreenId::LevelChoice: pushMouseClickAt(levelX, 115); return true;
+      default: return false;
+    }
+  }
+};
+
 class WholeGameTest : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
     if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
+  }
+
+  // Plays from start-up to the program's end; the exit status, or -100 with a
+  // failure when the game got stuck.
+  static int playToTheEnd(PlayDriver& driver) {
+    try {
+      return driver.play({"lakeport-nights"}, 20000);
+    } catch (const PlayStuck& stuck) {
+      ADD_FAILURE() << stuck.why;
+      return -100;
+    }
   }
 };
 }  // namespace
@@ -182,8 +216,9 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
   for (const NameKey& k : name) ASSERT_EQ(NameKeyAt(nameKeyX(k.column), nameKeyY(k.row)), k.key);
 
   PlayDriver driver;
+  FrontEndClicks frontEnd{110, 68};  // the Single Action, the Garage
   std::unique_ptr<MouseGunner> gunner;
-  int titles = 0, rounds = 0;
+  int rounds = 0;
   ScreenId lastScreen = ScreenId::Title;
   std::vector<RoundResult> results;
   std::string tableAfterEntry;
@@ -199,16 +234,8 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
   driver.onInput = [&] {
     const bool entered = shell.screen != lastScreen;
     lastScreen = shell.screen;
+    if (frontEnd.act(entered)) return;
     switch (shell.screen) {
-      case ScreenId::Title:
-        if (entered || titles == 0) ++titles;
-        // The first time on to the story, after the rounds button 2 ends the game.
-        pushMouseClickAt(320, 240, titles == 1 ? 1 : 3);
-        break;
-      case ScreenId::Story:
-      case ScreenId::DisplayHelp: pushMouseClickAt(320, 240); break;
-      case ScreenId::WeaponChoice: pushMouseClickAt(110, 115); break;  // the Single Action
-      case ScreenId::LevelChoice: pushMouseClickAt(68, 115); break;    // the Garage
       case ScreenId::Round:
         if (entered) {
           ++rounds;
@@ -242,16 +269,11 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
           pushMouseClickAt(320, 240, 3);  // button 2: the title
         }
         break;
+      default: break;
     }
   };
 
-  int status = -100;
-  try {
-    status = driver.play({"lakeport-nights"}, 20000);
-  } catch (const PlayStuck& stuck) {
-    FAIL() << stuck.why;
-  }
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(playToTheEnd(driver), 0);
 
   std::vector<ScreenId> expected = {
       ScreenId::Title,       ScreenId::Story, ScreenId::DisplayHelp, ScreenId::WeaponChoice,
@@ -282,8 +304,9 @@ TEST_F(WholeGameTest, FlowerShopRoundEndsByEnergyAndACancelledEntryStoresAnonymo
   writeText("data/data04.dat", FlowerShopTable);
 
   PlayDriver driver;
+  FrontEndClicks frontEnd{530, 570};  // the Thompson, the Flower Shop
   std::unique_ptr<MouseGunner> gunner;
-  int titles = 0, bystandersShot = 0;
+  int bystandersShot = 0;
   ScreenId lastScreen = ScreenId::Title;
   std::vector<RoundResult> results;
   bool cancelled = false;
@@ -291,15 +314,8 @@ TEST_F(WholeGameTest, FlowerShopRoundEndsByEnergyAndACancelledEntryStoresAnonymo
   driver.onInput = [&] {
     const bool entered = shell.screen != lastScreen;
     lastScreen = shell.screen;
+    if (frontEnd.act(entered)) return;
     switch (shell.screen) {
-      case ScreenId::Title:
-        if (entered || titles == 0) ++titles;
-        pushMouseClickAt(320, 240, titles == 1 ? 1 : 3);
-        break;
-      case ScreenId::Story:
-      case ScreenId::DisplayHelp: pushMouseClickAt(320, 240); break;
-      case ScreenId::WeaponChoice: pushMouseClickAt(530, 115); break;  // the Thompson
-      case ScreenId::LevelChoice: pushMouseClickAt(570, 115); break;   // the Flower Shop
       case ScreenId::Round:
         if (!gunner) gunner = std::make_unique<MouseGunner>(false);
         // One bystander is shot; the gangsters are left to shoot back.
@@ -318,16 +334,11 @@ TEST_F(WholeGameTest, FlowerShopRoundEndsByEnergyAndACancelledEntryStoresAnonymo
           pushMouseClickAt(320, 240);  // after a cancel even a fire leads to the title
         }
         break;
+      default: break;
     }
   };
 
-  int status = -100;
-  try {
-    status = driver.play({"lakeport-nights"}, 20000);
-  } catch (const PlayStuck& stuck) {
-    FAIL() << stuck.why;
-  }
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(playToTheEnd(driver), 0);
   std::vector<ScreenId> expected = {
       ScreenId::Title,       ScreenId::Story, ScreenId::DisplayHelp, ScreenId::WeaponChoice,
       ScreenId::LevelChoice, ScreenId::Round, ScreenId::RoundEnd,    ScreenId::Title};
