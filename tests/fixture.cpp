@@ -38,7 +38,7 @@ void resetGameState() {
   resetSoundChannels();
   unloadSoundBank();
   resetTracker();
-  ClearShotMarks();
+  resetRoundDisplays();
   ClearSlotTable();
   clearEventHooks();
   useFakeClock(1000, 1700000000);

@@ -1,0 +1,376 @@
+// Tests of the figures: places, the rectangle and picture hit tests, body
+// zones, the hit reaction, shot resolution and drawing.
+#include <SDL_mixer.h>
+
+#include <string>
+
+#include "app/shell.h"
+#include "audio/soundbank.h"
+#include "figure_helpers.h"
+#include "game/round.h"
+#include "gfx/grid.h"
+#include "platform/random.h"
+
+namespace {
+constexpr uint32_t PersonRgb = 0x00C34F;      // raw value 49999: the figure itself
+constexpr uint32_t BackgroundRgb = 0x00C350;  // raw value 50000: around the figure
+
+// The sample playing (or last played) on a recorded channel, or null.
+Mix_Chunk* chunkOn(int32_t channel) {
+  return channel == NoChannel ? nullptr : Mix_GetChunk(channel);
+}
+
+class TargetsTest : public FiguresTest {
+ protected:
+  // Writes an 88 by 200 figure picture of one colour and loads it.
+  static SDL_Surface* figurePicture(const std::string& name, uint32_t rgb) {
+    writeBmp("pics/" + name, 88, 200, rgb);
+    return loadPicture(("./pics/" + name).c_str());
+  }
+  // The figure pictures of kinds 0..12, person colour all over unless given.
+  void loadFigures(uint32_t rgb = PersonRgb) {
+    for (int k = 0; k < FigurePictureCount; ++k) {
+      pictures.figure[k] = figurePicture("figure" + std::to_string(k) + ".bmp", rgb);
+      pictures.figureHit[k] = figurePicture("hit" + std::to_string(k) + ".bmp", rgb ^ 0xFF0000);
+    }
+  }
+  // Nine small muzzle flashes, flash k in colour flashRgb(k).
+  static uint32_t flashRgb(int k) { return 0x204000 + 0x10 * (k + 1); }
+  void loadFlashes() {
+    for (int k = 0; k < 9; ++k) {
+      const std::string name = "flash" + std::to_string(k) + ".bmp";
+      writeBmp("pics/" + name, 4, 4, flashRgb(k));
+      pictures.muzzleFlash[k] = loadPicture(("./pics/" + name).c_str());
+    }
+  }
+  void loadSounds() {
+    for (int i = 1; i <= 8; ++i) writeWav("sounds/target0" + std::to_string(i) + ".wav", 11025);
+    for (int i = 1; i <= 3; ++i) writeWav("sounds/hit_metal0" + std::to_string(i) + ".wav", 11025);
+    captureStderr();  // the other samples are missing, and say so
+    loadSoundBank();
+    capturedStderr();
+    for (int id = Target01; id <= HitMetal03; ++id) ASSERT_NE(soundBank.samples[id], nullptr);
+  }
+  static void clearScreen() { SDL_FillRect(shell.video, nullptr, 0); }
+};
+
+TEST_F(TargetsTest, FiguresAreMadeHiddenWithTheirKindAndRole) {
+  advanceFakeClock(5000);
+  TargetAt(3)->shown = true;
+  TargetAt(3)->health = -2;
+  CreateTargets();  // made afresh, as at start-up
+  for (int i = 0; i < TargetCount; ++i) {
+    const Target* t = TargetAt(i);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->kind, i);
+    EXPECT_EQ(t->IsGangster(), i < 8 || i > 12) << i;
+    EXPECT_EQ(t->x, -1);
+    EXPECT_EQ(t->y, -1);
+    EXPECT_FALSE(t->shown);
+    EXPECT_EQ(t->health, 5);
+    EXPECT_EQ(t->hiddenAt, 1700000005);
+  }
+  EXPECT_EQ(TargetAt(-1), nullptr);
+  EXPECT_EQ(TargetAt(15), nullptr);
+}
+
+TEST_F(TargetsTest, PlacesLieOnTwoRowsAndNumbersOutsideCountAsTaken) {
+  const int xs[6] = {60, 164, 268, 372, 476, 580};
+  Target* t = TargetAt(0);
+  for (int s = 0; s < SlotCount; ++s) {
+    t->PlaceAtSlot(s);
+    EXPECT_EQ(t->x, xs[s % 6]);
+    EXPECT_EQ(t->y, s < 6 ? 126 : 354);
+  }
+  for (int s = 0; s < SlotCount; ++s) EXPECT_TRUE(IsSlotFree(s));
+  OccupySlot(11);
+  EXPECT_FALSE(IsSlotFree(11));
+  EXPECT_TRUE(IsSlotFree(10));
+  ReleaseSlot(11);
+  EXPECT_TRUE(IsSlotFree(11));
+
+  for (int s : {-1, 12, 1000}) {
+    EXPECT_FALSE(IsSlotFree(s));
+    OccupySlot(s);
+    ReleaseSlot(s);
+  }
+  OccupySlot(0);
+  ReleaseSlot(12);
+  ReleaseSlot(-1);
+  EXPECT_FALSE(IsSlotFree(0));
+  for (int s = 1; s < SlotCount; ++s) EXPECT_TRUE(IsSlotFree(s));
+}
+
+TEST_F(TargetsTest, RectangleRunsFromMinus44ToPlus43AndMinus100ToPlus99) {
+  Target* t = TargetAt(0);
+  standOn(t, 8);  // centre (268, 354)
+  const int x = t->x, y = t->y;
+  EXPECT_TRUE(t->TakeHit(x - 44, y - 100));
+  EXPECT_TRUE(t->TakeHit(x + 43, y + 99));
+  EXPECT_TRUE(t->TakeHit(x + 43, y - 100));
+  EXPECT_FALSE(t->TakeHit(x + 44, y));
+  EXPECT_FALSE(t->TakeHit(x, y + 100));
+  EXPECT_FALSE(t->TakeHit(x - 45, y));
+  EXPECT_FALSE(t->TakeHit(x, y - 101));
+  EXPECT_FALSE(t->TakeDamage(x + 44, y));
+  EXPECT_FALSE(t->TakeDamage(x, y + 100));
+  EXPECT_EQ(t->health, 5);
+}
+
+TEST_F(TargetsTest, ShotsBetweenPlacesTouchNobody) {
+  for (int s = 0; s < SlotCount; ++s) standOn(TargetAt(s), s);
+  // Between places 0 and 1 on the upper row, and between the two rows.
+  for (auto [x, y] : {std::pair{110, 126}, std::pair{104, 126}, std::pair{119, 126},
+                      std::pair{60, 226}, std::pair{60, 253}}) {
+    ResolveShot(x, y);
+    for (int s = 0; s < SlotCount; ++s) {
+      EXPECT_EQ(TargetAt(s)->health, 5) << x << "," << y;
+      EXPECT_EQ(TargetAt(s)->jolt, 0) << x << "," << y;
+    }
+  }
+  EXPECT_EQ(roundState.bodyCount, 0);
+}
+
+TEST_F(TargetsTest, BodyZonesTakeFiveToOne) {
+  loadFigures();
+  Target* t = TargetAt(1);
+  standOn(t, 2);
+  // Picture rows at both sides of each zone border and the health they leave.
+  const std::pair<int, int> rows[] = {{0, 0},   {30, 0},  {31, 1},  {60, 1},  {61, 2},
+                                      {104, 2}, {105, 3}, {152, 3}, {153, 4}, {199, 4}};
+  for (auto [row, left] : rows) {
+    t->health = 5;
+    t->TakeDamage(t->x, t->y - 100 + row);
+    EXPECT_EQ(t->health, left) << "row " << row;
+  }
+}
+
+TEST_F(TargetsTest, KillIsReportedOnceByTheShotThatBringsHealthToZero) {
+  loadFigures();
+  Target* t = TargetAt(0);
+  standOn(t, 0);
+  const int legs = t->y + 99, belly = t->y;
+  for (int i = 1; i <= 4; ++i) EXPECT_FALSE(t->TakeDamage(t->x, legs)) << i;
+  EXPECT_TRUE(t->TakeDamage(t->x, legs));
+  EXPECT_EQ(t->health, 0);
+
+  t->health = 5;
+  EXPECT_FALSE(t->TakeDamage(t->x - 44, belly));
+  EXPECT_TRUE(t->TakeDamage(t->x + 43, belly));
+  EXPECT_EQ(t->health, -1);
+  // Dead and still standing: no more damage, no second kill.
+  EXPECT_FALSE(t->TakeDamage(t->x, belly));
+  EXPECT_FALSE(t->TakeDamage(t->x, t->y - 100));
+  EXPECT_EQ(t->health, -1);
+
+  t->health = 5;
+  EXPECT_TRUE(t->TakeDamage(t->x, t->y - 100));  // head shot
+}
+
+TEST_F(TargetsTest, ResolveShotCountsGangstersUpAndBystandersDown) {
+  Target* gangster = TargetAt(13);
+  Target* bystander = TargetAt(9);
+  standOn(gangster, 0);
+  standOn(bystander, 7);
+  // No pictures loaded: the pixel reader answers -1, so every shot lands.
+  ResolveShot(gangster->x, gangster->y - 90);
+  EXPECT_EQ(roundState.bodyCount, 1);
+  ResolveShot(gangster->x, gangster->y - 90);
+  EXPECT_EQ(roundState.bodyCount, 1);
+  ResolveShot(bystander->x + 10, bystander->y - 80);
+  EXPECT_EQ(roundState.bodyCount, 0);
+  ResolveShot(bystander->x, bystander->y);
+  EXPECT_EQ(roundState.bodyCount, 0);
+  roundState.bodyCount = 0;
+  standOn(TargetAt(10), 8);
+  ResolveShot(TargetAt(10)->x, TargetAt(10)->y - 100);
+  EXPECT_EQ(roundState.bodyCount, -1);
+}
+
+TEST_F(TargetsTest, BackgroundPixelsJoltSoundAndMarkButDoNoHarm) {
+  loadSounds();
+  // A person standing in columns 30..57, rows 40..199, in a light surround.
+  SDL_Surface* pic = figurePicture("figure.bmp", BackgroundRgb);
+  ASSERT_NE(pic, nullptr);
+  SDL_Rect person{30, 40, 28, 160};
+  SDL_FillRect(pic, &person, SDL_MapRGB(pic->format, 0x00, 0xC3, 0x4F));
+  pictures.figure[0] = pic;
+  Target* t = TargetAt(0);
+  standOn(t, 3);
+  t->lastShotTicks = 7000;
+  const int left = t->x - 44, top = t->y - 100;
+
+  for (auto [col, row] : {std::pair{29, 120}, std::pair{58, 120}, std::pair{40, 39},
+                          std::pair{0, 0}, std::pair{87, 199}}) {
+    EXPECT_FALSE(t->TakeDamage(left + col, top + row));
+    EXPECT_EQ(t->health, 5);
+  }
+  // Hitting the surround is still a hit.
+  EXPECT_TRUE(t->TakeHit(left + 5, top + 5));
+  EXPECT_EQ(t->jolt, 2);
+  EXPECT_EQ(t->lastShotTicks, 7540u);
+  EXPECT_EQ(chunkOn(hitMetalChannel), soundBank.samples[HitMetal01]);
+
+  EXPECT_FALSE(t->TakeDamage(left + 30, top + 120));  // rows 105..152: 2
+  EXPECT_EQ(t->health, 3);
+  EXPECT_TRUE(t->TakeDamage(left + 57, top + 40));  // rows 31..60: 4
+}
+
+TEST_F(TargetsTest, HiddenFigureNeverReacts) {
+  loadSounds();
+  Target* t = TargetAt(2);
+  standOn(t, 4);
+  t->shown = false;  // left, its last place still in x and y
+  t->lastShotTicks = 3000;
+  for (auto [x, y] : {std::pair{t->x, t->y}, std::pair{t->x - 44, t->y - 100}}) {
+    EXPECT_FALSE(t->TakeDamage(x, y));
+    EXPECT_FALSE(t->TakeHit(x, y));
+  }
+  // Freshly made figures sit at (-1, -1); a shot in the corner misses them too.
+  Target* fresh = TargetAt(3);
+  EXPECT_FALSE(fresh->TakeHit(0, 0));
+  ResolveShot(0, 0);
+  ResolveShot(t->x, t->y);
+  for (const Target* f : {t, fresh}) {
+    EXPECT_EQ(f->health, 5);
+    EXPECT_EQ(f->jolt, 0);
+  }
+  EXPECT_EQ(t->lastShotTicks, 3000u);
+  EXPECT_EQ(hitMetalChannel, NoChannel);
+  EXPECT_EQ(roundState.bodyCount, 0);
+}
+
+TEST_F(TargetsTest, DISABLED_EveryShotAddsFifteenMarks) {
+  standOn(TargetAt(0), 0);
+  standOn(TargetAt(8), 1);
+  standOn(TargetAt(14), 6);
+  ResolveShot(110, 126);  // nobody
+  EXPECT_EQ(usedShotMarks(), 15);
+  ResolveShot(TargetAt(0)->x, TargetAt(0)->y - 100);  // kills one
+  EXPECT_EQ(usedShotMarks(), 30);
+  ResolveShot(TargetAt(0)->x, TargetAt(0)->y);  // the dead one again
+  EXPECT_EQ(usedShotMarks(), 45);
+  for (int i = 0; i < 45; ++i) {
+    const ShotMark m = shotMarks.entries[i];
+    const int shot = i / 15;
+    EXPECT_EQ(m.x, shot == 0 ? 110 : TargetAt(0)->x) << i;
+  }
+}
+
+TEST_F(TargetsTest, HitSoundFollowsTheKind) {
+  loadSounds();
+  const SampleId expected[TargetCount] = {HitMetal01, HitMetal01, HitMetal01, HitMetal01,
+                                          HitMetal01, HitMetal02, HitMetal02, HitMetal02,
+                                          HitMetal02, HitMetal02, HitMetal03, HitMetal03,
+                                          HitMetal03, HitMetal03, HitMetal03};
+  for (int k = 0; k < TargetCount; ++k) {
+    Target* t = TargetAt(k);
+    standOn(t, 0);
+    ASSERT_TRUE(t->TakeHit(t->x, t->y)) << k;
+    EXPECT_EQ(chunkOn(hitMetalChannel), soundBank.samples[expected[k]]) << k;
+    t->shown = false;
+  }
+}
+
+TEST_F(TargetsTest, JoltLiftsTheFigureSixThenThreePixelsForTwoFrames) {
+  loadFigures(0x2080F0);
+  Target* t = TargetAt(4);
+  standOn(t, 7);  // centre (164, 354): picture top at row 254
+  auto topRow = [&]() {
+    clearScreen();
+    t->Draw();
+    int row = 240;
+    while (row < 270 && screenRgb(t->x, row) != 0x2080F0) ++row;
+    return row;
+  };
+  EXPECT_EQ(topRow(), 254);
+  EXPECT_TRUE(t->TakeHit(t->x, t->y));
+  EXPECT_EQ(topRow(), 248);
+  EXPECT_EQ(topRow(), 251);
+  EXPECT_EQ(topRow(), 254);
+  EXPECT_EQ(t->jolt, 0);
+  EXPECT_EQ(screenRgb(t->x - 44, 254), 0x2080F0u);
+  EXPECT_EQ(screenRgb(t->x + 43, 254), 0x2080F0u);
+  EXPECT_EQ(screenRgb(t->x + 44, 254), 0u);
+  EXPECT_EQ(screenRgb(t->x - 45, 254), 0u);
+
+  // Dead: the hit picture, jolted the same way.
+  t->health = 0;
+  t->TakeHit(t->x, t->y);
+  clearScreen();
+  t->Draw();
+  EXPECT_EQ(screenRgb(t->x, 248), 0x2080F0u ^ 0xFF0000);
+  EXPECT_EQ(screenRgb(t->x, 247), 0u);
+
+  t->shown = false;
+  clearScreen();
+  t->Draw();
+  EXPECT_EQ(screenRgb(t->x, t->y), 0u);
+}
+
+TEST_F(TargetsTest, FiringFrameShowsTheFlashAndHoldsTheJolt) {
+  loadFigures(0x2080F0);
+  loadFlashes();
+  loadSounds();
+  const std::pair<int, int> offsets[TargetCount] = {
+      {6, -26},   {-41, -8},  {-20, -64}, {-20, -34}, {-26, -18}, {24, -8},   {0, -64},  {0, -34},
+      {-18, -22}, {-18, -22}, {-18, -22}, {-18, -22}, {-18, -22}, {-18, -22}, {-18, -22}};
+  for (int k : {0, 1, 2, 3, 4, 5, 6, 7, 13, 14}) {
+    Target* t = TargetAt(k);
+    standOn(t, 9);
+    t->jolt = 2;
+    t->firing = 1;
+    scriptRandom({drawFor(9, 3)});
+    clearScreen();
+    t->Draw();
+    auto [dx, dy] = offsets[k];
+    EXPECT_EQ(screenRgb(t->x + dx, t->y + dy), flashRgb(3)) << k;
+    EXPECT_EQ(screenRgb(t->x + dx + 3, t->y + dy + 3), flashRgb(3)) << k;
+    EXPECT_EQ(screenRgb(t->x - 44, t->y - 100), 0x2080F0u) << k;  // not lifted
+    EXPECT_EQ(t->jolt, 2) << k;
+    const int channelKind = k < 8 ? k : 0;
+    EXPECT_EQ(chunkOn(figureShotChannel[channelKind]), soundBank.samples[Target01 + channelKind])
+        << k;
+    t->shown = false;
+  }
+}
+
+TEST_F(TargetsTest, FlashEightAndTheRareNineShowTheSamePicture) {
+  loadFlashes();
+  for (int draw : {0, 7, 8, 9}) {
+    clearScreen();
+    scriptRandom({drawFor(9, draw)});
+    DrawFigureFiring(0, 300, 300);
+    EXPECT_EQ(screenRgb(306, 274), flashRgb(draw == 9 ? 8 : draw)) << draw;
+  }
+  EXPECT_EQ(drawFor(9, 9), 32767);
+}
+
+TEST_F(TargetsTest, KindsThirteenAndFourteenWearKindZerosPictures) {
+  pictures.figure[0] = figurePicture("zero.bmp", 0x112233);
+  pictures.figureHit[0] = figurePicture("zerohit.bmp", 0x445566);
+  for (int k : {13, 14}) {
+    clearScreen();
+    DrawFigure(k, 100, 200);
+    EXPECT_EQ(screenRgb(56, 100), 0x112233u);
+    DrawFigureHit(k, 100, 200);
+    EXPECT_EQ(screenRgb(143, 299), 0x445566u);
+    EXPECT_TRUE(TargetAt(k)->IsGangster());
+  }
+  // Their hit test reads kind 0's picture too.
+  pictures.figure[0] = figurePicture("zerobg.bmp", BackgroundRgb);
+  pictures.figure[12] = figurePicture("twelve.bmp", PersonRgb);
+  Target* t13 = TargetAt(13);
+  Target* t12 = TargetAt(12);
+  standOn(t13, 0);
+  standOn(t12, 1);
+  t13->TakeDamage(t13->x, t13->y);
+  t12->TakeDamage(t12->x, t12->y);
+  EXPECT_EQ(t13->health, 5);
+  EXPECT_EQ(t12->health, 2);
+  // A kind without a picture draws nothing.
+  clearScreen();
+  DrawFigure(5, 100, 200);
+  EXPECT_EQ(screenRgb(100, 200), 0u);
+}
+}  // namespace

@@ -1,0 +1,414 @@
+// The weapon rules: magazines, cadence, automatic fire, clicks, recoil, reloads.
+#include "weapons/weapons.h"
+
+#include <SDL_mixer.h>
+
+#include <utility>
+#include <vector>
+
+#include "app/shell.h"
+#include "audio/soundbank.h"
+#include "fixture.h"
+#include "input/players.h"
+#include "platform/clock.h"
+#include "platform/joystick.h"
+#include "platform/random.h"
+
+namespace {
+
+// Real mixer chunks in the weapon places of the sound bank, long enough to be
+// still playing when a test looks at the channels.
+class WeaponsTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
+    silence.assign(44100 * 4 * 5, 0);  // five seconds of stereo 16-bit
+    for (int s = ShotGun1; s <= LoadGun3Release; ++s) {
+      soundBank.samples[s] = Mix_QuickLoad_RAW(silence.data(), static_cast<Uint32>(silence.size()));
+      ASSERT_NE(soundBank.samples[s], nullptr) << Mix_GetError();
+    }
+  }
+  void TearDown() override {
+    Mix_HaltChannel(-1);
+    unloadSoundBank();
+    GameTest::TearDown();
+  }
+
+  // What a recorded channel is playing now, or null.
+  static Mix_Chunk* playing(int32_t channel) {
+    if (channel == NoChannel || !Mix_Playing(channel)) return nullptr;
+    return Mix_GetChunk(channel);
+  }
+  static Mix_Chunk* sample(int s) { return soundBank.samples[s]; }
+  static Mix_Chunk* shotSound(int32_t device) { return playing(players[device].shotChannel); }
+  static Mix_Chunk* reloadSound(int32_t device) { return playing(players[device].reloadChannel); }
+
+  // The fire control goes down / comes up, as the input code records it.
+  static void pull(int32_t device) {
+    players[device].fireRequested = 1;
+    players[device].triggerHeld = 1;
+  }
+  static void release(int32_t device) {
+    players[device].triggerHeld = 0;
+    players[device].emptyClickDone = false;
+  }
+  // One frame's service, ms after the last one.
+  static void serveAfter(uint32_t ms, int32_t device) {
+    advanceFakeClock(ms);
+    serviceTrigger(device);
+  }
+  // A pull and its release, served after the cadence has passed.
+  static void click(int32_t device) {
+    pull(device);
+    serveAfter(100, device);
+    release(device);
+  }
+
+  std::vector<Uint8> silence;
+};
+
+TEST_F(WeaponsTest, SingleActionFiresOnceThenClicksUntilReloaded) {
+  shell.chosenWeapon = SingleAction;
+  click(Mouse);
+  EXPECT_EQ(shotSound(Mouse), sample(ShotGun1));
+  EXPECT_EQ(players[Mouse].shotsFired, 1);
+  EXPECT_EQ(totalShots, 1);
+  for (int i = 0; i < 3; ++i) {
+    click(Mouse);
+    EXPECT_EQ(shotSound(Mouse), sample(EmptyGun1));
+  }
+  EXPECT_EQ(players[Mouse].shotsFired, 1);
+  EXPECT_EQ(totalShots, 1);
+  EXPECT_EQ(Mix_Playing(-1), 1) << "each click cuts the previous sound";
+
+  reloadPress(Mouse);
+  reloadRelease(Mouse);
+  click(Mouse);
+  EXPECT_EQ(shotSound(Mouse), sample(ShotGun1));
+  EXPECT_EQ(totalShots, 2);
+}
+
+TEST_F(WeaponsTest, SixShooterFiresSixPullsAndClicksAtTheSeventh) {
+  shell.chosenWeapon = SixShooter;
+  for (int i = 1; i <= 6; ++i) {
+    click(Keyboard);
+    EXPECT_EQ(shotSound(Keyboard), sample(ShotGun2)) << "pull " << i;
+    EXPECT_EQ(players[Keyboard].shotsFired, i);
+  }
+  click(Keyboard);
+  EXPECT_EQ(shotSound(Keyboard), sample(EmptyGun2));
+  EXPECT_EQ(players[Keyboard].shotsFired, 6);
+  EXPECT_EQ(totalShots, 6);
+}
+
+TEST_F(WeaponsTest, HeldThompsonFiresAtTheCadenceClicksOnceThenFallsSilent) {
+  shell.chosenWeapon = Thompson;
+  pull(Mouse);
+  serviceTrigger(Mouse);
+  ASSERT_EQ(totalShots, 1);
+  // Frames every 30 ms: a shot on each frame more than 80 ms after the last.
+  int frames = 0;
+  while (totalShots < 40 && frames < 1000) {
+    const int32_t before = totalShots;
+    const uint32_t sinceShot = ticksMs() - players[Mouse].lastShotTime;
+    serveAfter(30, Mouse);
+    ++frames;
+    EXPECT_EQ(totalShots - before, sinceShot + 30 > 80 ? 1 : 0) << "frame " << frames;
+  }
+  EXPECT_EQ(frames, 39 * 3) << "one shot in every third frame (90 ms)";
+  EXPECT_EQ(shotSound(Mouse), sample(ShotGun3));
+
+  serveAfter(90, Mouse);
+  EXPECT_EQ(shotSound(Mouse), sample(EmptyGun3));
+  const int32_t clickChannel = players[Mouse].shotChannel;
+  const uint32_t clickServed = players[Mouse].lastShotTime;
+
+  // Silent while held; the served time still moves on, keeping the player in.
+  Mix_HaltChannel(clickChannel);  // the click has played out
+  players[Keyboard].fireRequested = 1;
+  serviceTrigger(Keyboard);  // another sound takes the freed channel
+  ASSERT_EQ(players[Keyboard].shotChannel, clickChannel);
+  for (int i = 0; i < 5; ++i) serveAfter(90, Mouse);
+  EXPECT_EQ(players[Mouse].shotsFired, 40);
+  EXPECT_EQ(totalShots, 41);
+  EXPECT_EQ(players[Mouse].lastShotTime, clickServed + 5 * 90);
+  EXPECT_EQ(shotSound(Keyboard), sample(ShotGun3)) << "a silent pull cuts nobody's sound";
+
+  release(Mouse);
+  click(Mouse);
+  EXPECT_EQ(shotSound(Mouse), sample(EmptyGun3)) << "a new hold clicks again";
+}
+
+TEST_F(WeaponsTest, CadenceIsStrictlyMoreThan80MsAndMergesEarlyPulls) {
+  shell.chosenWeapon = SixShooter;
+  pull(Mouse);
+  serviceTrigger(Mouse);
+  ASSERT_EQ(totalShots, 1);
+  const uint32_t served = players[Mouse].lastShotTime;
+
+  release(Mouse);
+  setFakeTicks(served + 30);
+  pull(Mouse);
+  serviceTrigger(Mouse);
+  release(Mouse);
+  setFakeTicks(served + 60);
+  pull(Mouse);
+  serviceTrigger(Mouse);
+  setFakeTicks(served + 80);
+  serviceTrigger(Mouse);
+  EXPECT_EQ(totalShots, 1) << "80 ms is not more than 80";
+  EXPECT_EQ(players[Mouse].fireRequested, 1) << "the pull waits, it is not lost";
+
+  setFakeTicks(served + 81);
+  serviceTrigger(Mouse);
+  EXPECT_EQ(totalShots, 2);
+  EXPECT_EQ(players[Mouse].fireRequested, 0);
+  EXPECT_EQ(players[Mouse].lastShotTime, served + 81);
+  serveAfter(200, Mouse);
+  EXPECT_EQ(totalShots, 2) << "the two early pulls became one shot";
+
+  // The held trigger alone fires nothing without automatic fire.
+  EXPECT_EQ(players[Mouse].triggerHeld, 1);
+  serveAfter(200, Mouse);
+  EXPECT_EQ(totalShots, 2);
+}
+
+TEST_F(WeaponsTest, CadenceSurvivesTheClockWrappingAround) {
+  shell.chosenWeapon = SixShooter;
+  setFakeTicks(0xFFFFFFF0u);
+  pull(Mouse);
+  serviceTrigger(Mouse);
+  ASSERT_EQ(totalShots, 1);
+  pull(Mouse);
+  serveAfter(80, Mouse);  // the clock has wrapped past zero
+  EXPECT_EQ(totalShots, 1);
+  serveAfter(1, Mouse);
+  EXPECT_EQ(totalShots, 2);
+}
+
+TEST_F(WeaponsTest, PlayersFiringInOneFrameEachHaveTheirChannelAndMagazine) {
+  shell.chosenWeapon = SingleAction;
+  advanceFakeClock(100);
+  pull(Mouse);
+  pull(Keyboard);
+  for (int32_t d = 0; d < DeviceCount; ++d) serviceTrigger(d);
+  EXPECT_EQ(totalShots, 2);
+  EXPECT_EQ(players[Mouse].shotsFired, 1);
+  EXPECT_EQ(players[Keyboard].shotsFired, 1);
+  // Served in device order: the mouse took the first free channel.
+  EXPECT_EQ(players[Mouse].shotChannel, 0);
+  EXPECT_EQ(players[Keyboard].shotChannel, 1);
+  EXPECT_EQ(shotSound(Mouse), sample(ShotGun1));
+  EXPECT_EQ(shotSound(Keyboard), sample(ShotGun1));
+
+  // The mouse reloads; the keyboard's magazine stays empty.
+  reloadPress(Mouse);
+  reloadRelease(Mouse);
+  click(Keyboard);
+  click(Mouse);
+  EXPECT_EQ(shotSound(Keyboard), sample(EmptyGun1));
+  EXPECT_EQ(shotSound(Mouse), sample(ShotGun1));
+  EXPECT_EQ(totalShots, 3);
+}
+
+TEST_F(WeaponsTest, SwitchingWeaponsKeepsTheMagazineCount) {
+  shell.chosenWeapon = Thompson;
+  for (int i = 0; i < 10; ++i) click(Keyboard);
+  ASSERT_EQ(players[Keyboard].shotsFired, 10);
+  shell.chosenWeapon = SixShooter;
+  click(Keyboard);
+  EXPECT_EQ(shotSound(Keyboard), sample(EmptyGun2));
+
+  reloadPress(Keyboard);
+  reloadRelease(Keyboard);
+  for (int i = 0; i < 3; ++i) click(Keyboard);
+  shell.chosenWeapon = Thompson;
+  int fired = 0;
+  while (fired < 100) {
+    const int32_t before = totalShots;
+    click(Keyboard);
+    if (totalShots == before) break;
+    ++fired;
+  }
+  EXPECT_EQ(fired, 37) << "three Six-Shooter shots leave the Thompson 37";
+  EXPECT_EQ(shotSound(Keyboard), sample(EmptyGun3));
+}
+
+TEST_F(WeaponsTest, ReloadPlaysTheSamplesOfTheWeaponChosenAtThatMoment) {
+  shell.chosenWeapon = SixShooter;
+  click(Mouse);
+  const int32_t shotChannel = players[Mouse].shotChannel;
+  reloadPress(Mouse);
+  EXPECT_EQ(reloadSound(Mouse), sample(LoadGun2Press));
+  shell.chosenWeapon = Thompson;
+  reloadRelease(Mouse);
+  EXPECT_EQ(reloadSound(Mouse), sample(LoadGun3Release));
+  EXPECT_EQ(players[Mouse].shotsFired, 0);
+  EXPECT_EQ(totalShots, 1);
+  EXPECT_EQ(shotSound(Mouse), sample(ShotGun2)) << "reloading does not cut the shot";
+  EXPECT_EQ(players[Mouse].shotChannel, shotChannel);
+}
+
+TEST_F(WeaponsTest, ReloadWithAFullMagazineOnlyPlaysItsSounds) {
+  shell.chosenWeapon = SingleAction;
+  const Player before = players[Keyboard];
+  const uint64_t draws = randomDraws();
+  reloadPress(Keyboard);
+  EXPECT_EQ(reloadSound(Keyboard), sample(LoadGun1Press));
+  reloadRelease(Keyboard);
+  EXPECT_EQ(reloadSound(Keyboard), sample(LoadGun1Release));
+  EXPECT_EQ(Mix_Playing(-1), 1) << "the release cut the press";
+
+  const Player& after = players[Keyboard];
+  EXPECT_EQ(after.shotsFired, before.shotsFired);
+  EXPECT_EQ(after.shotChannel, before.shotChannel);
+  EXPECT_EQ(after.lastShotTime, before.lastShotTime);
+  EXPECT_EQ(after.fireRequested, before.fireRequested);
+  EXPECT_EQ(after.active, before.active);
+  EXPECT_EQ(after.cursorX, before.cursorX);
+  EXPECT_EQ(after.cursorY, before.cursorY);
+  EXPECT_EQ(totalShots, 0);
+  EXPECT_EQ(randomDraws(), draws);
+}
+
+TEST_F(WeaponsTest, MissingSamplesStillCountShotsClicksAndReloads) {
+  unloadSoundBank();
+  shell.chosenWeapon = SingleAction;
+  click(Mouse);
+  click(Mouse);
+  EXPECT_EQ(totalShots, 1);
+  EXPECT_EQ(players[Mouse].shotChannel, NoChannel);
+  reloadPress(Mouse);
+  reloadRelease(Mouse);
+  click(Mouse);
+  EXPECT_EQ(totalShots, 2);
+  EXPECT_EQ(Mix_Playing(-1), 0);
+}
+
+// The recoil: r1 = 32767 kicks 10 right, r2 = 32767 kicks 20 up.
+TEST_F(WeaponsTest, KeyboardRecoilMovesItsCrosshairUnclamped) {
+  shell.chosenWeapon = SixShooter;
+  players[Keyboard].shotX = 5;
+  players[Keyboard].shotY = 5;
+  scriptRandom({0, 32767});
+  click(Keyboard);
+  EXPECT_EQ(players[Keyboard].cursorX, -5);
+  EXPECT_EQ(players[Keyboard].cursorY, -15);
+
+  // 16383 / 32767 * 20 is just below 10: truncated to 9, a kick of -1.
+  players[Keyboard].shotX = 300;
+  players[Keyboard].shotY = 200;
+  scriptRandom({16383, 16384});
+  click(Keyboard);
+  EXPECT_EQ(players[Keyboard].cursorX, 299);
+  EXPECT_EQ(players[Keyboard].cursorY, 190);
+}
+
+TEST_F(WeaponsTest, HeldKeyboardThompsonFollowsItsCrosshair) {
+  shell.chosenWeapon = Thompson;
+  players[Keyboard].cursorX = 100;
+  players[Keyboard].cursorY = 300;
+  players[Keyboard].shotX = 5;  // where the Ctrl press put it earlier
+  players[Keyboard].shotY = 5;
+  players[Keyboard].triggerHeld = 1;
+  scriptRandom({32767, 32767});
+  serveAfter(100, Keyboard);
+  EXPECT_EQ(players[Keyboard].shotX, 100);
+  EXPECT_EQ(players[Keyboard].shotY, 300);
+  EXPECT_EQ(players[Keyboard].cursorX, 110);
+  EXPECT_EQ(players[Keyboard].cursorY, 280);
+  players[Keyboard].cursorX = 400;
+  serveAfter(100, Keyboard);
+  EXPECT_EQ(players[Keyboard].shotX, 400);
+  EXPECT_EQ(players[Keyboard].shotY, 280);
+
+  // The mouse keeps the position its events gave it.
+  players[Mouse].cursorX = 50;
+  players[Mouse].shotX = 60;
+  pull(Mouse);
+  serveAfter(100, Mouse);
+  EXPECT_EQ(players[Mouse].shotX, 60);
+}
+
+TEST_F(WeaponsTest, OnlyJoysticksThatExistKickAndTheTrackerNever) {
+  shell.chosenWeapon = SixShooter;
+  players[Joystick1].shotX = players[Joystick1].cursorX = 200;
+  players[Joystick1].shotY = players[Joystick1].cursorY = 200;
+  players[Joystick2] = players[Joystick1];
+  players[Tracker] = players[Joystick1];
+
+  const uint64_t draws = randomDraws();
+  click(Tracker);
+  click(Joystick1);
+  click(Joystick2);
+  EXPECT_EQ(totalShots, 3);
+  EXPECT_EQ(randomDraws(), draws) << "no draws for absent joysticks or the tracker";
+  EXPECT_EQ(players[Joystick1].cursorX, 200);
+
+  useFakeJoysticks(2);
+  shell.joystick1 = joystickOpen(0);
+  scriptRandom({32767, 32767});
+  click(Joystick1);
+  EXPECT_EQ(randomDraws(), draws + 2);
+  EXPECT_EQ(players[Joystick1].cursorX, 210);
+  EXPECT_EQ(players[Joystick1].cursorY, 180);
+
+  // The kiosk's second stick lives on joystick 1.
+  shell.kioskMode = true;
+  scriptRandom({0, 0});
+  click(Joystick2);
+  EXPECT_EQ(randomDraws(), draws + 4);
+  EXPECT_EQ(players[Joystick2].cursorX, 190);
+  EXPECT_EQ(players[Joystick2].cursorY, 200);
+}
+
+// Under the dummy video driver a warp comes back as a queued motion event.
+TEST_F(WeaponsTest, MouseRecoilWarpsThePointerClampedToTheScreen) {
+  startVideo();
+  shell.chosenWeapon = SixShooter;
+  auto warpedTo = [](int* x, int* y) {
+    SDL_Event e;
+    int motions = 0;
+    while (SDL_PollEvent(&e)) {
+      if (e.type != SDL_MOUSEMOTION) continue;
+      *x = e.motion.x;
+      *y = e.motion.y;
+      ++motions;
+    }
+    return motions;
+  };
+  int x = -1, y = -1;
+  SDL_WarpMouse(320, 240);
+  warpedTo(&x, &y);
+  // A shot at (sx, sy) with the two draws given; where the pointer went.
+  auto kick = [&](int32_t sx, int32_t sy, int32_t r1, int32_t r2) {
+    players[Mouse].shotX = sx;
+    players[Mouse].shotY = sy;
+    scriptRandom({r1, r2});
+    click(Mouse);
+    x = y = -1;
+    EXPECT_EQ(warpedTo(&x, &y), 1);
+    return std::make_pair(x, y);
+  };
+  EXPECT_EQ(kick(0, 0, 32767, 32767), std::make_pair(10, 0));
+  EXPECT_EQ(kick(639, 479, 32767, 0), std::make_pair(639, 479));
+  EXPECT_EQ(kick(3, 100, 0, 16384), std::make_pair(0, 90));
+  EXPECT_EQ(players[Mouse].cursorX, 320) << "the crosshair waits for the motion event";
+}
+
+TEST_F(WeaponsTest, UnknownWeaponValuesFireNothingAndHaveNoName) {
+  shell.chosenWeapon = 3;
+  click(Mouse);
+  reloadPress(Mouse);
+  EXPECT_EQ(totalShots, 0);
+  EXPECT_EQ(players[Mouse].fireRequested, 0);
+  EXPECT_EQ(Mix_Playing(-1), 0);
+  EXPECT_STREQ(weaponName(-1), "");
+  EXPECT_STREQ(weaponName(3), "");
+  EXPECT_STREQ(weaponName(SingleAction), "Single Action");
+  EXPECT_STREQ(weaponName(SixShooter), "Six-Shooter");
+  EXPECT_STREQ(weaponName(Thompson), "Thompson");
+}
+
+}  // namespace
