@@ -19,7 +19,13 @@
 #include "platform/joystick.h"
 #include "platform/random.h"
 
-ShellState shell;
+namespace {
+// The shell's values at program start; the definition and the reset share them.
+constexpr ShellState initialShell = {ScreenId::Title, false,   false,  true, 1, 0,
+                                     nullptr,         nullptr, nullptr};
+}  // namespace
+
+ShellState shell = initialShell;
 PictureSet pictures;
 
 namespace {
@@ -133,9 +139,7 @@ int32_t loadAssetTable(int32_t progress) {
 }
 }  // namespace
 
-void resetShellState() {
-  shell = ShellState{ScreenId::Title, false, false, true, 1, 0, nullptr, nullptr, nullptr};
-}
+void resetShellState() { shell = initialShell; }
 
 SDL_Surface* loadPicture(const char* path) {
   SDL_Surface* s = IMG_Load(path);

@@ -1,7 +1,173 @@
-// The front-end input poll (stand-in until the input lands).
+// The front-end input poll: every device selects with its fire control and
+// goes back with its second button, always on release.
 #include "input/menu_input.h"
+
+#include <SDL.h>
+
+#include "app/shell.h"
+#include "input/players.h"
+#include "input/tracker.h"
+#include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/joystick.h"
 
 MenuInput menuInput = {-1, -1};
 
+namespace {
+// What one look at a pair of joystick buttons decided.
+enum class ButtonResult { None, Fire, Back };
+
+// A stick's fire and second button through the player's latches: a press only
+// arms the latch, the first poll that sees the button up again decides.
+ButtonResult pollMenuButtons(Player& player, PlatformJoystick* stick, int fireButton,
+                             int backButton) {
+  if (joystickButton(stick, fireButton)) {
+    player.menuFireHeld = true;
+    player.active = true;
+  } else if (player.menuFireHeld) {
+    player.menuFireHeld = false;
+    return ButtonResult::Fire;
+  }
+  if (joystickButton(stick, backButton)) {
+    player.reloadHeld = true;
+    player.active = true;
+  } else if (player.reloadHeld) {
+    player.reloadHeld = false;
+    return ButtonResult::Back;
+  }
+  return ButtonResult::None;
+}
+
+// Records a joystick decision for the device; true when there was one.
+bool decide(ButtonResult result, int32_t device) {
+  if (result == ButtonResult::Fire) {
+    menuInput.selectDevice = device;
+    return true;
+  }
+  if (result == ButtonResult::Back) {
+    shell.backRequested = true;
+    menuInput.backDevice = device;
+    return true;
+  }
+  return false;
+}
+
+// Polls the tracker and both joysticks once; true when a joystick decided.
+bool pollMenuDevices() {
+  pollTracker();
+  const uint32_t now = ticksMs();
+  if (shell.joystick1) {
+    joystickUpdate();
+    moveJoystickCrosshair(Joystick1, joystickAxis(shell.joystick1, 0),
+                          joystickAxis(shell.joystick1, 1), now);
+    if (decide(pollMenuButtons(players[Joystick1], shell.joystick1, 0, 1), Joystick1)) return true;
+  }
+  if (shell.joystick2 || shell.kioskMode) {
+    joystickUpdate();
+    // In kiosk mode the second player holds the right-hand stick of joystick 1.
+    if (shell.kioskMode)
+      moveJoystickCrosshair(Joystick2, joystickAxis(shell.joystick1, 3),
+                            joystickAxis(shell.joystick1, 2), now);
+    else
+      moveJoystickCrosshair(Joystick2, joystickAxis(shell.joystick2, 0),
+                            joystickAxis(shell.joystick2, 1), now);
+    Player& second = players[Joystick2];
+    if (shell.joystick2 && decide(pollMenuButtons(second, shell.joystick2, 0, 1), Joystick2))
+      return true;
+    if (shell.kioskMode && decide(pollMenuButtons(second, shell.joystick1, 2, 3), Joystick2))
+      return true;
+  }
+  return false;
+}
+
+bool isArrow(SDLKey key) {
+  return key == SDLK_UP || key == SDLK_DOWN || key == SDLK_LEFT || key == SDLK_RIGHT;
+}
+
+int arrowIndex(SDLKey key) {
+  switch (key) {
+    case SDLK_UP: return ArrowUp;
+    case SDLK_DOWN: return ArrowDown;
+    case SDLK_LEFT: return ArrowLeft;
+    default: return ArrowRight;
+  }
+}
+
+bool isCtrl(SDLKey key) { return key == SDLK_RCTRL || key == SDLK_LCTRL; }
+bool isAlt(SDLKey key) { return key == SDLK_RALT || key == SDLK_LALT; }
+
+// Handles one event; true when it was a decision (the poll returns false).
+bool handleMenuEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_KEYDOWN: {
+      const SDLKey key = event.key.keysym.sym;
+      if (isArrow(key)) {
+        arrowHeld[arrowIndex(key)] = true;
+        players[Keyboard].active = true;
+      } else if (isCtrl(key)) {
+        players[Keyboard].active = true;
+      }
+      return false;
+    }
+    case SDL_KEYUP: {
+      const SDLKey key = event.key.keysym.sym;
+      if (isArrow(key)) {
+        arrowHeld[arrowIndex(key)] = false;
+        return false;
+      }
+      if (isCtrl(key)) {
+        players[Keyboard].active = true;
+        menuInput.selectDevice = Keyboard;
+        return true;
+      }
+      if (isAlt(key)) {
+        shell.backRequested = true;
+        menuInput.backDevice = Keyboard;
+        return true;
+      }
+      // Escape only marks the request; the next decision carries it.
+      if (key == SDLK_ESCAPE) shell.backRequested = true;
+      return key == SDLK_SPACE;
+    }
+    case SDL_MOUSEMOTION: {
+      Player& mouse = players[Mouse];
+      if (event.motion.x != mouse.cursorX && event.motion.y != mouse.cursorY)
+        mouse.lastMoveTime = ticksMs();
+      mouse.cursorX = event.motion.x;
+      mouse.cursorY = event.motion.y;
+      mouse.active = true;
+      return false;
+    }
+    case SDL_MOUSEBUTTONUP:
+      if (event.button.button == SDL_BUTTON_LEFT) {
+        players[Mouse].active = true;
+        menuInput.selectDevice = Mouse;
+        return true;
+      }
+      if (event.button.button == SDL_BUTTON_RIGHT) {
+        shell.backRequested = true;
+        menuInput.backDevice = Mouse;
+        return true;
+      }
+      return false;
+    case SDL_QUIT: shutdownGame(); exitProgram(0);
+    default: return false;
+  }
+}
+}  // namespace
+
 void resetMenuInput() { menuInput = MenuInput{-1, -1}; }
-bool pollMenuInput() { return true; }
+
+bool pollMenuInput() {
+  SDL_Event event;
+  while (pollEvent(&event)) {
+    if (pollMenuDevices()) {
+      // The event came with a joystick's decision; it is handled at the next
+      // poll rather than dropped, so a key release or window close is not lost.
+      unreadEvent(event);
+      return false;
+    }
+    if (handleMenuEvent(event)) return false;
+  }
+  return true;
+}

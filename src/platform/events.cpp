@@ -17,6 +17,17 @@ int pollEvent(SDL_Event* event) {
   return SDL_PollEvent(event);
 }
 
+void unreadEvent(const SDL_Event& event) {
+  // SDL 1.2 only appends; take the queue out, add the event, then the rest.
+  // The queue holds at most 127 events and one was just taken from it.
+  SDL_Event queued[128];
+  int count = SDL_PeepEvents(queued, 128, SDL_GETEVENT, SDL_ALLEVENTS);
+  if (count < 0) count = 0;
+  SDL_Event first = event;
+  SDL_PeepEvents(&first, 1, SDL_ADDEVENT, 0);
+  if (count > 0) SDL_PeepEvents(queued, count, SDL_ADDEVENT, 0);
+}
+
 int flipScreen(SDL_Surface* surface) {
   int result = surface ? SDL_Flip(surface) : -1;
   if (flipHook) flipHook();

@@ -8,6 +8,9 @@
 // SDL_PollEvent. When the queue is empty and an idle hook is set, the hook runs
 // once (it may push events) and the queue is polled again.
 int pollEvent(SDL_Event* event);
+// Puts an event taken by pollEvent back at the head of the queue, ahead of
+// everything still queued, so the next pollEvent returns it again.
+void unreadEvent(const SDL_Event& event);
 // SDL_Flip of the surface, then the flip hook if one is set.
 int flipScreen(SDL_Surface* surface);
 // Ends the process with the status (exit), or hands the status to the exit

@@ -32,7 +32,8 @@ PlatformJoystick* joystickOpen(int index) {
 }
 
 bool joystickOpened(int index) {
-  if (!fake) return SDL_JoystickOpened(index) != 0;
+  // SDL 1.2 reads its joystick list unchecked: without the subsystem, none is open.
+  if (!fake) return SDL_WasInit(SDL_INIT_JOYSTICK) && SDL_JoystickOpened(index) != 0;
   return index >= 0 && index < fakeCount && fakeSticks[index].open;
 }
 

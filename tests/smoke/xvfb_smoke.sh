@@ -6,8 +6,8 @@
 # with button 2; the game must exit with status 0.
 # Usage: xvfb_smoke.sh GAME_BINARY GAME_ASSET_DIR [SCREENSHOT_DIR]
 set -euo pipefail
-game=$1
-assets=$2
+game=$(readlink -f "$1")
+assets=$(readlink -f "$2")
 shots=${3:-}
 
 work=$(mktemp -d /tmp/lakeport-smoke-XXXXXX)
@@ -20,19 +20,21 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number nobody uses.
-for n in $(seq 40 99); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display itself and writes its number to the pipe.
+exec 3<> <(:)
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
+read -r -t 20 number <&3 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+exec 3<&-
+display=":$number"
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 mkdir -p "$work/game/data"
 ln -s "$assets/pics" "$work/game/pics"
 ln -s "$assets/sounds" "$work/game/sounds"
-(cd "$work/game" && SDL_AUDIODRIVER=dummy LAKEPORT_TRACKER_PORT= exec "$game") >"$work/game.log" 2>&1 &
+# Absolute pointer positions, so xdotool's moves land where they are aimed.
+(cd "$work/game" && SDL_AUDIODRIVER=dummy SDL_MOUSE_RELATIVE=0 LAKEPORT_TRACKER_PORT= exec "$game") >"$work/game.log" 2>&1 &
 game_pid=$!
 
 for _ in $(seq 100); do

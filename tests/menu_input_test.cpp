@@ -1,0 +1,287 @@
+// The front-end input poll: release semantics, Escape, Space, window close,
+// joystick latches and the joystick crosshairs.
+#include "input/menu_input.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/shell.h"
+#include "fixture.h"
+#include "input/players.h"
+#include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/joystick.h"
+
+namespace {
+class MenuInputTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    startVideo();
+  }
+  // Opens n fake sticks as start-up would.
+  void openSticks(int n) {
+    useFakeJoysticks(n);
+    if (n >= 1) shell.joystick1 = joystickOpen(0);
+    if (n >= 2) shell.joystick2 = joystickOpen(1);
+  }
+  // One poll that only carries the device readings: an event nobody handles.
+  static bool pollWithIdleEvent() {
+    pushKey(SDLK_a, true);
+    return pollMenuInput();
+  }
+};
+
+TEST_F(MenuInputTest, EmptyQueueReturnsAtOnceWithoutPollingSticks) {
+  openSticks(1);
+  setFakeAxis(0, 0, 32767);
+  setFakeButton(0, 0, true);
+  EXPECT_TRUE(pollMenuInput());
+  EXPECT_FALSE(players[Joystick1].active);
+  EXPECT_FALSE(players[Joystick1].menuFireHeld);
+  EXPECT_EQ(players[Joystick1].cursorX, 320);
+}
+
+TEST_F(MenuInputTest, EventsPollTheSticksOncePerEvent) {
+  openSticks(1);
+  setFakeAxis(0, 0, 32767);   // +16 per poll
+  setFakeAxis(0, 1, -32768);  // -16 per poll
+  pushKey(SDLK_a, true);
+  pushKey(SDLK_a, false);
+  EXPECT_TRUE(pollMenuInput());
+  EXPECT_EQ(players[Joystick1].cursorX, 352);
+  EXPECT_EQ(players[Joystick1].cursorY, 208);
+  EXPECT_TRUE(players[Joystick1].active);
+  EXPECT_EQ(players[Joystick1].lastMoveTime, ticksMs());
+}
+
+TEST_F(MenuInputTest, EscapeOnlyMarksAndTheNextFireCarriesIt) {
+  pushKey(SDLK_ESCAPE, true);
+  pushKey(SDLK_ESCAPE, false);
+  EXPECT_TRUE(pollMenuInput());
+  EXPECT_TRUE(shell.backRequested);
+  EXPECT_EQ(menuInput.backDevice, -1);
+
+  pushMouseButton(SDL_BUTTON_LEFT, true, 5, 5);
+  pushMouseButton(SDL_BUTTON_LEFT, false, 5, 5);
+  EXPECT_FALSE(pollMenuInput());
+  EXPECT_TRUE(shell.backRequested);
+  EXPECT_EQ(menuInput.selectDevice, Mouse);
+}
+
+TEST_F(MenuInputTest, SpaceDecidesWithoutADevice) {
+  pushKey(SDLK_SPACE, true);
+  EXPECT_TRUE(pollMenuInput());  // the press decides nothing
+  pushKey(SDLK_SPACE, false);
+  pushKey(SDLK_RCTRL, false);
+  EXPECT_FALSE(pollMenuInput());
+  EXPECT_EQ(menuInput.selectDevice, -1);
+  EXPECT_EQ(menuInput.backDevice, -1);
+  EXPECT_FALSE(shell.backRequested);
+  // The event after the Space stays queued for the next poll.
+  EXPECT_FALSE(pollMenuInput());
+  EXPECT_EQ(menuInput.selectDevice, Keyboard);
+}
+
+TEST_F(MenuInputTest, KeysAndMouseDecideOnReleaseOnly) {
+  pushKey(SDLK_LCTRL, true);
+  pushKey(SDLK_LALT, true);
+  pushMouseButton(SDL_BUTTON_LEFT, true, 1, 1);
+  pushMouseButton(SDL_BUTTON_RIGHT, true, 1, 1);
+  EXPECT_TRUE(pollMenuInput());
+  EXPECT_TRUE(players[Keyboard].active);
+  EXPECT_FALSE(players[Mouse].active);  // a press alone does not join the mouse
+  EXPECT_EQ(menuInput.selectDevice, -1);
+  EXPECT_FALSE(shell.backRequested);
+
+  pushKey(SDLK_RCTRL, false);
+  EXPECT_FALSE(pollMenuInput());
+  EXPECT_EQ(menuInput.selectDevice, Keyboard);
+
+  pushKey(SDLK_RALT, false);
+  EXPECT_FALSE(pollMenuInput());
+  EXPECT_TRUE(shell.backRequested);
+  EXPECT_EQ(menuInput.backDevice, Keyboard);
+
+  shell.backRequested = false;
+  pushMouseButton(SDL_BUTTON_RIGHT, false, 1, 1);
+  EXPECT_FALSE(pollMenuInput());
+  EXPECT_TRUE(shell.backRequested);
+  EXPECT_EQ(menuInput.backDevice, Mouse);
+  EXPECT_FALSE(players[Mouse].active);
+
+  pushMouseButton(SDL_BUTTON_MIDDLE, false, 1, 1);
+  EXPECT_TRUE(pollMenuInput());
+}
+
+TEST_F(MenuInputTest, ClickWithoutMotionSelectsAtTheOldCrosshair) {
+  pushMouseButton(SDL_BUTTON_LEFT, false, 17, 33);
+  EXPECT_FALSE(pollMenuInput());
+  EXPECT_EQ(menuInput.selectDevice, Mouse);
+  EXPECT_TRUE(players[Mouse].active);
+  EXPECT_EQ(players[Mouse].cursorX, 320);
+  EXPECT_EQ(players[Mouse].cursorY, 240);
+}
+
+TEST_F(MenuInputTest, MouseMotionRenewsTheMoveTimeOnlyWhenBothCoordinatesChange) {
+  setFakeTicks(5000);
+  pushMouseMotion(100, 240);  // y unchanged
+  EXPECT_TRUE(pollMenuInput());
+  EXPECT_EQ(players[Mouse].cursorX, 100);
+  EXPECT_TRUE(players[Mouse].active);
+  EXPECT_EQ(players[Mouse].lastMoveTime, 0u);
+  pushMouseMotion(101, 241);
+  EXPECT_TRUE(pollMenuInput());
+  EXPECT_EQ(players[Mouse].lastMoveTime, 5000u);
+}
+
+TEST_F(MenuInputTest, CursorKeysSetAndClearTheirHeldFlags) {
+  pushKey(SDLK_LEFT, true);
+  pushKey(SDLK_DOWN, true);
+  EXPECT_TRUE(pollMenuInput());
+  EXPECT_TRUE(arrowHeld[ArrowLeft]);
+  EXPECT_TRUE(arrowHeld[ArrowDown]);
+  EXPECT_FALSE(arrowHeld[ArrowUp]);
+  EXPECT_TRUE(players[Keyboard].active);
+  pushKey(SDLK_LEFT, false);
+  EXPECT_TRUE(pollMenuInput());
+  EXPECT_FALSE(arrowHeld[ArrowLeft]);
+  EXPECT_TRUE(arrowHeld[ArrowDown]);
+}
+
+TEST_F(MenuInputTest, StickButtonsDecideWhenFirstSeenReleased) {
+  openSticks(1);
+  setFakeButton(0, 0, true);
+  EXPECT_TRUE(pollWithIdleEvent());
+  EXPECT_TRUE(players[Joystick1].menuFireHeld);
+  EXPECT_TRUE(players[Joystick1].active);
+  EXPECT_TRUE(pollWithIdleEvent());  // still held: nothing decided
+  setFakeButton(0, 0, false);
+  EXPECT_FALSE(pollWithIdleEvent());
+  EXPECT_EQ(menuInput.selectDevice, Joystick1);
+  EXPECT_FALSE(players[Joystick1].menuFireHeld);
+  EXPECT_TRUE(pollMenuInput());  // the event that came with the decision
+
+  setFakeButton(0, 1, true);
+  EXPECT_TRUE(pollWithIdleEvent());
+  EXPECT_TRUE(players[Joystick1].reloadHeld);
+  setFakeButton(0, 1, false);
+  EXPECT_FALSE(pollWithIdleEvent());
+  EXPECT_TRUE(shell.backRequested);
+  EXPECT_EQ(menuInput.backDevice, Joystick1);
+  EXPECT_FALSE(players[Joystick1].reloadHeld);
+}
+
+TEST_F(MenuInputTest, StickPressAndReleaseBetweenPollsIsNotSeen) {
+  openSticks(1);
+  setFakeButton(0, 0, true);
+  setFakeButton(0, 0, false);
+  EXPECT_TRUE(pollWithIdleEvent());
+  EXPECT_EQ(menuInput.selectDevice, -1);
+  EXPECT_FALSE(players[Joystick1].active);
+}
+
+TEST_F(MenuInputTest, SecondStickAndKioskButtonsReportDevice4) {
+  openSticks(2);
+  setFakeButton(1, 0, true);
+  EXPECT_TRUE(pollWithIdleEvent());
+  setFakeButton(1, 0, false);
+  EXPECT_FALSE(pollWithIdleEvent());
+  EXPECT_EQ(menuInput.selectDevice, Joystick2);
+  EXPECT_FALSE(players[Joystick1].active);
+  EXPECT_TRUE(pollMenuInput());
+
+  // Kiosk mode: buttons 2 and 3 of the first stick belong to the second player.
+  shell.kioskMode = true;
+  menuInput.selectDevice = -1;
+  setFakeButton(0, 3, true);
+  EXPECT_TRUE(pollWithIdleEvent());
+  EXPECT_TRUE(players[Joystick2].reloadHeld);
+  EXPECT_FALSE(players[Joystick1].reloadHeld);
+  setFakeButton(0, 3, false);
+  EXPECT_FALSE(pollWithIdleEvent());
+  EXPECT_EQ(menuInput.backDevice, Joystick2);
+}
+
+TEST_F(MenuInputTest, KioskSecondPlayerAimsWithAxes3And2OfTheFirstStick) {
+  shell.kioskMode = true;
+  openSticks(1);
+  setFakeAxis(0, 3, 3501);   // horizontal: +2
+  setFakeAxis(0, 2, -3500);  // vertical: dead zone
+  EXPECT_TRUE(pollWithIdleEvent());
+  EXPECT_EQ(players[Joystick2].cursorX, 322);
+  EXPECT_EQ(players[Joystick2].cursorY, 240);
+  EXPECT_TRUE(players[Joystick2].active);
+  EXPECT_EQ(players[Joystick1].cursorX, 320);
+}
+
+TEST_F(MenuInputTest, KioskModeWithoutSticksNeverJoinsTheSecondPlayer) {
+  shell.kioskMode = true;
+  EXPECT_TRUE(pollWithIdleEvent());
+  EXPECT_FALSE(players[Joystick2].active);
+  EXPECT_EQ(menuInput.selectDevice, -1);
+}
+
+TEST_F(MenuInputTest, EventTakenWithAStickDecisionIsNotLost) {
+  openSticks(1);
+  setFakeButton(0, 0, true);
+  EXPECT_TRUE(pollWithIdleEvent());
+  arrowHeld[ArrowLeft] = true;
+  setFakeButton(0, 0, false);
+  pushKey(SDLK_LEFT, false);
+  pushKey(SDLK_RCTRL, false);
+  EXPECT_FALSE(pollMenuInput());
+  EXPECT_EQ(menuInput.selectDevice, Joystick1);
+  // The key release comes first at the next poll, ahead of the later Ctrl.
+  EXPECT_FALSE(pollMenuInput());
+  EXPECT_FALSE(arrowHeld[ArrowLeft]);
+  EXPECT_EQ(menuInput.selectDevice, Keyboard);
+
+  setFakeButton(0, 0, true);
+  EXPECT_TRUE(pollWithIdleEvent());
+  setFakeButton(0, 0, false);
+  pushQuit();
+  EXPECT_FALSE(pollMenuInput());
+  try {
+    pollMenuInput();
+    FAIL() << "window close did not end the program";
+  } catch (const ProgramExit& e) {
+    EXPECT_EQ(e.status, 0);
+  }
+}
+
+TEST_F(MenuInputTest, WindowCloseShutsDownAndExitsWithZero) {
+  openSticks(1);
+  pushMouseMotion(10, 10);
+  pushQuit();
+  pushMouseMotion(20, 20);
+  try {
+    pollMenuInput();
+    FAIL() << "window close did not end the program";
+  } catch (const ProgramExit& e) {
+    EXPECT_EQ(e.status, 0);
+  }
+  EXPECT_EQ(players[Mouse].cursorX, 10);
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+  EXPECT_FALSE(joystickOpened(0));
+}
+
+TEST(MenuInputDeathTest, WindowCloseEndsTheRealProcessWithZero) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK);
+        SDL_SetVideoMode(640, 480, 24, 0);
+        clearEventHooks();
+        pushQuit();
+        pollMenuInput();
+        fprintf(stderr, "the poll returned\n");
+        _exit(3);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+}  // namespace

@@ -1,0 +1,241 @@
+// The name entry: the key grid, who may type, the field and how the entry ends.
+#include "scores/name_entry.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "app/shell.h"
+#include "fixture.h"
+#include "game/round.h"
+#include "input/menu_input.h"
+#include "input/players.h"
+#include "scores/hiscores.h"
+#include "scores/round_end.h"
+#include "scores_support.h"
+#include "weapons/weapons.h"
+
+namespace {
+// Screen points of some keys.
+struct Point {
+  int x, y;
+};
+Point keyAt(int column, int row) { return {18 + 20 * column + 5, 336 + 20 * row + 5}; }
+Point keyOf(char c) {
+  const char* rows[] = {"!&/()=?\xb4+*", "1234567890", "QWERTYUIOP", "ASDFGHJKL#", "ZXCVBNM,.-"};
+  for (int r = 0; r < 5; ++r)
+    if (const char* p = strchr(rows[r], c)) return keyAt(static_cast<int>(p - rows[r]), r);
+  return keyAt(3, 5);  // the space bar
+}
+const Point EndKey{230, 380};
+const Point DeleteKey{230, 340};
+
+class NameEntryTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    startVideo();
+    useReadableFont();
+    pictures.hallOfFame = solidSurface(640, 480, 0);
+    pictures.keyboard = solidSurface(220, 120, 0x0000FF);
+    roundState.bodyCount = 20;
+    roundState.gangstersLeft = 0;
+    roundState.playerCount = 1;
+    totalShots = 33;
+    shell.chosenWeapon = SixShooter;
+    shell.chosenLevel = TireStore;
+    startAfresh();
+    players[Mouse].active = true;
+    BuildDeviceTag();
+  }
+  void TearDown() override {
+    releaseReadableFont();
+    SDL_FreeSurface(pictures.hallOfFame);
+    SDL_FreeSurface(pictures.keyboard);
+    GameTest::TearDown();
+  }
+  // Runs the entry with one mouse shot per frame at the points.
+  static void typeWithMouse(std::initializer_list<Point> points) {
+    FrameScript script;
+    for (Point p : points) script.then([p] { mouseFireAt(p.x, p.y); });
+    RunNameEntry();
+    EXPECT_TRUE(script.finished());
+  }
+  // The default table of a level without a file, and an empty field.
+  static void startAfresh() {
+    std::remove("data/data01.dat");
+    resetHiscores();
+    LoadHiscores(TireStore);
+    PrepareNameEntry();
+  }
+  static std::string storedName() {
+    for (const HiscoreEntry& e : hiscores.rows)
+      if (e.score == 20) return e.name;
+    return "(none)";
+  }
+};
+}  // namespace
+
+TEST_F(NameEntryTest, KeyGridEdges) {
+  EXPECT_EQ(NameKeyAt(18, 336), '!');
+  EXPECT_EQ(NameKeyAt(37, 355), '!');
+  EXPECT_EQ(NameKeyAt(38, 336), '&');
+  EXPECT_EQ(NameKeyAt(17, 336), NameKeyNone);
+  EXPECT_EQ(NameKeyAt(18, 335), NameKeyNone);
+  EXPECT_EQ(NameKeyAt(220, 360), NameKeyEnd);
+  EXPECT_EQ(NameKeyAt(237, 395), NameKeyEnd);
+  EXPECT_EQ(NameKeyAt(238, 395), NameKeyNone);
+  EXPECT_EQ(NameKeyAt(230, 340), NameKeyDelete);
+  EXPECT_EQ(NameKeyAt(100, 450), ' ');
+  EXPECT_EQ(NameKeyAt(18, 455), ' ');
+  EXPECT_EQ(NameKeyAt(237, 440), ' ');
+  EXPECT_EQ(NameKeyAt(100, 456), NameKeyNone);
+  EXPECT_EQ(NameKeyAt(178, 376), 'O');
+  EXPECT_EQ(NameKeyAt(158, 336), 0xB4);
+  EXPECT_EQ(NameKeyAt(198, 396), '#');
+  EXPECT_EQ(NameKeyAt(220, 400), '|');
+  EXPECT_EQ(NameKeyAt(220, 420), '_');
+  EXPECT_EQ(NameKeyAt(198, 435), '-');
+  EXPECT_EQ(NameKeyAt(18, 416), 'Z');
+}
+
+TEST_F(NameEntryTest, OnlyTaggedDevicesMayTypeUnlessNoTaggedDeviceCanFire) {
+  memcpy(DeviceTag, "-M-J-", 6);
+  EXPECT_TRUE(NameEntryEligible(Mouse));
+  EXPECT_TRUE(NameEntryEligible(Joystick1));
+  EXPECT_FALSE(NameEntryEligible(Keyboard));
+  EXPECT_FALSE(NameEntryEligible(Joystick2));
+  EXPECT_FALSE(NameEntryEligible(-1));
+  EXPECT_FALSE(NameEntryEligible(5));
+  memcpy(DeviceTag, "T-K--", 6);
+  EXPECT_FALSE(NameEntryEligible(Mouse));
+  EXPECT_TRUE(NameEntryEligible(Keyboard));
+  for (const char* tag : {"-----", "T----"}) {
+    memcpy(DeviceTag, tag, 6);
+    for (int d = 0; d < DeviceCount; ++d) EXPECT_TRUE(NameEntryEligible(d)) << tag << d;
+  }
+}
+
+TEST_F(NameEntryTest, TypingDeletingAndEndingStoresTheName) {
+  std::string field;
+  bool keyboardDrawn = false;
+  FrameScript script;
+  script.then([] { mouseFireAt(keyOf('A').x, keyOf('A').y); })
+      .then([] { mouseFireAt(keyOf('B').x, keyOf('B').y); })
+      .then([] { mouseFireAt(DeleteKey.x, DeleteKey.y); })
+      .then([] { mouseFireAt(keyOf('C').x, keyOf('C').y); })
+      .then([&] {
+        field = screenText(1, 18, 120);
+        keyboardDrawn = screenRgb(17, 335) == 0x0000FF && screenRgb(16, 335) != 0x0000FF;
+        mouseFireAt(EndKey.x, EndKey.y);
+      });
+  RunNameEntry();
+  EXPECT_EQ(field, "Please enter your name (20 chars) or press button 2 to cancel: AC" +
+                       std::string(18, ' ') + ".");
+  EXPECT_TRUE(keyboardDrawn);
+  EXPECT_EQ(storedName(), "AC");
+  EXPECT_EQ(hiscores.rows[0].score, 20);
+  EXPECT_EQ(hiscores.rows[0].weapon, SixShooter);
+  EXPECT_EQ(hiscores.rows[0].shots, 33);
+  EXPECT_STREQ(hiscores.rows[0].devices, "-M---");
+}
+
+TEST_F(NameEntryTest, DeleteOnAnEmptyFieldAndEndAtOnceStoreAnonymous) {
+  typeWithMouse({DeleteKey, EndKey});
+  EXPECT_EQ(storedName(), "Anonymous");
+}
+
+TEST_F(NameEntryTest, TwentyFirstCharacterEndsTheEntryWithTwenty) {
+  const std::string twenty = "QWERTYUIOP1234567890";
+  FrameScript script;
+  for (char c : twenty + "Z") script.then([c] { mouseFireAt(keyOf(c).x, keyOf(c).y); });
+  RunNameEntry();
+  EXPECT_TRUE(script.finished());
+  EXPECT_EQ(storedName(), twenty);
+  EXPECT_EQ(nameCursor, 20);
+  EXPECT_STREQ(nameField, (twenty + ".").c_str());
+}
+
+TEST_F(NameEntryTest, SpacesStayInMemoryAndOnScreenAndAreCaretsInTheFile) {
+  typeWithMouse({keyOf('J'), keyOf(' '), keyOf('D'), keyOf(' '), EndKey});
+  EXPECT_EQ(storedName(), "J D ");
+  const std::string file = readFile("data/data01.dat");
+  EXPECT_NE(file.find("1 J^D^ 20 1 33 1 -M---\n"), std::string::npos) << file;
+}
+
+TEST_F(NameEntryTest, DeviceWithoutItsLetterTypesNothing) {
+  // The keyboard joins during the entry: its crosshair is on "A" but it is not
+  // in the tag fixed at the end of the round.
+  players[Keyboard].cursorX = keyOf('A').x;
+  players[Keyboard].cursorY = keyOf('A').y;
+  FrameScript script;
+  script.then([] { pushKey(SDLK_LCTRL, true), pushKey(SDLK_LCTRL, false); })
+      .then([] { mouseFireAt(keyOf('B').x, keyOf('B').y); })
+      .then([] { mouseFireAt(EndKey.x, EndKey.y); });
+  RunNameEntry();
+  EXPECT_TRUE(script.finished());
+  EXPECT_EQ(storedName(), "B");
+}
+
+TEST_F(NameEntryTest, EligibleButtonTwoCancelsAtOnceAndLeadsToTheTitle) {
+  ASSERT_EQ(SaveHiscores(TireStore), 0);
+  roundState.bodyCount = 20;
+  shell.screen = ScreenId::RoundEnd;
+  FrameScript script;
+  script.then([] { mouseFireAt(keyOf('X').x, keyOf('X').y); })
+      .then([] { mouseButton2(); })
+      .then([] { mouseFireAt(1, 1); });  // the hiscore screen: a fire, yet the title
+  RunRoundEnd();
+  EXPECT_TRUE(script.finished());
+  EXPECT_EQ(shell.screen, ScreenId::Title);
+  EXPECT_EQ(menuInput.backDevice, -1);
+  EXPECT_FALSE(shell.backRequested);
+  LoadHiscores(TireStore);
+  EXPECT_EQ(storedName(), "Anonymous");
+}
+
+TEST_F(NameEntryTest, BackRequestThatCannotCancelIsRememberedAndStoresAnonymous) {
+  // Escape marks a back request without a device: keys still work.
+  FrameScript script;
+  script.then([] { pushKey(SDLK_ESCAPE, true), pushKey(SDLK_ESCAPE, false); })
+      .then([] { mouseFireAt(keyOf('W').x, keyOf('W').y); })
+      .then([] { mouseFireAt(EndKey.x, EndKey.y); });
+  RunNameEntry();
+  EXPECT_TRUE(script.finished());
+  EXPECT_EQ(nameCursor, 1);
+  EXPECT_TRUE(shell.backRequested);
+  EXPECT_EQ(hiscores.rows[0].score, 20);
+  EXPECT_STREQ(hiscores.rows[0].name, "Anonymous");
+}
+
+TEST_F(NameEntryTest, RememberedButtonTwoOfAnEligibleDeviceCancelsAtTheNextAction) {
+  menuInput.backDevice = Mouse;  // from a button 2 on an earlier screen
+  FrameScript script;
+  script.then([] { pushKey(SDLK_ESCAPE, true), pushKey(SDLK_ESCAPE, false); }).then([] {
+    mouseFireAt(keyOf('W').x, keyOf('W').y);
+  });
+  RunNameEntry();
+  EXPECT_TRUE(script.finished());
+  EXPECT_EQ(nameCursor, 0);
+  EXPECT_EQ(shell.screen, ScreenId::Title);
+  EXPECT_EQ(menuInput.backDevice, -1);
+  EXPECT_EQ(storedName(), "Anonymous");
+}
+
+TEST_F(NameEntryTest, EntryWithoutAnyFiringDeviceInTheTagStillEnds) {
+  for (const char* tag : {"-----", "T----"}) {
+    SCOPED_TRACE(tag);
+    startAfresh();
+    memcpy(DeviceTag, tag, 6);
+    typeWithMouse({keyOf('K'), EndKey});
+    EXPECT_EQ(storedName(), "K");
+  }
+  startAfresh();
+  FrameScript script;
+  script.then([] { pushKey(SDLK_LALT, true), pushKey(SDLK_LALT, false); });
+  RunNameEntry();
+  EXPECT_TRUE(script.finished());
+  EXPECT_EQ(shell.screen, ScreenId::Title);
+  EXPECT_EQ(storedName(), "Anonymous");
+}

@@ -1,0 +1,122 @@
+// Readable screen text and frame scripts for the end-of-round tests.
+#include "scores_support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "app/shell.h"
+#include "fixture.h"
+#include "gfx/font.h"
+#include "platform/events.h"
+#include "scores/hiscores.h"
+
+namespace {
+void putPixel(SDL_Surface* s, int x, int y, uint32_t rgb) {
+  Uint8* p = static_cast<Uint8*>(s->pixels) + y * s->pitch + x * 3;
+  const Uint32 v = SDL_MapRGB(s->format, rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
+  memcpy(p, &v, 3);
+}
+// The colour at (x, y) of an unlocked 24-bit software surface.
+uint32_t pixelRgb(SDL_Surface* s, int x, int y) {
+  Uint32 v = 0;
+  memcpy(&v, static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * 3, 3);
+  Uint8 rgb[3];
+  SDL_GetRGB(v, s->format, &rgb[0], &rgb[1], &rgb[2]);
+  return static_cast<uint32_t>(rgb[0] << 16 | rgb[1] << 8 | rgb[2]);
+}
+}  // namespace
+
+void useReadableFont() {
+  // Column 0 and every even column carry the marker on top; glyph 33 + i is
+  // the one column 1 + 2i, coloured 0x00GG00 with GG = its byte - 32.
+  const int glyphs = 223, height = 4;
+  SDL_Surface* s =
+      SDL_CreateRGBSurface(SDL_SWSURFACE, 1 + 2 * glyphs, height, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+  ASSERT_NE(s, nullptr);
+  for (int x = 0; x < s->w; ++x)
+    for (int y = 0; y < height; ++y) {
+      const bool glyph = x % 2 == 1;
+      putPixel(s, x, y,
+               y == 0 ? (glyph ? 0x00FF00 : 0xFF00FF)
+                      : (glyph ? static_cast<uint32_t>(x / 2 + 1) << 8 : 0x0000FF));
+    }
+  ASSERT_EQ(SDL_SaveBMP(s, "pics/readable-font.bmp"), 0);
+  SDL_FreeSurface(s);
+  BitmapFont* font = LoadBitmapFont("pics/readable-font.bmp");
+  ASSERT_NE(font, nullptr);
+  for (BitmapFont*& slot : pictures.fonts) slot = font;
+}
+
+void releaseReadableFont() {
+  BitmapFont* font = pictures.fonts[0];
+  for (BitmapFont*& slot : pictures.fonts) slot = nullptr;
+  if (!font) return;
+  SDL_FreeSurface(font->surface);
+  delete font;
+}
+
+std::string screenText(int column, int row, int length) {
+  std::string text;
+  for (int x = column * 16; x < column * 16 + length && x < 640; ++x) {
+    const uint32_t rgb = pixelRgb(shell.video, x, row * 16 + 15);
+    text += (rgb & 0xFF00FF) ? ' ' : static_cast<char>(((rgb >> 8) & 0xFF) + 32);
+  }
+  return text.erase(text.find_last_not_of(' ') + 1);
+}
+
+SDL_Surface* solidSurface(int w, int h, uint32_t rgb) {
+  SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+  SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  return s;
+}
+
+FrameScript::FrameScript() {
+  setFlipHook([this] {
+    ++frameCount;
+    if (steps.empty()) {
+      if (++idleFrames > 20) throw std::runtime_error("the screen did not end after its script");
+      return;
+    }
+    const auto step = steps.front();
+    steps.pop_front();
+    step();
+  });
+}
+
+FrameScript::~FrameScript() { setFlipHook(nullptr); }
+
+FrameScript& FrameScript::then(std::function<void()> step) {
+  steps.push_back(std::move(step));
+  return *this;
+}
+
+void mouseFireAt(int x, int y) {
+  pushMouseMotion(x, y);
+  pushMouseButton(SDL_BUTTON_LEFT, true, x, y);
+  pushMouseButton(SDL_BUTTON_LEFT, false, x, y);
+}
+
+void mouseButton2() {
+  pushMouseButton(SDL_BUTTON_RIGHT, true, 0, 0);
+  pushMouseButton(SDL_BUTTON_RIGHT, false, 0, 0);
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+void setRow(int i, int position, const char* name, int score, int weapon, int shots, int players,
+            const char* devices) {
+  hiscores.rows[i].position = position;
+  SetHiscoreRow(hiscores.rows[i], name, score, weapon, shots, players, devices);
+}
