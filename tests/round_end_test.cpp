@@ -216,23 +216,44 @@ TEST_F(RoundEndTest, QualifyingResultIsEnteredSavedAndShownWithoutTheResultLine)
   EXPECT_NE(file.find("\n10 Anonymous 13 2 60 1 -M---\n"), std::string::npos) << file;
 }
 
-TEST_F(RoundEndTest, LevelWithoutAFileOffersTheEntryEvenForScoreZero) {
+TEST_F(RoundEndTest, LevelWithoutAFileAsksForANameOnlyForAResultItsTableTakes) {
+  // The Flower Shop has no file: its table is the one it starts from, whose
+  // tenth row (2) a score of 0 does not beat. No entry is offered, nothing is
+  // written, and the result line is shown under that table.
   finishRound(0, false);
   shell.chosenLevel = FlowerShop;
-  setRow(9, 10, "Other Level", -50, 0, 1, 1, "-M---");  // another level's rows must not be saved
+  setRow(9, 10, "Other Level", -50, 0, 1, 1, "-M---");  // another level's rows must not count
   hiscoreLevel = Garage;
-  bool entryShown = false;
+  std::string resultLine, tenth;
   FrameScript script;
-  script
+  script.then([&] {
+    resultLine = screenText(1, 16);
+    tenth = screenText(4, 14, 32);
+    mouseButton2();
+  });
+  RunRoundEnd();
+  EXPECT_EQ(script.frames(), 1);
+  EXPECT_EQ(resultLine, "You've been shot. Your score: 0, Thompson, shots: 60, players: 1 (-M---)");
+  EXPECT_EQ(tenth, std::string(" ") + DefaultHiscoreTable().rows[9].name);
+  EXPECT_FALSE(std::filesystem::exists("data/data04.dat"));
+
+  // A score that beats it is entered, and the file is made with it.
+  const int32_t score = DefaultHiscoreTable().rows[9].score + 1;
+  finishRound(score, false);
+  shell.chosenLevel = FlowerShop;
+  bool entryShown = false;
+  FrameScript entry;
+  entry
       .then([&] {
         entryShown = screenText(1, 18).rfind("Please enter your name", 0) == 0;
-        mouseFireAt(230, 380);
+        mouseFireAt(230, 380);  // the end key: "Anonymous"
       })
       .then([] { mouseFireAt(1, 1); });
   RunRoundEnd();
   EXPECT_TRUE(entryShown);
   const std::string file = readFile("data/data04.dat");
+  const std::string row = "\n10 Anonymous " + std::to_string(score) + " 2 60 1 -M---\n";
+  EXPECT_NE(file.find(row), std::string::npos) << file;
   EXPECT_EQ(file.find("Other"), std::string::npos) << file;
-  EXPECT_EQ(file.find("Row"), std::string::npos) << file;
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 10);
 }
