@@ -391,14 +391,14 @@ TEST_F(AssetsTest, EverySoundLoadsThroughTheMixerNeitherSilentNorClipped) {
   ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
   for (const char* name : Sounds) {
     const std::string path = std::string("./sounds/") + name;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec wav;
     Uint8* buf = nullptr;
     Uint32 len = 0;
-    ASSERT_NE(SDL_LoadWAV(path.c_str(), &spec, &buf, &len), nullptr)
+    ASSERT_NE(SDL_LoadWAV(path.c_str(), &wav, &buf, &len), nullptr)
         << name << ": " << SDL_GetError();
-    EXPECT_EQ(spec.freq, 44100) << name;
-    EXPECT_EQ(spec.format, AUDIO_S16LSB) << name;
-    EXPECT_EQ(spec.channels, 2) << name;
+    EXPECT_EQ(wav.freq, 44100) << name;
+    EXPECT_EQ(wav.format, AUDIO_S16LSB) << name;
+    EXPECT_EQ(wav.channels, 2) << name;
     SDL_FreeWAV(buf);
 
     Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromFile(path.c_str(), "rb"), 1);

@@ -4,6 +4,7 @@
 #include "app/screens.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <functional>
@@ -450,5 +451,20 @@ TEST_F(CreditLineTest, BothVariantsFitOnScreenWithTheDefaultFont) {
   EXPECT_LE(25 * 16 + textWidth(font, CreditLineShort), 640);
   SDL_FreeSurface(font->surface);
   delete font;
+}
+}  // namespace
+
+namespace {
+// A fresh process sees the shell record as the program starts, before any reset.
+TEST(ShellStartDeathTest, ProgramStartsAtTheTitleWithTrackerPresentAndTheSixShooter) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        const bool fresh = shell.screen == ScreenId::Title && !shell.backRequested &&
+                           !shell.kioskMode && shell.trackerPresent && shell.chosenWeapon == 1 &&
+                           shell.chosenLevel == 0;
+        _exit(fresh ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 }  // namespace

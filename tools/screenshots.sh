@@ -32,7 +32,7 @@ cat >"$game/data/data00.dat" <<'EOF'
 10 Oops -2 1 9 1 --K--
 EOF
 
-(cd "$game" && SDL_AUDIODRIVER=dummy LAKEPORT_TRACKER_PORT= exec "$build/lakeport-nights") \
+(cd "$game" && SDL_AUDIODRIVER=dummy SDL_MOUSE_RELATIVE=0 LAKEPORT_TRACKER_PORT= exec "$build/lakeport-nights") \
   >"$XS_WORK/game.log" 2>&1 &
 XS_GAME_PID=$!
 xs_wait_window || { echo "no game window"; cat "$XS_WORK/game.log"; exit 1; }
@@ -50,8 +50,7 @@ xs_click 320 240 # display help -> weapon choice
 xs_click 520 120 # the Thompson
 xs_click 60 110  # the Garage
 sleep 6          # figures come after three wall-clock seconds
-# The keyboard shoots: a mouse shot would kick the mouse's aim away from the
-# pointer for good (SDL's relative mouse mode), and the keys are aimed below.
+# The keyboard shoots, aimed with the cursor keys; the mouse only joins.
 hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
 fire() { xdotool keydown ctrl; sleep 0.12; xdotool keyup ctrl; sleep 0.1; }
 hold Up 0.6; fire; hold Left 0.5; fire; hold Left 0.5; fire; hold Right 1.4; fire; hold Up 0.3; fire

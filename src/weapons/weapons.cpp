@@ -20,13 +20,13 @@ constexpr uint32_t FireCadenceMs = 80;
 constexpr int32_t ScreenRight = 639;
 constexpr int32_t ScreenBottom = 479;
 
-struct WeaponSpec {
+struct WeaponRule {
   const char* name;  // as the result lines print it
   int32_t magazine;  // shots until the first empty click
   bool automatic;    // fires while the trigger is held; clicks once per hold
 };
 
-const WeaponSpec weaponTable[] = {
+const WeaponRule weaponTable[] = {
     {"Single Action", 1, false},
     {"Six-Shooter", 6, false},
     {"Thompson", 40, true},
@@ -106,13 +106,13 @@ void serviceTrigger(int32_t device) {
   // plays out, and a channel the mixer has since given to another sound is left
   // alone.
   if (knownWeapon(weapon)) {
-    const WeaponSpec& spec = weaponTable[weapon];
-    if (p.shotsFired < spec.magazine) {
+    const WeaponRule& rule = weaponTable[weapon];
+    if (p.shotsFired < rule.magazine) {
       replaySample(weaponSample(ShotGun1, weapon), &p.shotChannel);
       fireShot(device);
-    } else if (!spec.automatic || !p.emptyClickDone) {
+    } else if (!rule.automatic || !p.emptyClickDone) {
       replaySample(weaponSample(EmptyGun1, weapon), &p.shotChannel);
-      if (spec.automatic) p.emptyClickDone = true;
+      if (rule.automatic) p.emptyClickDone = true;
     }
   }
   // Served, whether it fired, clicked or stayed silent: this keeps the
