@@ -151,7 +151,7 @@ TEST_F(MenuInputTest, StickButtonsDecideWhenFirstSeenReleased) {
   EXPECT_FALSE(players[Joystick1].reloadHeld);
 }
 
-TEST_F(MenuInputTest, SecondStickAndKioskButtonsReportDevice4) {
+TEST_F(MenuInputTest, SecondStickDecidesForDevice4) {
   openSticks(2);
   setFakeButton(1, 0, true);
   EXPECT_TRUE(pollWithIdleEvent());

@@ -409,17 +409,15 @@ TEST_F(PlayersTest, IdlePlayersLeaveWithTheirStateKeptAndTheTrackerStays) {
 
 TEST_F(PlayersTest, CrosshairsOfActivePlayersAreCentredOnTheirCursor) {
   startVideo();
-  const Uint32 colours[DeviceCount] = {0x110000, 0x220000, 0x330000, 0x440000, 0x550000};
-  for (int d = 0; d < DeviceCount; ++d) {
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 31, 31, 24, 0xFF0000, 0xFF00, 0xFF, 0);
-    SDL_FillRect(s, nullptr, colours[d]);
-    pictures.crosshair[d] = s;
-  }
   SDL_FillRect(shell.video, nullptr, 0);
-  // Joystick 1 is inactive; joystick 2 is drawn after the keyboard, over it;
-  // the tracker is far off and must not wrap onto the screen.
+  // Device d's crosshair is 31 by 31 pixels of 0x(d+1)(d+1)0000. Joystick 1 is
+  // inactive; joystick 2 is drawn after the keyboard, over it; the tracker is
+  // far off and must not wrap onto the screen.
   const int32_t at[DeviceCount][2] = {{65636, 65636}, {0, 0}, {200, 100}, {400, 300}, {210, 100}};
   for (int d = 0; d < DeviceCount; ++d) {
+    pictures.crosshair[d] =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, 31, 31, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_FillRect(pictures.crosshair[d], nullptr, 0x110000 * (d + 1));
     players[d].active = d != Joystick1;
     players[d].cursorX = at[d][0];
     players[d].cursorY = at[d][1];

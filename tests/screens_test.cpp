@@ -335,7 +335,7 @@ TEST_F(ScreensTest, StoryAndHelpTexts) {
                {1, 27, "Press fire to continue, or button 2 to go to the title screen"}});
 }
 
-TEST_F(ScreensTest, WeaponScreenTextsAndPictures) {
+TEST_F(ScreensTest, ChoiceScreenTextsAndPictures) {
   showScreen(runWeaponChoiceScreen);
   expectLines({{1, 1, "Weapons"},
                {1, 10, "Smith n' Wesson Model 73"},
@@ -348,9 +348,7 @@ TEST_F(ScreensTest, WeaponScreenTextsAndPictures) {
     EXPECT_EQ(screenRgb(209 + 210 * i, 159), 0x400000u + i);
     EXPECT_EQ(screenRgb(210 + 210 * i, 100), 0x102030u);
   }
-}
 
-TEST_F(ScreensTest, LevelScreenTextsAndPictures) {
   showScreen(runLevelChoiceScreen);
   expectLines({{1, 1, "Levels"},
                {1, 10, "Garage (easy)"},
