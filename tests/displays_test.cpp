@@ -70,7 +70,8 @@ std::string differenceFrom(const std::vector<uint8_t>& want) {
   const auto at = std::mismatch(want.begin(), want.end(), got.begin()).first - want.begin();
   if (at == static_cast<long>(want.size())) return "";
   const long pixel = at / shell.video->format->BytesPerPixel;
-  return "first difference at (" + std::to_string(pixel % 640) + ", " + std::to_string(pixel / 640) + ")";
+  return "first difference at (" + std::to_string(pixel % 640) + ", " +
+         std::to_string(pixel / 640) + ")";
 }
 
 void fillScreen(SDL_Surface* with) { SDL_UpperBlit(with, nullptr, shell.video, nullptr); }
@@ -228,7 +229,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   EXPECT_EQ(sameAsReference(), "");
   // Marks on the edges, partly and wholly off the screen, and piled up.
   const std::pair<int, int> edges[] = {
-      {0, 0},     {639, 479}, {2, 300},   {300, 1},          {637, 10},  {700, 100},
+      {0, 0},      {639, 479}, {2, 300},   {300, 1},     {637, 10},        {700, 100},
       {100, 2000}, {320, 240}, {322, 241}, {65540, 100}, {100, INT32_MIN}, {INT32_MAX, INT32_MAX},
       {3, -3}};
   for (auto [x, y] : edges) AddShotMark(x, y);

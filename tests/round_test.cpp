@@ -240,42 +240,16 @@ TEST_F(RoundTest, FiguresCoverMarksAndCrosshairsComeLast) {
   EXPECT_EQ(totalShots, 2);
 }
 
-TEST_F(RoundTest, EndHaltsTheRoundsChannelsButNotTheHitOrTitle) {
-  openMixer();
-  Mix_Chunk* chunk = silentChunk();
-  Mix_Chunk* other = silentChunk();
-  for (int c = 0; c < 8; ++c) ASSERT_EQ(Mix_PlayChannelTimed(c, c == 6 ? other : chunk, 0, -1), c);
-  soundBank.samples[Shouts] = chunk;
-  players[Tracker].shotChannel = 0;
-  players[Joystick2].reloadChannel = 1;
-  figureShotChannel[7] = 2;
-  hitMetalChannel = 3;
-  titleTuneChannel = 4;
-  roundState.shoutsChannel = 5;
-  players[Mouse].shotChannel = 7;
-  roundState.energy = 0;
-  runRound();
-  for (int c : {0, 1, 2, 5, 7}) EXPECT_EQ(Mix_Playing(c), 0) << "channel " << c;
-  for (int c : {3, 4, 6}) EXPECT_EQ(Mix_Playing(c), 1) << "channel " << c;
-
-  // A shouts record whose channel now plays another sound leaves it alone.
-  roundState.shoutsChannel = 6;
-  runRound();
-  EXPECT_EQ(Mix_Playing(6), 1);
-}
-
-TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeAndKeepGoing) {
+TEST_F(RoundTest, ShoutsStartOnceNoGangsterIsLeftToComeAndTheEndHaltsTheRoundsSounds) {
   openMixer();
   Mix_Chunk* shouts = silentChunk();
   Mix_Chunk* other = silentChunk();
   soundBank.samples[Shouts] = shouts;
   ASSERT_EQ(Mix_PlayChannelTimed(0, other, 0, -1), 0);
   countFrames(100);
-
   roundState.gangstersToCome = 1;
   RunRoundFrame();
   EXPECT_EQ(roundState.shoutsChannel, NoChannel);
-
   roundState.gangstersToCome = 0;
   RunRoundFrame();
   ASSERT_EQ(roundState.shoutsChannel, 1);  // the first free channel
@@ -284,8 +258,6 @@ TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeAndKeepGoing) {
   Mix_HaltChannel(0);
   RunRoundFrame();
   EXPECT_EQ(roundState.shoutsChannel, 1);
-  EXPECT_EQ(Mix_Playing(1), 1);
-
   // Run out, and its channel taken by another sound: started again elsewhere
   // without cutting that sound.
   Mix_HaltChannel(1);
@@ -294,11 +266,23 @@ TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeAndKeepGoing) {
   EXPECT_EQ(roundState.shoutsChannel, 0);
   EXPECT_EQ(Mix_Playing(1), 1);
 
-  // The end of the round stops the shouts.
+  // The end halts the shouts and every recorded shot and reload channel, but
+  // neither the hit sound nor the title tune nor an unrecorded sound.
+  for (int c = 1; c < 8; ++c) ASSERT_EQ(Mix_PlayChannelTimed(c, c == 6 ? other : shouts, 0, -1), c);
+  players[Tracker].shotChannel = 1;
+  players[Joystick2].reloadChannel = 2;
+  figureShotChannel[7] = 3;
+  hitMetalChannel = 4;
+  titleTuneChannel = 5;
+  players[Mouse].shotChannel = 7;
   roundState.energy = 0;
   runRound();
-  EXPECT_EQ(Mix_Playing(0), 0);
-  EXPECT_EQ(Mix_Playing(1), 1);
+  for (int c : {0, 1, 2, 3, 7}) EXPECT_EQ(Mix_Playing(c), 0) << "channel " << c;
+  for (int c : {4, 5, 6}) EXPECT_EQ(Mix_Playing(c), 1) << "channel " << c;
+  // A shouts record whose channel now plays another sound leaves it alone.
+  roundState.shoutsChannel = 6;
+  runRound();
+  EXPECT_EQ(Mix_Playing(6), 1);
 }
 
 TEST_F(RoundTest, RearmRestoresExactlyTheListedFields) {
