@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <vector>
 
 #include "app/shell.h"
 #include "fixture.h"
@@ -53,12 +55,18 @@ class NameEntryTest : public GameTest {
     SDL_FreeSurface(pictures.keyboard);
     GameTest::TearDown();
   }
-  // Runs the entry with one mouse shot per frame at the points.
-  static void typeWithMouse(std::initializer_list<Point> points) {
+  // Runs the entry with one step per frame; every step must be used.
+  static void runEntry(const std::vector<std::function<void()>>& steps) {
     FrameScript script;
-    for (Point p : points) script.then([p] { mouseFireAt(p.x, p.y); });
+    for (const auto& step : steps) script.then(step);
     RunNameEntry();
     EXPECT_TRUE(script.finished());
+  }
+  static std::function<void()> shoot(Point p) {
+    return [p] { mouseFireAt(p.x, p.y); };
+  }
+  static std::function<void()> tap(SDLKey key) {
+    return [key] { pushKey(key, true), pushKey(key, false); };
   }
   // The default table of a level without a file, and an empty field.
   static void startAfresh() {
@@ -104,19 +112,13 @@ TEST_F(NameEntryTest, OnlyTaggedDevicesMayTypeUnlessNoTaggedDeviceCanFire) {
 TEST_F(NameEntryTest, TypingDeletingAndEndingStoresTheName) {
   std::string field;
   bool keyboardDrawn = false;
-  FrameScript script;
-  script
-      .then([] { mouseFireAt(DeleteKey.x, DeleteKey.y); })  // nothing to delete yet
-      .then([] { mouseFireAt(keyOf('A').x, keyOf('A').y); })
-      .then([] { mouseFireAt(keyOf('B').x, keyOf('B').y); })
-      .then([] { mouseFireAt(DeleteKey.x, DeleteKey.y); })
-      .then([] { mouseFireAt(keyOf('C').x, keyOf('C').y); })
-      .then([&] {
-        field = screenText(1, 18, 120);
-        keyboardDrawn = screenRgb(17, 335) == 0x0000FF && screenRgb(16, 335) != 0x0000FF;
-        mouseFireAt(EndKey.x, EndKey.y);
-      });
-  RunNameEntry();
+  // A delete on the empty field first: there is nothing to delete yet.
+  runEntry({shoot(DeleteKey), shoot(keyOf('A')), shoot(keyOf('B')), shoot(DeleteKey),
+            shoot(keyOf('C')), [&] {
+              field = screenText(1, 18, 120);
+              keyboardDrawn = screenRgb(17, 335) == 0x0000FF && screenRgb(16, 335) != 0x0000FF;
+              mouseFireAt(EndKey.x, EndKey.y);
+            }});
   EXPECT_EQ(field, "Please enter your name (20 chars) or press button 2 to cancel: AC" +
                        std::string(18, ' ') + ".");
   EXPECT_TRUE(keyboardDrawn);
@@ -127,10 +129,9 @@ TEST_F(NameEntryTest, TypingDeletingAndEndingStoresTheName) {
 
 TEST_F(NameEntryTest, TwentyFirstCharacterEndsTheEntryWithTwenty) {
   const std::string twenty = "QWERTYUIOP1234567890";
-  FrameScript script;
-  for (char c : twenty + "Z") script.then([c] { mouseFireAt(keyOf(c).x, keyOf(c).y); });
-  RunNameEntry();
-  EXPECT_TRUE(script.finished());
+  std::vector<std::function<void()>> steps;
+  for (char c : twenty + "Z") steps.push_back(shoot(keyOf(c)));
+  runEntry(steps);
   EXPECT_EQ(storedName(), twenty);
   EXPECT_STREQ(nameField, (twenty + ".").c_str());
 }
@@ -140,12 +141,7 @@ TEST_F(NameEntryTest, DeviceWithoutItsLetterTypesNothing) {
   // in the tag fixed at the end of the round.
   players[Keyboard].cursorX = keyOf('A').x;
   players[Keyboard].cursorY = keyOf('A').y;
-  FrameScript script;
-  script.then([] { pushKey(SDLK_LCTRL, true), pushKey(SDLK_LCTRL, false); })
-      .then([] { mouseFireAt(keyOf('B').x, keyOf('B').y); })
-      .then([] { mouseFireAt(EndKey.x, EndKey.y); });
-  RunNameEntry();
-  EXPECT_TRUE(script.finished());
+  runEntry({tap(SDLK_LCTRL), shoot(keyOf('B')), shoot(EndKey)});
   EXPECT_EQ(storedName(), "B");
 }
 
@@ -167,12 +163,7 @@ TEST_F(NameEntryTest, EligibleButtonTwoCancelsAtOnceAndLeadsToTheTitle) {
 
 TEST_F(NameEntryTest, BackRequestThatCannotCancelIsRememberedAndStoresAnonymous) {
   // Escape marks a back request without a device: keys still work.
-  FrameScript script;
-  script.then([] { pushKey(SDLK_ESCAPE, true), pushKey(SDLK_ESCAPE, false); })
-      .then([] { mouseFireAt(keyOf('W').x, keyOf('W').y); })
-      .then([] { mouseFireAt(EndKey.x, EndKey.y); });
-  RunNameEntry();
-  EXPECT_TRUE(script.finished());
+  runEntry({tap(SDLK_ESCAPE), shoot(keyOf('W')), shoot(EndKey)});
   EXPECT_EQ(nameCursor, 1);
   EXPECT_TRUE(shell.backRequested);
   EXPECT_EQ(storedName(), "Anonymous");
@@ -180,12 +171,7 @@ TEST_F(NameEntryTest, BackRequestThatCannotCancelIsRememberedAndStoresAnonymous)
 
 TEST_F(NameEntryTest, RememberedButtonTwoOfAnEligibleDeviceCancelsAtTheNextAction) {
   menuInput.backDevice = Mouse;  // from a button 2 on an earlier screen
-  FrameScript script;
-  script.then([] { pushKey(SDLK_ESCAPE, true), pushKey(SDLK_ESCAPE, false); }).then([] {
-    mouseFireAt(keyOf('W').x, keyOf('W').y);
-  });
-  RunNameEntry();
-  EXPECT_TRUE(script.finished());
+  runEntry({tap(SDLK_ESCAPE), shoot(keyOf('W'))});
   EXPECT_EQ(nameCursor, 0);
   EXPECT_EQ(menuInput.backDevice, -1);
   EXPECT_EQ(storedName(), "Anonymous");
@@ -193,13 +179,10 @@ TEST_F(NameEntryTest, RememberedButtonTwoOfAnEligibleDeviceCancelsAtTheNextActio
 
 TEST_F(NameEntryTest, EntryWithoutAnyFiringDeviceInTheTagStillEnds) {
   memcpy(DeviceTag, "T----", 6);
-  typeWithMouse({keyOf('K'), EndKey});
+  runEntry({shoot(keyOf('K')), shoot(EndKey)});
   EXPECT_EQ(storedName(), "K");
   startAfresh();
-  FrameScript script;
-  script.then([] { pushKey(SDLK_LALT, true), pushKey(SDLK_LALT, false); });
-  RunNameEntry();
-  EXPECT_TRUE(script.finished());
+  runEntry({tap(SDLK_LALT)});
   EXPECT_EQ(shell.screen, ScreenId::Title);
   EXPECT_EQ(storedName(), "Anonymous");
 }

@@ -225,18 +225,6 @@ TEST_F(WeaponsTest, ReloadPlaysTheSamplesOfTheWeaponChosenAtThatMoment) {
   EXPECT_EQ(shotSound(Mouse), sample(ShotGun2)) << "reloading does not cut the shot";
 }
 
-TEST_F(WeaponsTest, MissingSamplesStillCountShotsClicksAndReloads) {
-  unloadSoundBank();
-  shell.chosenWeapon = SingleAction;
-  click(Mouse);
-  click(Mouse);
-  EXPECT_EQ(players[Mouse].shotChannel, NoChannel);
-  reloadPress(Mouse);
-  reloadRelease(Mouse);
-  click(Mouse);
-  EXPECT_EQ(totalShots, 2);
-}
-
 // The recoil: r1 = 32767 kicks 10 right, r2 = 32767 kicks 20 up.
 TEST_F(WeaponsTest, HeldKeyboardThompsonFollowsItsCrosshairAndKicksItUnclamped) {
   shell.chosenWeapon = Thompson;
