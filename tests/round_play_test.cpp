@@ -22,21 +22,17 @@ constexpr uint32_t HitRgb = 0xC00000;     // the killed figure's picture
 constexpr uint32_t FrameMs = 40;
 constexpr int FrameLimit = 20000;  // far beyond any round; ends a runaway test
 
-// Figure pictures by kind 0 to 12, as start-up loads them.
-const char* const figureFiles[] = {"n_01_88x200",        "o_01_88x200",        "p_01_88x200",
-                                   "q_01_88x200",        "n_01_88x200_mirror", "o_01_88x200_mirror",
-                                   "p_01_88x200_mirror", "q_01_88x200_mirror", "d_01_88x200",
-                                   "e_01_88x200",        "g_01_88x200",        "h_01_88x200",
-                                   "k_01_88x200"};
-
 class RoundPlayTest : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
-    for (const char* f : figureFiles) {
-      writeBmp(std::string("pics/target_") + f + ".bmp", 88, 200, FigureRgb);
-      writeBmp(std::string("pics/target_hit_") + f + ".bmp", 88, 200, HitRgb);
-    }
+    // Every figure picture, plain and mirrored (a few mirrors go unused).
+    for (char kind : std::string("nopqdeghk"))
+      for (const char* mirror : {"", "_mirror"}) {
+        const std::string f = std::string(1, kind) + "_01_88x200" + mirror + ".bmp";
+        writeBmp("pics/target_" + f, 88, 200, FigureRgb);
+        writeBmp("pics/target_hit_" + f, 88, 200, HitRgb);
+      }
     captureStderr();  // start-up names every other picture it misses
     const char* args[] = {"lakeport-nights"};
     ASSERT_EQ(startupGame(1, const_cast<char**>(args)), 0);
