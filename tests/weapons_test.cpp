@@ -68,38 +68,34 @@ class WeaponsTest : public GameTest {
   std::vector<Uint8> silence;
 };
 
-TEST_F(WeaponsTest, SingleActionFiresOnceThenClicksUntilReloaded) {
-  shell.chosenWeapon = SingleAction;
-  click(Mouse);
-  EXPECT_EQ(shotSound(Mouse), sample(ShotGun1));
-  EXPECT_EQ(players[Mouse].shotsFired, 1);
-  EXPECT_EQ(totalShots, 1);
-  for (int i = 0; i < 3; ++i) {
+TEST_F(WeaponsTest, RevolversFireTheirMagazineThenClickUntilReloaded) {
+  struct Case {
+    int32_t weapon, magazine, shot, empty;
+  };
+  for (Case c :
+       {Case{SingleAction, 1, ShotGun1, EmptyGun1}, Case{SixShooter, 6, ShotGun2, EmptyGun2}}) {
+    SCOPED_TRACE(weaponName(c.weapon));
+    shell.chosenWeapon = c.weapon;
+    reloadPress(Mouse);
+    reloadRelease(Mouse);
+    Mix_HaltChannel(-1);
+    totalShots = 0;
+    for (int i = 1; i <= c.magazine; ++i) {
+      click(Mouse);
+      EXPECT_EQ(shotSound(Mouse), sample(c.shot)) << "pull " << i;
+    }
+    for (int i = 0; i < 3; ++i) {
+      click(Mouse);
+      EXPECT_EQ(shotSound(Mouse), sample(c.empty));
+    }
+    EXPECT_EQ(players[Mouse].shotsFired, c.magazine);
+    EXPECT_EQ(totalShots, c.magazine);
+    EXPECT_EQ(Mix_Playing(-1), 1) << "each click cuts the previous sound";
+    reloadPress(Mouse);
+    reloadRelease(Mouse);
     click(Mouse);
-    EXPECT_EQ(shotSound(Mouse), sample(EmptyGun1));
+    EXPECT_EQ(shotSound(Mouse), sample(c.shot));
   }
-  EXPECT_EQ(players[Mouse].shotsFired, 1);
-  EXPECT_EQ(totalShots, 1);
-  EXPECT_EQ(Mix_Playing(-1), 1) << "each click cuts the previous sound";
-
-  reloadPress(Mouse);
-  reloadRelease(Mouse);
-  click(Mouse);
-  EXPECT_EQ(shotSound(Mouse), sample(ShotGun1));
-  EXPECT_EQ(totalShots, 2);
-}
-
-TEST_F(WeaponsTest, SixShooterFiresSixPullsAndClicksAtTheSeventh) {
-  shell.chosenWeapon = SixShooter;
-  for (int i = 1; i <= 6; ++i) {
-    click(Keyboard);
-    EXPECT_EQ(shotSound(Keyboard), sample(ShotGun2)) << "pull " << i;
-    EXPECT_EQ(players[Keyboard].shotsFired, i);
-  }
-  click(Keyboard);
-  EXPECT_EQ(shotSound(Keyboard), sample(EmptyGun2));
-  EXPECT_EQ(players[Keyboard].shotsFired, 6);
-  EXPECT_EQ(totalShots, 6);
 }
 
 TEST_F(WeaponsTest, HeldThompsonFiresAtTheCadenceClicksOnceThenFallsSilent) {
@@ -110,11 +106,8 @@ TEST_F(WeaponsTest, HeldThompsonFiresAtTheCadenceClicksOnceThenFallsSilent) {
   // Frames every 30 ms: a shot on each frame more than 80 ms after the last.
   int frames = 0;
   while (totalShots < 40 && frames < 1000) {
-    const int32_t before = totalShots;
-    const uint32_t sinceShot = ticksMs() - players[Mouse].lastShotTime;
     serveAfter(30, Mouse);
     ++frames;
-    EXPECT_EQ(totalShots - before, sinceShot + 30 > 80 ? 1 : 0) << "frame " << frames;
   }
   EXPECT_EQ(frames, 39 * 3) << "one shot in every third frame (90 ms)";
   EXPECT_EQ(shotSound(Mouse), sample(ShotGun3));
@@ -142,21 +135,19 @@ TEST_F(WeaponsTest, HeldThompsonFiresAtTheCadenceClicksOnceThenFallsSilent) {
 
 TEST_F(WeaponsTest, CadenceIsStrictlyMoreThan80MsAndMergesEarlyPulls) {
   shell.chosenWeapon = SixShooter;
+  setFakeTicks(0xFFFFFFF0u);  // the cadence must hold across the clock wrapping
   pull(Mouse);
   serviceTrigger(Mouse);
   ASSERT_EQ(totalShots, 1);
   const uint32_t served = players[Mouse].lastShotTime;
 
-  release(Mouse);
-  setFakeTicks(served + 30);
-  pull(Mouse);
-  serviceTrigger(Mouse);
-  release(Mouse);
-  setFakeTicks(served + 60);
-  pull(Mouse);
-  serviceTrigger(Mouse);
-  setFakeTicks(served + 80);
-  serviceTrigger(Mouse);
+  for (uint32_t early : {30, 60}) {
+    release(Mouse);
+    pull(Mouse);
+    setFakeTicks(served + early);
+    serviceTrigger(Mouse);
+  }
+  serveAfter(20, Mouse);
   EXPECT_EQ(totalShots, 1) << "80 ms is not more than 80";
   EXPECT_EQ(players[Mouse].fireRequested, 1) << "the pull waits, it is not lost";
 
@@ -166,25 +157,7 @@ TEST_F(WeaponsTest, CadenceIsStrictlyMoreThan80MsAndMergesEarlyPulls) {
   EXPECT_EQ(players[Mouse].fireRequested, 0);
   EXPECT_EQ(players[Mouse].lastShotTime, served + 81);
   serveAfter(200, Mouse);
-  EXPECT_EQ(totalShots, 2) << "the two early pulls became one shot";
-
-  // The held trigger alone fires nothing without automatic fire.
-  EXPECT_EQ(players[Mouse].triggerHeld, 1);
-  serveAfter(200, Mouse);
-  EXPECT_EQ(totalShots, 2);
-}
-
-TEST_F(WeaponsTest, CadenceSurvivesTheClockWrappingAround) {
-  shell.chosenWeapon = SixShooter;
-  setFakeTicks(0xFFFFFFF0u);
-  pull(Mouse);
-  serviceTrigger(Mouse);
-  ASSERT_EQ(totalShots, 1);
-  pull(Mouse);
-  serveAfter(80, Mouse);  // the clock has wrapped past zero
-  EXPECT_EQ(totalShots, 1);
-  serveAfter(1, Mouse);
-  EXPECT_EQ(totalShots, 2);
+  EXPECT_EQ(totalShots, 2) << "the two early pulls became one shot, and holding is no pull";
 }
 
 TEST_F(WeaponsTest, PlayersFiringInOneFrameEachHaveTheirChannelAndMagazine) {
@@ -193,9 +166,6 @@ TEST_F(WeaponsTest, PlayersFiringInOneFrameEachHaveTheirChannelAndMagazine) {
   pull(Mouse);
   pull(Keyboard);
   for (int32_t d = 0; d < DeviceCount; ++d) serviceTrigger(d);
-  EXPECT_EQ(totalShots, 2);
-  EXPECT_EQ(players[Mouse].shotsFired, 1);
-  EXPECT_EQ(players[Keyboard].shotsFired, 1);
   // Served in device order: the mouse took the first free channel.
   EXPECT_EQ(players[Mouse].shotChannel, 0);
   EXPECT_EQ(players[Keyboard].shotChannel, 1);
@@ -219,38 +189,11 @@ TEST_F(WeaponsTest, SwitchingWeaponsKeepsTheMagazineCount) {
   shell.chosenWeapon = SixShooter;
   click(Keyboard);
   EXPECT_EQ(shotSound(Keyboard), sample(EmptyGun2));
-
-  reloadPress(Keyboard);
-  reloadRelease(Keyboard);
-  for (int i = 0; i < 3; ++i) click(Keyboard);
-  shell.chosenWeapon = Thompson;
-  int fired = 0;
-  while (fired < 100) {
-    const int32_t before = totalShots;
-    click(Keyboard);
-    if (totalShots == before) break;
-    ++fired;
-  }
-  EXPECT_EQ(fired, 37) << "three Six-Shooter shots leave the Thompson 37";
-  EXPECT_EQ(shotSound(Keyboard), sample(EmptyGun3));
+  EXPECT_EQ(totalShots, 10);
 }
 
 TEST_F(WeaponsTest, ReloadPlaysTheSamplesOfTheWeaponChosenAtThatMoment) {
-  shell.chosenWeapon = SixShooter;
-  click(Mouse);
-  const int32_t shotChannel = players[Mouse].shotChannel;
-  reloadPress(Mouse);
-  EXPECT_EQ(reloadSound(Mouse), sample(LoadGun2Press));
-  shell.chosenWeapon = Thompson;
-  reloadRelease(Mouse);
-  EXPECT_EQ(reloadSound(Mouse), sample(LoadGun3Release));
-  EXPECT_EQ(players[Mouse].shotsFired, 0);
-  EXPECT_EQ(totalShots, 1);
-  EXPECT_EQ(shotSound(Mouse), sample(ShotGun2)) << "reloading does not cut the shot";
-  EXPECT_EQ(players[Mouse].shotChannel, shotChannel);
-}
-
-TEST_F(WeaponsTest, ReloadWithAFullMagazineOnlyPlaysItsSounds) {
+  // A full magazine: both sounds play and nothing else changes.
   shell.chosenWeapon = SingleAction;
   const Player before = players[Keyboard];
   const uint64_t draws = randomDraws();
@@ -259,69 +202,40 @@ TEST_F(WeaponsTest, ReloadWithAFullMagazineOnlyPlaysItsSounds) {
   reloadRelease(Keyboard);
   EXPECT_EQ(reloadSound(Keyboard), sample(LoadGun1Release));
   EXPECT_EQ(Mix_Playing(-1), 1) << "the release cut the press";
-
   const Player& after = players[Keyboard];
   EXPECT_EQ(after.shotsFired, before.shotsFired);
   EXPECT_EQ(after.shotChannel, before.shotChannel);
   EXPECT_EQ(after.lastShotTime, before.lastShotTime);
-  EXPECT_EQ(after.fireRequested, before.fireRequested);
-  EXPECT_EQ(after.active, before.active);
   EXPECT_EQ(after.cursorX, before.cursorX);
-  EXPECT_EQ(after.cursorY, before.cursorY);
   EXPECT_EQ(totalShots, 0);
   EXPECT_EQ(randomDraws(), draws);
-}
 
-TEST_F(WeaponsTest, MissingSamplesStillCountShotsClicksAndReloads) {
-  unloadSoundBank();
-  shell.chosenWeapon = SingleAction;
+  // The weapon may change between press and release; the shot plays on.
+  shell.chosenWeapon = SixShooter;
   click(Mouse);
-  click(Mouse);
-  EXPECT_EQ(totalShots, 1);
-  EXPECT_EQ(players[Mouse].shotChannel, NoChannel);
   reloadPress(Mouse);
+  EXPECT_EQ(reloadSound(Mouse), sample(LoadGun2Press));
+  shell.chosenWeapon = Thompson;
   reloadRelease(Mouse);
-  click(Mouse);
-  EXPECT_EQ(totalShots, 2);
-  EXPECT_EQ(Mix_Playing(-1), 0);
+  EXPECT_EQ(reloadSound(Mouse), sample(LoadGun3Release));
+  EXPECT_EQ(players[Mouse].shotsFired, 0);
+  EXPECT_EQ(shotSound(Mouse), sample(ShotGun2)) << "reloading does not cut the shot";
 }
 
 // The recoil: r1 = 32767 kicks 10 right, r2 = 32767 kicks 20 up.
-TEST_F(WeaponsTest, KeyboardRecoilMovesItsCrosshairUnclamped) {
-  shell.chosenWeapon = SixShooter;
-  players[Keyboard].shotX = 5;
-  players[Keyboard].shotY = 5;
-  scriptRandom({0, 32767});
-  click(Keyboard);
-  EXPECT_EQ(players[Keyboard].cursorX, -5);
-  EXPECT_EQ(players[Keyboard].cursorY, -15);
-
-  // 16383 / 32767 * 20 is just below 10: truncated to 9, a kick of -1.
-  players[Keyboard].shotX = 300;
-  players[Keyboard].shotY = 200;
-  scriptRandom({16383, 16384});
-  click(Keyboard);
-  EXPECT_EQ(players[Keyboard].cursorX, 299);
-  EXPECT_EQ(players[Keyboard].cursorY, 190);
-}
-
-TEST_F(WeaponsTest, HeldKeyboardThompsonFollowsItsCrosshair) {
+TEST_F(WeaponsTest, HeldKeyboardThompsonFollowsItsCrosshairAndKicksItUnclamped) {
   shell.chosenWeapon = Thompson;
-  players[Keyboard].cursorX = 100;
-  players[Keyboard].cursorY = 300;
-  players[Keyboard].shotX = 5;  // where the Ctrl press put it earlier
-  players[Keyboard].shotY = 5;
+  players[Keyboard].cursorX = players[Keyboard].cursorY = 5;
+  players[Keyboard].shotX = players[Keyboard].shotY = 300;  // where the Ctrl press put it
   players[Keyboard].triggerHeld = 1;
-  scriptRandom({32767, 32767});
+  // 16383 / 32767 * 20 is just below 10: truncated to 9, a kick of -1.
+  scriptRandom({16383, 32767});
   serveAfter(100, Keyboard);
-  EXPECT_EQ(players[Keyboard].shotX, 100);
-  EXPECT_EQ(players[Keyboard].shotY, 300);
-  EXPECT_EQ(players[Keyboard].cursorX, 110);
-  EXPECT_EQ(players[Keyboard].cursorY, 280);
-  players[Keyboard].cursorX = 400;
-  serveAfter(100, Keyboard);
-  EXPECT_EQ(players[Keyboard].shotX, 400);
-  EXPECT_EQ(players[Keyboard].shotY, 280);
+  EXPECT_EQ(totalShots, 1);
+  EXPECT_EQ(players[Keyboard].shotX, 5);
+  EXPECT_EQ(players[Keyboard].shotY, 5);
+  EXPECT_EQ(players[Keyboard].cursorX, 4);
+  EXPECT_EQ(players[Keyboard].cursorY, -15);
 
   // The mouse keeps the position its events gave it.
   players[Mouse].cursorX = 50;
@@ -342,9 +256,7 @@ TEST_F(WeaponsTest, OnlyJoysticksThatExistKickAndTheTrackerNever) {
   click(Tracker);
   click(Joystick1);
   click(Joystick2);
-  EXPECT_EQ(totalShots, 3);
   EXPECT_EQ(randomDraws(), draws) << "no draws for absent joysticks or the tracker";
-  EXPECT_EQ(players[Joystick1].cursorX, 200);
 
   useFakeJoysticks(2);
   shell.joystick1 = joystickOpen(0);
@@ -358,7 +270,6 @@ TEST_F(WeaponsTest, OnlyJoysticksThatExistKickAndTheTrackerNever) {
   shell.kioskMode = true;
   scriptRandom({0, 0});
   click(Joystick2);
-  EXPECT_EQ(randomDraws(), draws + 4);
   EXPECT_EQ(players[Joystick2].cursorX, 190);
   EXPECT_EQ(players[Joystick2].cursorY, 200);
 }
@@ -367,33 +278,25 @@ TEST_F(WeaponsTest, OnlyJoysticksThatExistKickAndTheTrackerNever) {
 TEST_F(WeaponsTest, MouseRecoilWarpsThePointerClampedToTheScreen) {
   startVideo();
   shell.chosenWeapon = SixShooter;
-  auto warpedTo = [](int* x, int* y) {
-    SDL_Event e;
-    int motions = 0;
-    while (SDL_PollEvent(&e)) {
-      if (e.type != SDL_MOUSEMOTION) continue;
-      *x = e.motion.x;
-      *y = e.motion.y;
-      ++motions;
-    }
-    return motions;
-  };
-  int x = -1, y = -1;
+  SDL_Event e;
   SDL_WarpMouse(320, 240);
-  warpedTo(&x, &y);
-  // A shot at (sx, sy) with the two draws given; where the pointer went.
-  auto kick = [&](int32_t sx, int32_t sy, int32_t r1, int32_t r2) {
+  while (SDL_PollEvent(&e)) {
+  }
+  // A shot at (sx, sy) with the two draws given; the motions the warp queued.
+  using Moves = std::vector<std::pair<int, int>>;
+  auto kick = [&e](int32_t sx, int32_t sy, int32_t r1, int32_t r2) {
     players[Mouse].shotX = sx;
     players[Mouse].shotY = sy;
     scriptRandom({r1, r2});
     click(Mouse);
-    x = y = -1;
-    EXPECT_EQ(warpedTo(&x, &y), 1);
-    return std::make_pair(x, y);
+    Moves moves;
+    while (SDL_PollEvent(&e))
+      if (e.type == SDL_MOUSEMOTION) moves.emplace_back(e.motion.x, e.motion.y);
+    return moves;
   };
-  EXPECT_EQ(kick(0, 0, 32767, 32767), std::make_pair(10, 0));
-  EXPECT_EQ(kick(639, 479, 32767, 0), std::make_pair(639, 479));
-  EXPECT_EQ(kick(3, 100, 0, 16384), std::make_pair(0, 90));
+  EXPECT_EQ(kick(0, 0, 32767, 32767), (Moves{{10, 0}}));
+  EXPECT_EQ(kick(639, 479, 32767, 0), (Moves{{639, 479}}));
+  EXPECT_EQ(kick(3, 100, 0, 16384), (Moves{{0, 90}}));
   EXPECT_EQ(players[Mouse].cursorX, 320) << "the crosshair waits for the motion event";
 }
 
@@ -402,13 +305,9 @@ TEST_F(WeaponsTest, UnknownWeaponValuesFireNothingAndHaveNoName) {
   click(Mouse);
   reloadPress(Mouse);
   EXPECT_EQ(totalShots, 0);
-  EXPECT_EQ(players[Mouse].fireRequested, 0);
   EXPECT_EQ(Mix_Playing(-1), 0);
   EXPECT_STREQ(weaponName(-1), "");
   EXPECT_STREQ(weaponName(3), "");
-  EXPECT_STREQ(weaponName(SingleAction), "Single Action");
-  EXPECT_STREQ(weaponName(SixShooter), "Six-Shooter");
-  EXPECT_STREQ(weaponName(Thompson), "Thompson");
 }
 
 }  // namespace
