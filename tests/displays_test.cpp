@@ -261,6 +261,15 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   EXPECT_EQ(sameAsReference(), "");
   AddShotMark(10, 10);
   EXPECT_EQ(sameAsReference(), "");
+  // Emptied and refilled between two frames, as a round is re-armed and replayed.
+  for (int n : {1, 3, 20, 60}) {
+    addRandomMarks(n);
+    AddShotMark(12, 9);
+    EXPECT_EQ(sameAsReference(), "");
+    ClearShotMarks();
+    AddShotMark(10, 10);
+    EXPECT_EQ(sameAsReference(), "") << n;
+  }
 
   // A new mark picture of another size, and one blended by alpha.
   SDL_Surface* wide = own(patternSurface(9, 5, 42));
