@@ -138,6 +138,28 @@ TEST_F(HiscoreTest, OverlongTokensAreCutToTheirFields) {
   EXPECT_NE(err.find("./data/data00.dat"), std::string::npos) << err;
 }
 
+TEST_F(HiscoreTest, NulBytesEndATokensTextAndWhatIsReadSavesAndReadsBackAlike) {
+  std::string text = tenRows(" ");
+  text.replace(text.find("-M---", text.find("P^2 ")), 5, std::string("\0-M", 3));
+  text.replace(text.find("P^1 "), 3, std::string("Ab\0cd", 5));
+  text.replace(text.find("P^2 "), 3, std::string("\0\0", 2));
+  writeFile("data/data00.dat", text);
+  captureStderr();
+  EXPECT_EQ(LoadHiscores(0), 41);
+  EXPECT_NE(capturedStderr().find("./data/data00.dat is damaged"), std::string::npos);
+  EXPECT_STREQ(hiscores.rows[0].name, "Ab");
+  EXPECT_STREQ(hiscores.rows[1].name, "-");  // an empty text is written and read as "-"
+  EXPECT_STREQ(hiscores.rows[1].devices, "-");
+  EXPECT_EQ(hiscores.rows[1].score, 49);
+  const HiscoreTable read = hiscores;
+  captureStderr();
+  ASSERT_EQ(SaveHiscores(0), 0);
+  resetHiscores();
+  LoadHiscores(0);
+  capturedStderr();
+  EXPECT_EQ(tableText(hiscores), tableText(read));
+}
+
 TEST_F(HiscoreTest, MissingFileStartsFromTheDefaultTableNotAnotherLevels) {
   writeFile("data/data00.dat", tenRows(" "));
   ASSERT_EQ(LoadHiscores(0), 41);

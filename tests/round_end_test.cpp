@@ -3,6 +3,7 @@
 #include "scores/round_end.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/shell.h"
 #include "fixture.h"
@@ -122,12 +123,6 @@ TEST_F(RoundEndTest, TableAndResultLineStandInTheirColumnsAndRows) {
   shell.chosenLevel = FlowerShop;
   ShowHiscoreTable();
   EXPECT_EQ(screenText(1, 1), "O'Dorran's Flower Shop Hiscore Table");
-  roundState.gangstersLeft = 1;
-  shell.chosenWeapon = SingleAction;
-  SDL_FillRect(shell.video, nullptr, 0);
-  PrintResultLine(1, 16);
-  EXPECT_EQ(screenText(1, 16),
-            "You've been shot. Your score: 25, Single Action, shots: 60, players: 1 (-M---)");
 }
 
 TEST_F(RoundEndTest, TyingTheTenthRowShowsTheResultLineAndAFireReplaysTheLevel) {
@@ -181,31 +176,50 @@ TEST_F(RoundEndTest, QualifyingResultIsEnteredSavedAndShownWithoutTheResultLine)
   EXPECT_NE(file.find("\n10 Anonymous 13 2 60 1 -M---\n"), std::string::npos) << file;
 }
 
-TEST_F(RoundEndTest, LevelWithoutAFileOffersTheEntryEvenForScoreZeroAndButtonTwoLeavesToTheTitle) {
+TEST_F(RoundEndTest, LevelWithoutAFileAsksForANameOnlyForAResultItsTableTakes) {
+  // The Flower Shop has no file: its table is the one it starts from, whose
+  // tenth row (2) a score of 0 does not beat. No entry is offered, nothing is
+  // written, and the result line is shown under that table; button 2 leaves.
   finishRound(0, false);
   shell.chosenLevel = FlowerShop;
-  setRow(9, 10, "Other Level", -50, 0, 1, 1, "-M---");  // another level's rows must not be saved
+  setRow(9, 10, "Other Level", -50, 0, 1, 1, "-M---");  // another level's rows must not count
   hiscoreLevel = Garage;
   shell.backRequested = false;
-  bool entryShown = false;
+  std::string resultLine, tenth;
   uint32_t backdrop = 0;
   FrameScript script;
-  script
-      .then([&] {
-        entryShown = screenText(1, 18).rfind("Please enter your name", 0) == 0;
-        mouseFireAt(230, 380);
-      })
-      .then([&] {
-        backdrop = screenRgb(639, 479);
-        mouseButton2();
-      });
+  script.then([&] {
+    resultLine = screenText(1, 16);
+    tenth = screenText(4, 14, 32);
+    backdrop = screenRgb(639, 479);
+    mouseButton2();
+  });
   RunRoundEnd();
-  EXPECT_TRUE(entryShown);
+  EXPECT_EQ(script.frames(), 1);
+  EXPECT_EQ(resultLine, "You've been shot. Your score: 0, Thompson, shots: 60, players: 1 (-M---)");
+  EXPECT_EQ(tenth, std::string(" ") + DefaultHiscoreTable().rows[9].name);
   EXPECT_EQ(backdrop, DeadRgb);
   EXPECT_EQ(shell.screen, ScreenId::Title);
   EXPECT_FALSE(shell.backRequested);
+  EXPECT_FALSE(std::filesystem::exists("data/data04.dat"));
+
+  // A score that beats it is entered, and the file is made with it.
+  const int32_t score = DefaultHiscoreTable().rows[9].score + 1;
+  finishRound(score, false);
+  shell.chosenLevel = FlowerShop;
+  bool entryShown = false;
+  FrameScript entry;
+  entry
+      .then([&] {
+        entryShown = screenText(1, 18).rfind("Please enter your name", 0) == 0;
+        mouseFireAt(230, 380);  // the end key: "Anonymous"
+      })
+      .then([] { mouseFireAt(1, 1); });
+  RunRoundEnd();
+  EXPECT_TRUE(entryShown);
   const std::string file = readFile("data/data04.dat");
+  const std::string row = "\n10 Anonymous " + std::to_string(score) + " 2 60 1 -M---\n";
+  EXPECT_NE(file.find(row), std::string::npos) << file;
   EXPECT_EQ(file.find("Other"), std::string::npos) << file;
-  EXPECT_EQ(file.find("Row"), std::string::npos) << file;
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 10);
 }

@@ -6,6 +6,7 @@
 
 #include "app/shell.h"
 #include "game/round.h"
+#include "gfx/blit.h"
 #include "gfx/grid.h"
 #include "input/menu_input.h"
 #include "input/players.h"
@@ -102,7 +103,7 @@ template <size_t N>
 void drawChoicePictures(SDL_Surface* const (&pictureRow)[N], const ChoiceArea (&areas)[N]) {
   for (size_t i = 0; i < N; ++i) {
     SDL_Rect place{static_cast<Sint16>(areas[i].x), static_cast<Sint16>(areas[i].y), 0, 0};
-    SDL_UpperBlit(pictureRow[i], nullptr, shell.video, &place);
+    BlitPicture(pictureRow[i], nullptr, shell.video, &place);
   }
 }
 

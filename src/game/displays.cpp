@@ -8,10 +8,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 #include "app/shell.h"
 #include "game/round.h"
 #include "game/targets.h"
+#include "gfx/blit.h"
+#include "gfx/font.h"
 #include "gfx/grid.h"
 #include "platform/random.h"
 
@@ -26,8 +30,10 @@ constexpr int PipTop = 465;
 constexpr int PipStep = 6;
 // DrawBackdrop index of each level.
 constexpr int32_t backdropIndex[LevelCount] = {1, 4, 5, 6, 7};
-// More changed marks than this in one frame redraw the whole scene layer.
-constexpr int MaxDirtyRects = 64;
+// More changed boxes than this in one frame redraw the whole scene layer: four
+// players' shots on a full list change 60 entries, 120 boxes, and a box costs
+// about a 200th of the whole.
+constexpr int MaxDirtyRects = 256;
 
 bool levelValid(int32_t level) { return level >= 0 && level < LevelCount; }
 
@@ -62,7 +68,7 @@ Box placeBox(int slot) {
 void copySameBox(SDL_Surface* src, SDL_Surface* dst, const Box& b) {
   if (!src || !dst) return;
   SDL_Rect from = toRect(b), to = toRect(b);
-  SDL_UpperBlit(src, &from, dst, &to);
+  BlitPicture(src, &from, dst, &to);
 }
 
 void drawPlaces(SDL_Surface* dst, SDL_Surface* dimmed) {
@@ -79,15 +85,30 @@ void blitMark(SDL_Surface* mark, SDL_Surface* dst, const ShotMark& m) {
   const Box b = markBox(m, mark);
   if (isEmpty(clipTo(b, dst))) return;
   SDL_Rect to{static_cast<Sint16>(b.x), static_cast<Sint16>(b.y), 0, 0};
-  SDL_UpperBlit(mark, nullptr, dst, &to);
+  BlitPicture(mark, nullptr, dst, &to);
+}
+
+// The first entry with x below 0, or ShotMarkCapacity when there is none. A
+// full list is walked on every shot, fifteen times, so it goes 32 entries at a
+// time: an entry is 8 bytes with x in the low half, and the OR of the words
+// has bit 31 set when any x is negative.
+int32_t firstFreeEntry() {
+  static_assert(sizeof(ShotMark) == 8, "an entry is one 64-bit word");
+  const ShotMark* e = shotMarks.entries;
+  int32_t i = 0;
+  for (; i + 32 <= ShotMarkCapacity; i += 32) {
+    uint64_t words[32];
+    std::memcpy(words, e + i, sizeof words);
+    uint64_t any = 0;
+    for (uint64_t w : words) any |= w;
+    if (any & 0x80000000u) break;
+  }
+  while (i < ShotMarkCapacity && e[i].x >= 0) ++i;
+  return i;
 }
 
 // Entries in use: the run from entry 0 up to the first free one.
-int32_t usedMarks() {
-  int32_t n = 0;
-  while (n < ShotMarkCapacity && shotMarks.entries[n].x >= 0) ++n;
-  return n;
-}
+int32_t usedMarks() { return firstFreeEntry(); }
 
 // Same size and pixel layout, so a blit between them is a plain copy.
 bool sameLayout(const SDL_Surface* a, const SDL_Surface* b) {
@@ -143,7 +164,7 @@ SDL_Surface* baseLayer(int32_t level) {
     base.surface = createLike(screen, screen->w, screen->h);
     if (!base.surface) return nullptr;
   }
-  SDL_UpperBlit(backdrop, nullptr, base.surface, nullptr);
+  BlitPicture(backdrop, nullptr, base.surface, nullptr);
   drawPlaces(base.surface, dimmed);
   base.screen = screen;
   base.level = level;
@@ -210,21 +231,62 @@ void addToScene(SDL_Surface* mark, const ShotMark& m) {
   scene.marked = unite(scene.marked, on);
 }
 
-// Redraws one box of the scene: the base layer, then the first n entries.
-void repaintBox(SDL_Surface* baseSurface, SDL_Surface* mark, const Box& box, int32_t n) {
+// The first n entries by the row their mark's top lies on, so that the marks
+// near a box are found without walking the whole list for every box. Only
+// marks that can reach the scene are kept.
+struct MarkRows {
+  int64_t firstTop = 0;        // the top row that bucket 0 stands for
+  std::vector<int32_t> start;  // per bucket: where its entries begin in order
+  std::vector<int32_t> order;  // entry indexes, bucket after bucket
+  std::vector<int32_t> next;   // scratch while filling
+} markRows;
+
+void indexMarkRows(const SDL_Surface* mark, int32_t n) {
+  const int64_t h = mark->h;
+  markRows.firstTop = -(h - 1);
+  const size_t buckets = static_cast<size_t>(scene.surface->h + h - 1);
+  auto bucketOf = [&](const ShotMark& m) -> int64_t {
+    const int64_t top = int64_t(m.y) - 4;
+    return top < markRows.firstTop || top >= scene.surface->h ? -1 : top - markRows.firstTop;
+  };
+  markRows.start.assign(buckets + 1, 0);
+  for (int32_t i = 0; i < n; ++i)
+    if (const int64_t b = bucketOf(shotMarks.entries[i]); b >= 0) ++markRows.start[b + 1];
+  for (size_t b = 0; b < buckets; ++b) markRows.start[b + 1] += markRows.start[b];
+  markRows.order.resize(static_cast<size_t>(markRows.start[buckets]));
+  markRows.next.assign(markRows.start.begin(), markRows.start.end() - 1);
+  for (int32_t i = 0; i < n; ++i)
+    if (const int64_t b = bucketOf(shotMarks.entries[i]); b >= 0)
+      markRows.order[static_cast<size_t>(markRows.next[b]++)] = i;
+}
+
+// Redraws one box of the scene: the base layer, then, in list order, every
+// entry of the index whose mark touches the box.
+void repaintBox(SDL_Surface* baseSurface, SDL_Surface* mark, const Box& box) {
   const Box b = clipTo(box, scene.surface);
   if (isEmpty(b)) return;
   SDL_Rect r = toRect(b);
   SDL_SetClipRect(scene.surface, &r);
   copySameBox(baseSurface, scene.surface, b);
-  // A tight test first: this runs over the whole list for every changed mark.
   const int64_t w = mark->w, h = mark->h;
-  for (int32_t i = 0; i < n; ++i) {
-    const ShotMark m = shotMarks.entries[i];
-    const int64_t x = int64_t(m.x) - 4, y = int64_t(m.y) - 4;
-    if (x < b.x + b.w && b.x < x + w && y < b.y + b.h && b.y < y + h)
-      blitMark(mark, scene.surface, m);
+  if (w <= 0 || h <= 0) {
+    SDL_SetClipRect(scene.surface, nullptr);
+    return;
   }
+  // Marks whose top lies from h - 1 rows above the box down to its last row.
+  const int64_t buckets = static_cast<int64_t>(markRows.start.size()) - 1;
+  const int64_t first = std::max<int64_t>(b.y - (h - 1) - markRows.firstTop, 0);
+  const int64_t last = std::min<int64_t>(b.y + b.h - 1 - markRows.firstTop, buckets - 1);
+  static std::vector<int32_t> touching;
+  touching.clear();
+  for (int64_t k = first; k <= last; ++k)
+    for (int32_t p = markRows.start[k]; p < markRows.start[k + 1]; ++p) {
+      const int32_t i = markRows.order[static_cast<size_t>(p)];
+      const int64_t x = int64_t(shotMarks.entries[i].x) - 4;
+      if (x < b.x + b.w && b.x < x + w) touching.push_back(i);
+    }
+  std::sort(touching.begin(), touching.end());
+  for (int32_t i : touching) blitMark(mark, scene.surface, shotMarks.entries[i]);
   SDL_SetClipRect(scene.surface, nullptr);
 }
 
@@ -255,11 +317,12 @@ void updateScene(SDL_Surface* baseSurface, SDL_Surface* mark) {
   for (int32_t i = n; i < scene.count && !redrawAll; ++i) touch(scene.drawn[i]);
 
   if (redrawAll) {
-    SDL_UpperBlit(baseSurface, nullptr, scene.surface, nullptr);
+    BlitPicture(baseSurface, nullptr, scene.surface, nullptr);
     scene.marked = Box{0, 0, 0, 0};
     for (int32_t i = 0; i < n; ++i) addToScene(mark, shotMarks.entries[i]);
   } else {
-    for (int k = 0; k < dirtyCount; ++k) repaintBox(baseSurface, mark, dirty[k], n);
+    if (dirtyCount > 0 && mark->w > 0 && mark->h > 0) indexMarkRows(mark, n);
+    for (int k = 0; k < dirtyCount; ++k) repaintBox(baseSurface, mark, dirty[k]);
     // New entries come last in the list, so they go on top of everything.
     for (int32_t i = scene.count; i < n; ++i) addToScene(mark, shotMarks.entries[i]);
   }
@@ -283,6 +346,99 @@ SDL_Surface* sceneLayer(SDL_Surface* baseSurface) {
   updateScene(baseSurface, mark);
   return scene.surface;
 }
+
+// ---- The display strip. What it draws depends only on the pixels under it,
+// the three counts, the level, the pictures and the font, and it draws nothing
+// above row StripTop; so a frame in which all of these are as they were last
+// time copies the band it drew then.
+
+constexpr int StripTop = 462;
+
+struct StripKey {
+  const SDL_Surface* screen;
+  int w, h, pitch;
+  SDL_Rect clip;
+  int32_t level, bodyCount, targetsLeft, energy;
+  const void* drawnWith[5];  // dimmed picture, pips, font and its strip
+};
+
+struct StripMemo {
+  bool valid = false;
+  StripKey key{};
+  std::vector<Uint8> under, over;  // the band before and after the display
+} strip;
+std::vector<Uint8> stripScratch;
+
+StripKey currentStripKey(const SDL_Surface* screen) {
+  StripKey k{};
+  k.screen = screen;
+  k.w = screen->w;
+  k.h = screen->h;
+  k.pitch = screen->pitch;
+  k.clip = screen->clip_rect;
+  k.level = shell.chosenLevel;
+  k.bodyCount = roundState.bodyCount;
+  k.targetsLeft = roundState.targetsLeftShown;
+  k.energy = roundState.energy;
+  const BitmapFont* font = GridFontFor(GridPussycat);
+  k.drawnWith[0] = pictures.levelDimmed[levelValid(shell.chosenLevel) ? shell.chosenLevel : 0];
+  k.drawnWith[1] = pictures.pipEmpty;
+  k.drawnWith[2] = pictures.pip;
+  k.drawnWith[3] = font;
+  k.drawnWith[4] = font ? font->surface : nullptr;
+  return k;
+}
+
+bool sameStripKey(const StripKey& a, const StripKey& b) {
+  return a.screen == b.screen && a.w == b.w && a.h == b.h && a.pitch == b.pitch &&
+         a.clip.x == b.clip.x && a.clip.y == b.clip.y && a.clip.w == b.clip.w &&
+         a.clip.h == b.clip.h && a.level == b.level && a.bodyCount == b.bodyCount &&
+         a.targetsLeft == b.targetsLeft && a.energy == b.energy &&
+         std::equal(std::begin(a.drawnWith), std::end(a.drawnWith), std::begin(b.drawnWith));
+}
+
+// The rows from StripTop to the bottom of the screen, as stored.
+bool readBand(SDL_Surface* s, std::vector<Uint8>& out) {
+  if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return false;
+  const size_t rowBytes = static_cast<size_t>(s->w) * s->format->BytesPerPixel;
+  out.resize(rowBytes * (s->h - StripTop));
+  for (int y = StripTop; y < s->h; ++y)
+    std::memcpy(&out[rowBytes * (y - StripTop)], static_cast<Uint8*>(s->pixels) + y * s->pitch,
+                rowBytes);
+  if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+  return true;
+}
+
+void writeBand(SDL_Surface* s, const std::vector<Uint8>& in) {
+  if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return;
+  const size_t rowBytes = static_cast<size_t>(s->w) * s->format->BytesPerPixel;
+  for (int y = StripTop; y < s->h; ++y)
+    std::memcpy(static_cast<Uint8*>(s->pixels) + y * s->pitch, &in[rowBytes * (y - StripTop)],
+                rowBytes);
+  if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
+}
+
+// The strip drawn picture by picture.
+void drawDisplayStrip() {
+  SDL_Surface* dimmed = pictures.levelDimmed[levelValid(shell.chosenLevel) ? shell.chosenLevel : 0];
+  copySameBox(dimmed, shell.video, Box{16, 462, 88, 18});
+  copySameBox(dimmed, shell.video, Box{432, 462, 192, 18});
+  GridPrintF(1, 28, GridPussycat, KillsFormat(roundState.bodyCount), roundState.bodyCount);
+  GridPrintF(27, 28, GridPussycat, TargetsLeftFormat(roundState.targetsLeftShown),
+             roundState.targetsLeftShown);
+  if (!shell.video) return;
+  // Each pip stands for two points of energy; an odd energy lights its
+  // half-used pip as well.
+  const int64_t energy = roundState.energy;
+  for (int k = 0; k < PipCount; ++k) {
+    SDL_Rect at{static_cast<Sint16>(PipLeft + PipStep * k), PipTop, 0, 0};
+    if (pictures.pipEmpty) BlitPicture(pictures.pipEmpty, nullptr, shell.video, &at);
+  }
+  for (int k = 0; k < PipCount && 6 * int64_t(k) < 3 * energy; ++k) {
+    SDL_Rect at{static_cast<Sint16>(PipLeft + PipStep * k), PipTop, 0, 0};
+    if (pictures.pip) BlitPicture(pictures.pip, nullptr, shell.video, &at);
+  }
+}
 }  // namespace
 
 void ClearShotMarks() {
@@ -294,13 +450,14 @@ void resetRoundDisplays() {
   SDL_FreeSurface(base.surface);
   base = BaseLayer{};
   freeSceneLayer();
+  strip = StripMemo{};
 }
 
 void DrawRoundBackdrop() {
   const int32_t level = shell.chosenLevel;
   if (!levelValid(level) || !shell.video) return;
   if (SDL_Surface* layer = baseLayer(level)) {
-    SDL_UpperBlit(layer, nullptr, shell.video, nullptr);
+    BlitPicture(layer, nullptr, shell.video, nullptr);
     return;
   }
   DrawBackdrop(backdropIndex[level]);
@@ -308,11 +465,10 @@ void DrawRoundBackdrop() {
 }
 
 void AddShotMark(int32_t x, int32_t y) {
-  for (ShotMark& m : shotMarks.entries)
-    if (m.x < 0) {
-      m = ShotMark{x, y};
-      return;
-    }
+  if (const int32_t free = firstFreeEntry(); free < ShotMarkCapacity) {
+    shotMarks.entries[free] = ShotMark{x, y};
+    return;
+  }
   const int32_t victim = RandomUpTo(ShotMarkOverwriteSpan);
   // A point left of the screen would read as a free entry and hide every mark
   // after it, so a full list keeps its old entry (the draw is still made).
@@ -337,6 +493,18 @@ void DrawShotMarksOnBackdrop() {
   copySameBox(sceneSurface, shell.video, b);
 }
 
+void DrawRoundScene() {
+  const int32_t level = shell.chosenLevel;
+  SDL_Surface* baseSurface = levelValid(level) && shell.video ? baseLayer(level) : nullptr;
+  SDL_Surface* sceneSurface = baseSurface ? sceneLayer(baseSurface) : nullptr;
+  if (!sceneSurface) {
+    DrawRoundBackdrop();
+    DrawShotMarksOnBackdrop();
+    return;
+  }
+  BlitPicture(sceneSurface, nullptr, shell.video, nullptr);
+}
+
 void DrawShotMark(int32_t x, int32_t y) {
   if (pictures.shotMark && shell.video) blitMark(pictures.shotMark, shell.video, ShotMark{x, y});
 }
@@ -350,22 +518,22 @@ const char* TargetsLeftFormat(int32_t targetsLeft) {
 }
 
 void DrawRoundDisplay() {
-  SDL_Surface* dimmed = pictures.levelDimmed[levelValid(shell.chosenLevel) ? shell.chosenLevel : 0];
-  copySameBox(dimmed, shell.video, Box{16, 462, 88, 18});
-  copySameBox(dimmed, shell.video, Box{432, 462, 192, 18});
-  GridPrintF(1, 28, GridPussycat, KillsFormat(roundState.bodyCount), roundState.bodyCount);
-  GridPrintF(27, 28, GridPussycat, TargetsLeftFormat(roundState.targetsLeftShown),
-             roundState.targetsLeftShown);
-  if (!shell.video) return;
-  // Each pip stands for two points of energy; an odd energy lights its
-  // half-used pip as well.
-  const int64_t energy = roundState.energy;
-  for (int k = 0; k < PipCount; ++k) {
-    SDL_Rect at{static_cast<Sint16>(PipLeft + PipStep * k), PipTop, 0, 0};
-    if (pictures.pipEmpty) SDL_UpperBlit(pictures.pipEmpty, nullptr, shell.video, &at);
+  SDL_Surface* screen = shell.video;
+  if (!screen || screen->h <= StripTop || screen->w <= 0) {
+    drawDisplayStrip();
+    return;
   }
-  for (int k = 0; k < PipCount && 6 * int64_t(k) < 3 * energy; ++k) {
-    SDL_Rect at{static_cast<Sint16>(PipLeft + PipStep * k), PipTop, 0, 0};
-    if (pictures.pip) SDL_UpperBlit(pictures.pip, nullptr, shell.video, &at);
+  const StripKey key = currentStripKey(screen);
+  if (!readBand(screen, stripScratch)) {
+    drawDisplayStrip();
+    return;
   }
+  if (strip.valid && sameStripKey(strip.key, key) && strip.under == stripScratch) {
+    writeBand(screen, strip.over);
+    return;
+  }
+  drawDisplayStrip();
+  strip.valid = readBand(screen, strip.over);
+  strip.key = key;
+  strip.under.swap(stripScratch);
 }

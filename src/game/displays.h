@@ -36,6 +36,10 @@ void DrawShotMarks();
 // over it, so a full list costs one copy instead of 3500 blits. Where there is
 // no such layer (no whole backdrop, no level) it is DrawShotMarks.
 void DrawShotMarksOnBackdrop();
+// What DrawRoundBackdrop followed by DrawShotMarksOnBackdrop leaves on the
+// screen, in one copy of the cached layer of backdrop, places and marks where
+// there is one: a frame's whole background for the cost of one screen copy.
+void DrawRoundScene();
 // The mark picture with its top-left corner at (x - 4, y - 4).
 void DrawShotMark(int32_t x, int32_t y);
 // The display strip: two dimmed panels, the kill count, the targets still to

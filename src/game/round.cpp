@@ -60,15 +60,16 @@ bool RunRoundFrame() {
   roundState.targetsLeftShown = roundState.gangstersToCome;
   if (roundState.gangstersToCome <= 0) shoutsCue();
   roundState.playerCount = countActivePlayers();
-  DrawRoundBackdrop();
+  // The backdrop with its places (step 4) goes onto the screen together with
+  // the marks (step 8): the polls, the idle rule and the ticks between them
+  // neither draw nor add marks, so one copy of the cached scene does both.
   pollTracker();
   pollJoysticks();
   stepKeyboardCursor();
   expireIdlePlayers(ticksMs());
   for (int32_t i = 0; i < TargetCount; ++i)
     if (Target* t = TargetAt(i)) t->Tick();
-  // Nothing has drawn since the backdrop, which the marks may then be copied onto.
-  DrawShotMarksOnBackdrop();
+  DrawRoundScene();
   for (int32_t d = Tracker; d <= Joystick2; ++d) serviceTrigger(d);
   for (int32_t i = 0; i < TargetCount; ++i)
     if (Target* t = TargetAt(i)) t->Draw();

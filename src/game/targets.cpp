@@ -7,6 +7,7 @@
 #include "audio/soundbank.h"
 #include "game/displays.h"
 #include "game/round.h"
+#include "gfx/blit.h"
 #include "gfx/grid.h"
 #include "platform/clock.h"
 #include "platform/random.h"
@@ -29,7 +30,7 @@ int32_t pictureKind(int32_t kind) { return kind >= 0 && kind < FigurePictureCoun
 void blitAt(SDL_Surface* picture, int32_t left, int32_t top) {
   if (!picture || !shell.video) return;
   SDL_Rect at{static_cast<Sint16>(left), static_cast<Sint16>(top), 0, 0};
-  SDL_UpperBlit(picture, nullptr, shell.video, &at);
+  BlitPicture(picture, nullptr, shell.video, &at);
 }
 
 // Damage of a shot by its height relative to the figure's centre: head 5,

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <new>
 
+#include "gfx/blit.h"
+
 namespace {
 char textBuffer[1024];
 
@@ -68,7 +70,7 @@ Uint16 DrawGlyph(SDL_Surface* dst, const BitmapFont* font, int x, int y, unsigne
   SDL_Rect src = g;
   if (src.h > font->height) src.h = static_cast<Uint16>(font->height);
   SDL_Rect at{static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
-  if (dst) SDL_UpperBlit(font->surface, &src, dst, &at);
+  if (dst) BlitPicture(font->surface, &src, dst, &at);
   return g.w;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/shell.h"
+#include "gfx/blit.h"
 #include "gfx/font.h"
 #include "platform/events.h"
 
@@ -69,7 +70,7 @@ int32_t GridPrintF(int32_t column, int32_t row, int32_t code, const char* format
 }
 
 int DrawBackdrop(int32_t index) {
-  return SDL_UpperBlit(backdropPicture(index), nullptr, shell.video, nullptr);
+  return BlitPicture(backdropPicture(index), nullptr, shell.video, nullptr);
 }
 
 int32_t GetSurfacePixel(SDL_Surface* surface, int x, int y) {
@@ -107,7 +108,7 @@ int32_t FigurePixel(int32_t kind, int x, int y) {
 int32_t DrawLoadingPips(int32_t progress) {
   for (int32_t i = 0; i < progress; i += 6) {
     SDL_Rect at{static_cast<Sint16>(18 + i), 445, 0, 0};
-    SDL_UpperBlit(pictures.pip, nullptr, shell.video, &at);
+    BlitPicture(pictures.pip, nullptr, shell.video, &at);
   }
   flipScreen(shell.video);
   return progress + 10;

@@ -10,6 +10,7 @@
 
 #include "app/shell.h"
 #include "audio/soundbank.h"
+#include "gfx/blit.h"
 #include "gfx/grid.h"
 #include "platform/clock.h"
 #include "platform/events.h"
@@ -303,6 +304,6 @@ void DrawCrosshairs() {
         top + picture->h <= 0)
       continue;
     SDL_Rect where{static_cast<Sint16>(left), static_cast<Sint16>(top), 0, 0};
-    SDL_UpperBlit(picture, nullptr, shell.video, &where);
+    BlitPicture(picture, nullptr, shell.video, &where);
   }
 }

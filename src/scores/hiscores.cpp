@@ -61,11 +61,19 @@ bool parseInt(const Token& token, int32_t& out) {
 }
 
 // Copies at most max bytes of the token into field; true when it had to cut.
+// A NUL byte (a damaged file, such as one a crash left with zeroed blocks)
+// ends the text there; a text left empty that way reads as "-", which is how
+// an empty field is written, so that what is read saves and reads back alike.
 bool copyCut(char* field, size_t max, const Token& token) {
   const size_t kept = token.length < max ? token.length : max;
-  memcpy(field, token.text, kept);
-  field[kept] = '\0';
-  return token.length > max;
+  const size_t text = strnlen(token.text, kept);
+  if (text == 0) {
+    memcpy(field, "-", 2);
+  } else {
+    memcpy(field, token.text, text);
+    field[text] = '\0';
+  }
+  return token.length > max || text < kept;
 }
 
 // Reads ten rows over the fields of table (a field not read keeps its value).
@@ -85,12 +93,13 @@ bool readTable(FILE* f, HiscoreTable& table, std::string& why) {
       }
       if (field == 1) {
         if (copyCut(e.name, HiscoreNameMax, token)) {
-          why = "name on row " + std::to_string(row + 1) + " cut to 20 characters";
+          why = "name on row " + std::to_string(row + 1) + " cut to 20 characters or at a NUL byte";
           whole = false;
         }
       } else if (field == 6) {
         if (copyCut(e.devices, HiscoreDevicesMax, token)) {
-          why = "devices on row " + std::to_string(row + 1) + " cut to 9 characters";
+          why =
+              "devices on row " + std::to_string(row + 1) + " cut to 9 characters or at a NUL byte";
           whole = false;
         }
       } else if (!parseInt(token, *numbers[field == 0 ? 0 : field - 1])) {

@@ -107,8 +107,12 @@ void RunRoundEnd() {
   }
   BuildDeviceTag();
   PrepareNameEntry();
-  const int32_t lowest = LoadHiscores(shell.chosenLevel);
-  if (roundState.bodyCount > lowest) {
+  // The new row goes into the table now in memory: the file's rows, or, when
+  // the file cannot be read, the rows the level starts from. Only a result that
+  // beats that table's tenth row is asked for a name, so no name is ever asked
+  // for and then left out of the table.
+  LoadHiscores(shell.chosenLevel);
+  if (roundState.bodyCount > hiscores.rows[HiscoreRows - 1].score) {
     qualified = true;
     RunNameEntry();
   }

@@ -20,9 +20,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display itself and writes its number to the pipe.
+# Xvfb picks a free display itself and writes its number to the pipe; it must
+# not reset when a short-lived client such as xdotool disconnects first.
 exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 read -r -t 20 number <&3 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 exec 3<&-

@@ -1,0 +1,105 @@
+// Fuzzes the hiscore reader with hiscore files of any bytes: a load must keep
+// every name and devices field inside its size and terminated, and whatever it
+// read must save and read back as the same table.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "scores/hiscores.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// The reader's notes about damaged files would drown the fuzzer's own output.
+struct QuietStderr {
+  int saved;
+  QuietStderr() : saved(dup(2)) {
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 2);
+    close(null);
+  }
+  ~QuietStderr() {
+    dup2(saved, 2);
+    close(saved);
+  }
+};
+
+bool terminatedWithin(const char* text, size_t size) { return memchr(text, '\0', size) != nullptr; }
+
+void printRow(const char* what, int i, const HiscoreEntry& e) {
+  fprintf(stderr, "%s row %d: %d [%s] %d %d %d %d [%s]\n", what, i, e.position, e.name, e.score,
+          e.weapon, e.shots, e.playerCount, e.devices);
+}
+
+// Compares two tables; names the first row that differs on standard error.
+bool sameTable(const HiscoreTable& a, const HiscoreTable& b) {
+  for (int i = 0; i < HiscoreRows; ++i) {
+    const HiscoreEntry& x = a.rows[i];
+    const HiscoreEntry& y = b.rows[i];
+    if (x.position != y.position || strcmp(x.name, y.name) != 0 || x.score != y.score ||
+        x.weapon != y.weapon || x.shots != y.shots || x.playerCount != y.playerCount ||
+        strcmp(x.devices, y.devices) != 0) {
+      printRow("read", i, x);
+      printRow("read back", i, y);
+      return false;
+    }
+  }
+  return true;
+}
+
+void emptyDataFolder() {
+  for (const auto& e : fs::directory_iterator("data")) fs::remove(e.path());
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // Saving syncs the file and its folder; in memory that costs nothing.
+  char dir[] = "/dev/shm/lakeport-fuzz-hiscores-XXXXXX";
+  char fallback[] = "/tmp/lakeport-fuzz-hiscores-XXXXXX";
+  const char* made = mkdtemp(dir);
+  if (!made) made = mkdtemp(fallback);
+  if (!made || chdir(made) != 0 || !fs::create_directory("data")) abort();
+  atexit([] {
+    std::error_code ec;
+    const fs::path here = fs::current_path(ec);
+    if (!ec) fs::remove_all(here, ec);
+  });
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  emptyDataFolder();
+  FILE* f = fopen("data/data00.dat", "wb");
+  if (!f || fwrite(data, 1, size, f) != size || fclose(f) != 0) abort();
+
+  resetHiscores();
+  int32_t lowest;
+  {
+    QuietStderr quiet;
+    lowest = LoadHiscores(0);
+  }
+  if (lowest != hiscores.rows[HiscoreRows - 1].score) abort();
+  for (const HiscoreEntry& row : hiscores.rows) {
+    if (!terminatedWithin(row.name, sizeof row.name)) abort();
+    if (!terminatedWithin(row.devices, sizeof row.devices)) abort();
+    if (strchr(row.name, '^')) abort();  // names in memory carry spaces
+  }
+
+  // What was read saves and reads back unchanged.
+  const HiscoreTable read = hiscores;
+  int32_t saved;
+  {
+    QuietStderr quiet;
+    saved = SaveHiscores(0);
+    resetHiscores();
+    LoadHiscores(0);
+  }
+  if (saved != 0) abort();
+  if (!sameTable(read, hiscores)) abort();
+  return 0;
+}

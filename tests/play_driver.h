@@ -1,0 +1,75 @@
+// Plays the whole game in the test process: start-up, then the real screen
+// loop, driven frame by frame. Every flip advances the fake clock; whenever
+// the game finds its event queue empty, a script may push the next input, at
+// most once per flipped frame, so the game sees the input the way it would
+// see a player's.
+#pragma once
+#include <SDL.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/shell.h"
+
+// Thrown by the driver when the game runs past its frame budget or spins
+// without ever flipping.
+struct PlayStuck {
+  std::string why;
+};
+
+class PlayDriver {
+ public:
+  explicit PlayDriver(uint32_t msPerFrame = 16);
+  ~PlayDriver();
+
+  // The script: called when the game polls an empty queue, at most once per
+  // flipped frame (and once before the first flip of the loop).
+  std::function<void()> onInput;
+  // Called after every flip (start-up's progress flips included).
+  std::function<void()> onFrame;
+
+  // Runs start-up and the screen loop until the program ends; returns its exit
+  // status. Start-up failures return start-up's result (-1, -2). Throws
+  // PlayStuck past maxFrames frames.
+  int play(const std::vector<std::string>& args, long maxFrames);
+
+  long frames() const { return frameCount; }
+  // Flips since the screen value last changed.
+  long framesOnScreen() const { return framesOnThisScreen; }
+  // The screen value at the last flip.
+  ScreenId flippedScreen() const { return lastFlipScreen; }
+  // The distinct screens in the order they were shown (one entry per change).
+  const std::vector<ScreenId>& screensShown() const { return trail; }
+
+ private:
+  uint32_t msPerFrame;
+  long frameCount = 0;
+  long framesOnThisScreen = 0;
+  long inputFrame = -1;
+  long spinsWithoutFlip = 0;
+  long frameBudget = 0;
+  ScreenId lastFlipScreen = ScreenId::Title;
+  std::vector<ScreenId> trail;
+};
+
+// Screen-pixel points and input helpers shared by the whole-game tests.
+// Where a shot at a figure kind lands on the figure itself (a picture pixel
+// below the figures' background value), as an offset from the figure's
+// centre; the highest such row of the head zone kills with one shot.
+struct AimOffset {
+  int dx, dy;
+  bool found;
+};
+AimOffset headShotOffset(int kind);
+
+// The centre of a key cell of the name entry's on-screen keyboard.
+inline int nameKeyX(int column) { return 18 + 20 * column + 10; }
+inline int nameKeyY(int row) { return 336 + 20 * row + 10; }
+
+// Mouse motion to (x, y) followed by a release of the button there (the front
+// end selects on release): 1 fires, 3 is button 2.
+void pushMouseClickAt(int x, int y, int button = 1);
+
+const char* screenName(ScreenId screen);
