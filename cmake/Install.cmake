@@ -23,7 +23,14 @@ if(LAKEPORT_ASSETS)
 endif()
 install(FILES ${CMAKE_SOURCE_DIR}/dist/lakeport-nights.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${CMAKE_SOURCE_DIR}/dist/lakeport-nights.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+# Man pages are installed compressed, as man-db and Debian expect.
+set(LAKEPORT_MAN_GZ ${CMAKE_BINARY_DIR}/man/lakeport-nights.6.gz)
+add_custom_command(OUTPUT ${LAKEPORT_MAN_GZ}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+  COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/dist/lakeport-nights.6 > ${LAKEPORT_MAN_GZ}
+  DEPENDS ${CMAKE_SOURCE_DIR}/dist/lakeport-nights.6)
+add_custom_target(manpage ALL DEPENDS ${LAKEPORT_MAN_GZ})
+install(FILES ${LAKEPORT_MAN_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lakeport-nights)
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lakeport-nights
@@ -49,16 +56,23 @@ set(CPACK_PACKAGE_VENDOR "the Lakeport Nights developers")
 set(CPACK_PACKAGE_CONTACT "the Lakeport Nights developers <lakeport-nights@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "shooting gallery in the gangland of the 1920s")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Gangsters and bystanders step into the doors and windows of a night street;\n"
-    "shoot the gangsters, spare the bystanders. Mouse, keyboard, two joysticks and\n"
-    "a serial motion tracker each play as a player of their own, all together.")
-set(CPACK_PACKAGE_FILE_NAME "lakeport-nights_${PROJECT_VERSION}_amd64")
+    "Gangsters and bystanders step into the doors and windows of a night street;\n\
+shoot the gangsters, spare the bystanders. Mouse, keyboard, two joysticks and\n\
+a serial motion tracker each play as a player of their own, all together.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+# The usual name, lakeport-nights_<version>_<architecture>.deb, with the
+# architecture dpkg reports.
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "games")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-# dpkg-shlibdeps names the SDL runtime libraries (and libc) the binary links.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl1.2debian, libsdl-image1.2, libsdl-mixer1.2")
+# dpkg-shlibdeps names the SDL runtime libraries (and libc, libstdc++) the
+# binary links, with the versions it needs; without it they are named by hand.
+find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl1.2debian, libsdl-image1.2, libsdl-mixer1.2")
+endif()
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR "DEB")
 include(CPack)

@@ -1,12 +1,17 @@
-// Helpers shared by the figure and schedule tests: a fixture with the fifteen
-// figures made, scripted draws for a wanted RandomUpTo result, placing figures.
+// Helpers shared by the round, display, figure and schedule tests: a fixture
+// with the fifteen figures made that frees the pictures it is given, scripted
+// draws for a wanted RandomUpTo result, placing figures.
 #pragma once
+#include <SDL.h>
+
 #include <cstdint>
+#include <vector>
 
 #include "fixture.h"
 #include "game/displays.h"
 #include "game/targets.h"
 #include "platform/clock.h"
+#include "scores_support.h"
 
 // The smallest generator integer for which RandomUpTo(n) gives v.
 inline int32_t drawFor(int32_t n, int32_t v) {
@@ -15,15 +20,16 @@ inline int32_t drawFor(int32_t n, int32_t v) {
   return -1;
 }
 
-// Puts a live figure on a place now, as its appearing would.
-inline void standOn(Target* t, int32_t slot) {
+// Puts a live figure on a place, appeared secondsAgo wall seconds ago.
+inline Target* standOn(Target* t, int32_t slot, int secondsAgo = 0) {
   t->shown = true;
   t->slot = slot;
   t->slotReleased = false;
   OccupySlot(slot);
   t->PlaceAtSlot(slot);
-  t->appearedAt = wallSeconds();
+  t->appearedAt = wallSeconds() - secondsAgo;
   t->health = 5;
+  return t;
 }
 
 // Used entries of the shot-mark list (they form one run from entry 0).
@@ -40,4 +46,14 @@ class FiguresTest : public GameTest {
     startVideo();
     CreateTargets();
   }
+  void TearDown() override {
+    for (SDL_Surface* s : owned) SDL_FreeSurface(s);
+    GameTest::TearDown();
+  }
+  // Keeps a picture made by the test until the test ends.
+  SDL_Surface* own(SDL_Surface* s) {
+    owned.push_back(s);
+    return s;
+  }
+  std::vector<SDL_Surface*> owned;
 };

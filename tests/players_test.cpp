@@ -9,7 +9,6 @@
 
 #include "app/shell.h"
 #include "fixture.h"
-#include "gfx/font.h"
 #include "platform/clock.h"
 #include "platform/joystick.h"
 #include "weapons/weapons.h"
@@ -79,32 +78,16 @@ TEST_F(PlayersTest, CtrlAndTheLeftButtonFireOnPressAndLetGoOnRelease) {
 TEST_F(PlayersTest, MouseMotionMovesTheCrosshairAndDragsThompsonFire) {
   startVideo();
   Player& m = players[Mouse];
-  setFakeTicks(5000);
-  pushMouseMotion(10, 20);
-  EXPECT_TRUE(pollRoundEvents());
-  EXPECT_EQ(m.cursorX, 10);
-  EXPECT_EQ(m.cursorY, 20);
-  EXPECT_TRUE(m.active);
-  EXPECT_EQ(m.lastMoveTime, 5000u);
-  EXPECT_EQ(m.fireRequested, 0);
-
-  // With the trigger held, only the Thompson fires along the motion.
-  m.triggerHeld = 1;
-  shell.chosenWeapon = SixShooter;
+  m.triggerHeld = 1;  // with the trigger held, only the Thompson fires along the motion
   pushMouseMotion(30, 40);
-  pollRoundEvents();
+  EXPECT_TRUE(pollRoundEvents());
+  EXPECT_EQ(m.cursorY, 40);
+  EXPECT_TRUE(m.active);
   EXPECT_EQ(m.fireRequested, 0);
   shell.chosenWeapon = Thompson;
   pushMouseMotion(70, 80);
   pollRoundEvents();
-  EXPECT_EQ(m.fireRequested, 1);
-  EXPECT_EQ(m.shotX, 70);
-  EXPECT_EQ(m.shotY, 80);
-  m.fireRequested = 0;
-  m.triggerHeld = 0;
-  pushMouseMotion(90, 95);
-  pollRoundEvents();
-  EXPECT_EQ(m.fireRequested, 0);
+  expectPull(m, 70, 80);
 }
 
 TEST_F(PlayersTest, EscapeAndQuitEndTheRoundAtOnceLeavingLaterEventsQueued) {
@@ -131,13 +114,9 @@ TEST_F(PlayersTest, CursorKeysHoldAndReleaseAndOtherInputIsIgnored) {
   startVideo();
   pushKey(SDLK_LEFT, true);
   pushKey(SDLK_DOWN, true);
-  EXPECT_TRUE(pollRoundEvents());
-  EXPECT_TRUE(arrowHeld[ArrowLeft]);
-  EXPECT_TRUE(arrowHeld[ArrowDown]);
-  EXPECT_FALSE(arrowHeld[ArrowUp]);
-  EXPECT_TRUE(players[Keyboard].active);
   pushKey(SDLK_LEFT, false);
-  pollRoundEvents();
+  EXPECT_TRUE(pollRoundEvents());
+  EXPECT_TRUE(players[Keyboard].active);
   EXPECT_FALSE(arrowHeld[ArrowLeft]);
   EXPECT_TRUE(arrowHeld[ArrowDown]);
 
@@ -154,42 +133,22 @@ TEST_F(PlayersTest, CursorKeysHoldAndReleaseAndOtherInputIsIgnored) {
   EXPECT_EQ(shell.chosenWeapon, SixShooter);
 }
 
-TEST_F(PlayersTest, WeaponKeysSwitchOnReleaseAndPrintTheirLabel) {
+TEST_F(PlayersTest, WeaponKeysSwitchOnReleaseKeepingTheMagazines) {
   startVideo();
-  // A font whose every glyph is an 8 by 16 white block: the label's length
-  // shows as the width of white from column 1 (x = 16) on row 0 (y = 15).
-  SDL_Surface* block = SDL_CreateRGBSurface(SDL_SWSURFACE, 8, 16, 24, 0xFF0000, 0xFF00, 0xFF, 0);
-  SDL_FillRect(block, nullptr, SDL_MapRGB(block->format, 255, 255, 255));
-  BitmapFont font{};
-  font.height = 16;
-  font.surface = block;
-  for (SDL_Rect& g : font.glyphs) g = SDL_Rect{0, 0, 8, 16};
-  font.glyphs[' '] = SDL_Rect{0, 0, 8, 0};
-  for (BitmapFont*& slot : pictures.fonts) slot = &font;
-
   players[Mouse].shotsFired = 5;
   const struct {
     SDLKey key;
     int32_t weapon;
-    int labelLength;
-  } keys[] = {{SDLK_3, Thompson, 10}, {SDLK_1, SingleAction, 13}, {SDLK_2, SixShooter, 10}};
+  } keys[] = {{SDLK_3, Thompson}, {SDLK_1, SingleAction}, {SDLK_2, SixShooter}};
   for (const auto& k : keys) {
-    SDL_FillRect(shell.video, nullptr, 0);
     pushKey(k.key, true);
     pollRoundEvents();
     EXPECT_NE(shell.chosenWeapon, k.weapon) << "the press changes nothing";
-    EXPECT_EQ(screenRgb(16, 15), 0u);
     pushKey(k.key, false);
     pollRoundEvents();
     EXPECT_EQ(shell.chosenWeapon, k.weapon);
-    EXPECT_EQ(screenRgb(16, 15), 0xFFFFFFu);
-    EXPECT_EQ(screenRgb(15, 15), 0u);
-    EXPECT_EQ(screenRgb(16 + 8 * k.labelLength - 1, 30), 0xFFFFFFu) << k.weapon;
-    EXPECT_EQ(screenRgb(16 + 8 * k.labelLength, 15), 0u) << k.weapon;
   }
-  EXPECT_EQ(players[Mouse].shotsFired, 5) << "magazines are kept";
-  pictures = PictureSet{};
-  SDL_FreeSurface(block);
+  EXPECT_EQ(players[Mouse].shotsFired, 5);
 }
 
 // ---- The keyboard crosshair ----
@@ -199,8 +158,6 @@ TEST_F(PlayersTest, AKeyStepsSixPixelsAtMostOnceInAny11Ms) {
   arrowHeld[ArrowRight] = true;
   stepKeyboardCursor();
   EXPECT_EQ(k.cursorX, 326);
-  EXPECT_EQ(arrowStepTime[ArrowRight], 1000u);
-  stepKeyboardCursor();
   advanceFakeClock(10);
   stepKeyboardCursor();
   EXPECT_EQ(k.cursorX, 326);
@@ -218,21 +175,15 @@ TEST_F(PlayersTest, AKeyStepsSixPixelsAtMostOnceInAny11Ms) {
   EXPECT_EQ(k.cursorY, 234);
 }
 
-TEST_F(PlayersTest, OppositeKeysCancelOnlyEachOther) {
+TEST_F(PlayersTest, OppositeKeysCancelAndTheCrosshairStaysOnScreen) {
   Player& k = players[Keyboard];
   arrowHeld[ArrowUp] = arrowHeld[ArrowDown] = true;
   arrowHeld[ArrowLeft] = arrowHeld[ArrowRight] = true;
   for (int i = 0; i < 3; ++i, advanceFakeClock(20)) stepKeyboardCursor();
   EXPECT_EQ(k.cursorX, 320);
   EXPECT_EQ(k.cursorY, 240);
-  arrowHeld[ArrowRight] = false;
-  stepKeyboardCursor();
-  EXPECT_EQ(k.cursorX, 314);
-  EXPECT_EQ(k.cursorY, 240);
-}
-
-TEST_F(PlayersTest, TheKeyboardCrosshairStaysOnScreen) {
-  Player& k = players[Keyboard];
+  arrowHeld[ArrowRight] = arrowHeld[ArrowUp] = false;
+  advanceFakeClock(20);
   k.cursorX = 2;
   k.cursorY = 477;
   arrowHeld[ArrowLeft] = arrowHeld[ArrowDown] = true;
@@ -255,17 +206,13 @@ TEST_F(PlayersTest, TheKeyboardCrosshairStaysOnScreen) {
 
 // ---- Joysticks ----
 
-TEST(RoundToInt, NearestWithExactHalvesTowardZero) {
-  EXPECT_EQ(roundToInt(2.5), 2);
-  EXPECT_EQ(roundToInt(-2.5), -2);
-  EXPECT_EQ(roundToInt(2.51), 3);
-  EXPECT_EQ(roundToInt(-2.51), -3);
-  EXPECT_EQ(roundToInt(1.7505), 2);
-  EXPECT_EQ(roundToInt(-0.4), 0);
-  EXPECT_EQ(roundToInt(0.0), 0);
-  EXPECT_EQ(roundToInt(NAN), 0);
-  EXPECT_EQ(roundToInt(1e12), INT32_MAX);
-  EXPECT_EQ(roundToInt(-1e12), INT32_MIN);
+TEST(RoundToInt, NearestWithExactHalvesTowardZeroAndSaturating) {
+  const struct {
+    double value;
+    int32_t rounded;
+  } cases[] = {{2.5, 2}, {-2.5, -2},        {2.51, 3},         {-2.51, -3},
+               {NAN, 0}, {1e12, INT32_MAX}, {-1e12, INT32_MIN}};
+  for (const auto& c : cases) EXPECT_EQ(roundToInt(c.value), c.rounded) << c.value;
 }
 
 TEST_F(JoystickTest, DeadZoneAndStepSizes) {
@@ -284,7 +231,6 @@ TEST_F(JoystickTest, DeadZoneAndStepSizes) {
     EXPECT_EQ(j.cursorX, 320 + r.step) << r.value;
     EXPECT_EQ(j.cursorY, 240 + r.step) << r.value;
     EXPECT_EQ(j.active, r.step != 0) << r.value;
-    EXPECT_EQ(j.lastMoveTime, r.step != 0 ? ticksMs() : 0u) << r.value;
   }
   // One axis alone moves and joins; the crosshair is clamped to the screen.
   j = Player{};
@@ -302,20 +248,11 @@ TEST_F(JoystickTest, PollsAtMostOnceInAny13Ms) {
   setFakeAxis(0, 0, 32767);
   pollJoysticks();  // 1000 ms after the last poll at 0
   EXPECT_EQ(players[Joystick1].cursorX, 336);
-  EXPECT_EQ(joystickPollTime, 1000u);
   advanceFakeClock(12);
   pollJoysticks();
   EXPECT_EQ(players[Joystick1].cursorX, 336);
-  EXPECT_EQ(joystickPollTime, 1000u);
   advanceFakeClock(1);
   pollJoysticks();
-  EXPECT_EQ(players[Joystick1].cursorX, 352);
-  EXPECT_EQ(joystickPollTime, 1013u);
-
-  shell.joystick1 = nullptr;  // the poll time moves on without any stick
-  advanceFakeClock(100);
-  pollJoysticks();
-  EXPECT_EQ(joystickPollTime, 1113u);
   EXPECT_EQ(players[Joystick1].cursorX, 352);
 }
 
@@ -334,8 +271,7 @@ TEST_F(JoystickTest, ButtonsAreSampledAtEveryPoll) {
   j.emptyClickDone = true;
   j.cursorX = 120;
   pollLater();
-  EXPECT_EQ(j.fireRequested, 1);
-  EXPECT_EQ(j.shotX, 120);
+  expectPull(j, 120, 50);
   EXPECT_TRUE(j.emptyClickDone);
 
   setFakeButton(0, 0, false);
@@ -363,18 +299,16 @@ TEST_F(JoystickTest, KioskModeGivesTheSecondPlayerTheRightStickOfJoystickOne) {
   const Player& first = players[Joystick1];
   const Player& second = players[Joystick2];
   expectPull(second, 336, 224);
-  EXPECT_TRUE(second.active);
   EXPECT_EQ(first.cursorX, 320);
   EXPECT_EQ(first.cursorY, 240);
   EXPECT_EQ(first.fireRequested, 0);
-  EXPECT_FALSE(first.active);
 
   setFakeButton(0, 2, false);
   setFakeButton(0, 3, true);
   setFakeAxis(0, 0, 5000);
   setFakeButton(0, 0, true);
   pollLater();
-  EXPECT_TRUE(players[Joystick2].reloadHeld);
+  EXPECT_TRUE(second.reloadHeld);
   EXPECT_EQ(second.triggerHeld, 0);
   EXPECT_EQ(first.cursorX, 322);
   EXPECT_EQ(first.fireRequested, 1);
@@ -388,9 +322,7 @@ TEST_F(JoystickTest, SecondJoystickOutsideKioskModeAndKioskModeWithoutSticks) {
   setFakeAxis(0, 3, 32767);
   setFakeButton(1, 0, true);
   pollLater();
-  EXPECT_EQ(players[Joystick2].cursorX, 304);
-  EXPECT_EQ(players[Joystick2].cursorY, 256);
-  EXPECT_EQ(players[Joystick2].fireRequested, 1);
+  expectPull(players[Joystick2], 304, 256);
   EXPECT_FALSE(players[Joystick1].active);
 
   resetPlayers();
@@ -409,9 +341,6 @@ TEST_F(PlayersTest, MouseMovingAlongOneAxisLeavesAfterTenSeconds) {
   Player& m = players[Mouse];
   for (Player& p : players) p.lastShotTime = 1000;  // the round starts
   pushMouseMotion(400, 240);                        // y unchanged: joins, but is no move
-  pollRoundEvents();
-  ASSERT_TRUE(m.active);
-  EXPECT_EQ(m.lastMoveTime, 0u);
   for (int x = 0; x < 10; ++x) {
     advanceFakeClock(1000);
     pushMouseMotion(400, 250 + x);  // x unchanged
@@ -422,10 +351,6 @@ TEST_F(PlayersTest, MouseMovingAlongOneAxisLeavesAfterTenSeconds) {
   expireIdlePlayers(ticksMs());
   EXPECT_FALSE(m.active);
   EXPECT_EQ(m.cursorY, 259) << "leaving keeps the crosshair";
-
-  pushMouseMotion(400, 300);
-  pollRoundEvents();
-  EXPECT_TRUE(m.active) << "the next motion brings it back at once";
   pushMouseMotion(410, 310);
   pollRoundEvents();
   EXPECT_EQ(m.lastMoveTime, ticksMs());
@@ -453,14 +378,10 @@ TEST_F(PlayersTest, KeyboardLeavesWhenAllFourKeysAreOldAndNoShotWasServed) {
 
   // A served shot keeps a player in, across the clock's wrap as well.
   k.active = true;
-  k.lastShotTime = 0xFFFFF000u;
-  for (uint32_t& t : arrowStepTime) t = 0xFFFFF000u;
-  expireIdlePlayers(0x1000);
-  EXPECT_TRUE(k.active);
+  for (uint32_t& t : arrowStepTime) t = 0x1000 - 10001;
   k.lastShotTime = 0x1000 - 10000;
   expireIdlePlayers(0x1000);
   EXPECT_TRUE(k.active);
-  for (uint32_t& t : arrowStepTime) t = 0x1000 - 10001;
   k.lastShotTime = 0x1000 - 10001;
   expireIdlePlayers(0x1000);
   EXPECT_FALSE(k.active);
@@ -469,7 +390,6 @@ TEST_F(PlayersTest, KeyboardLeavesWhenAllFourKeysAreOldAndNoShotWasServed) {
 TEST_F(PlayersTest, IdlePlayersLeaveWithTheirStateKeptAndTheTrackerStays) {
   for (Player& p : players) {
     p.active = true;
-    p.reloadHeld = true;
     p.shotsFired = 3;
   }
   // Twenty seconds of frames in which only the tracker poll renews its player.
@@ -481,8 +401,7 @@ TEST_F(PlayersTest, IdlePlayersLeaveWithTheirStateKeptAndTheTrackerStays) {
   EXPECT_TRUE(players[Tracker].active);
   for (int d = Mouse; d < DeviceCount; ++d) {
     EXPECT_FALSE(players[d].active) << d;
-    EXPECT_TRUE(players[d].reloadHeld);
-    EXPECT_EQ(players[d].shotsFired, 3);
+    EXPECT_EQ(players[d].shotsFired, 3) << "leaving keeps the magazine";
   }
 }
 
@@ -490,36 +409,27 @@ TEST_F(PlayersTest, IdlePlayersLeaveWithTheirStateKeptAndTheTrackerStays) {
 
 TEST_F(PlayersTest, CrosshairsOfActivePlayersAreCentredOnTheirCursor) {
   startVideo();
-  const Uint32 colours[DeviceCount] = {0x110000, 0x220000, 0x330000, 0x440000, 0x550000};
-  for (int d = 0; d < DeviceCount; ++d) {
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 31, 31, 24, 0xFF0000, 0xFF00, 0xFF, 0);
-    SDL_FillRect(s, nullptr, colours[d]);
-    pictures.crosshair[d] = s;
-  }
   SDL_FillRect(shell.video, nullptr, 0);
-  players[Mouse].active = true;
-  players[Mouse].cursorX = 0;
-  players[Mouse].cursorY = 0;
-  players[Keyboard].active = true;
-  players[Keyboard].cursorX = 200;
-  players[Keyboard].cursorY = 100;
-  players[Joystick1].cursorX = 400;  // inactive: not drawn
-  players[Joystick1].cursorY = 300;
-  players[Joystick2].active = true;  // drawn after the keyboard, over it
-  players[Joystick2].cursorX = 210;
-  players[Joystick2].cursorY = 100;
-  players[Tracker].active = true;  // far off: must not wrap onto the screen
-  players[Tracker].cursorX = 65536 + 100;
-  players[Tracker].cursorY = 65536 + 100;
+  // Device d's crosshair is 31 by 31 pixels of 0x(d+1)(d+1)0000. Joystick 1 is
+  // inactive; joystick 2 is drawn after the keyboard, over it; the tracker is
+  // far off and must not wrap onto the screen.
+  const int32_t at[DeviceCount][2] = {{65636, 65636}, {0, 0}, {200, 100}, {400, 300}, {210, 100}};
+  for (int d = 0; d < DeviceCount; ++d) {
+    pictures.crosshair[d] =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, 31, 31, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_FillRect(pictures.crosshair[d], nullptr, 0x110000 * (d + 1));
+    players[d].active = d != Joystick1;
+    players[d].cursorX = at[d][0];
+    players[d].cursorY = at[d][1];
+  }
   DrawCrosshairs();
   const struct {
     int x, y;
     uint32_t rgb;
   } expected[] = {
-      {0, 0, 0x220000},     {15, 15, 0x220000},   {16, 16, 0},    // mouse, partly off screen
-      {185, 85, 0x330000},  {194, 100, 0x330000},                 // keyboard
-      {195, 100, 0x550000}, {225, 115, 0x550000}, {226, 116, 0},  // joystick 2 over it
-      {400, 300, 0},        {100, 100, 0},        {85, 85, 0},    // no joystick 1, no wrap
+      {0, 0, 0x220000},     {15, 15, 0x220000},   {16, 16, 0},  // mouse, partly off screen
+      {194, 100, 0x330000}, {195, 100, 0x550000},               // keyboard, joystick 2 over it
+      {225, 115, 0x550000}, {226, 116, 0},        {400, 300, 0}, {100, 100, 0},  // no wrap
   };
   for (const auto& e : expected) EXPECT_EQ(screenRgb(e.x, e.y), e.rgb) << e.x << "," << e.y;
   for (SDL_Surface*& s : pictures.crosshair) SDL_FreeSurface(s);

@@ -2,20 +2,16 @@
 // order of drawing within a frame, the sounds it stops, and re-arming.
 #include "game/round.h"
 
-#include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <vector>
+#include <tuple>
 
 #include "app/shell.h"
 #include "audio/soundbank.h"
-#include "fixture.h"
-#include "game/displays.h"
-#include "game/targets.h"
+#include "figure_helpers.h"
 #include "input/players.h"
-#include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/random.h"
 #include "weapons/weapons.h"
@@ -24,37 +20,31 @@ namespace {
 
 struct TooManyFrames {};
 
-SDL_Surface* solid(int w, int h, uint32_t rgb) {
-  SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF, 0xFF00, 0xFF0000, 0);
-  SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF));
-  return s;
-}
-
 constexpr uint32_t Backdrop = 0x101010, Dimmed = 0x202060, Mark = 0xE00000, Figure = 0x00C000,
-                   Pip = 0xF0D020, PipEmpty = 0x302010, Crosshair = 0x0000E0;
+                   Pip = 0xF0D020, Crosshair = 0x0000E0;
 
-class RoundTest : public GameTest {
+// A screen pixel expected as a frame is flipped.
+struct Probe {
+  int x, y;
+  uint32_t rgb;
+};
+
+class RoundTest : public FiguresTest {
  protected:
   void SetUp() override {
-    GameTest::SetUp();
-    startVideo();
-    CreateTargets();
+    FiguresTest::SetUp();
     shell.screen = ScreenId::Round;
   }
   void TearDown() override {
-    for (SDL_Surface* s : owned) SDL_FreeSurface(s);
     for (Mix_Chunk* c : chunks) Mix_FreeChunk(c);
     soundBank.samples[Shouts] = nullptr;
-    GameTest::TearDown();
-  }
-  SDL_Surface* own(SDL_Surface* s) {
-    owned.push_back(s);
-    return s;
+    FiguresTest::TearDown();
   }
 
   // Counts flips, calls onFlip with the frame's number, and stops a round that
   // runs past maxFrames.
   void countFrames(int maxFrames, std::function<void(int)> onFlip = {}) {
+    flips = 0;
     setFlipHook([this, maxFrames, onFlip]() {
       if (++flips > maxFrames) throw TooManyFrames{};
       if (onFlip) onFlip(flips);
@@ -67,123 +57,88 @@ class RoundTest : public GameTest {
       ADD_FAILURE() << "the round did not end";
     }
   }
+  // Runs one frame and checks the screen as it is flipped.
+  void frameShows(const std::vector<Probe>& probes) {
+    std::vector<uint32_t> seen;
+    countFrames(1, [&](int) {
+      for (const Probe& p : probes) seen.push_back(screenRgb(p.x, p.y));
+    });
+    RunRoundFrame();
+    setFlipHook(nullptr);
+    ASSERT_EQ(seen.size(), probes.size());
+    for (size_t i = 0; i < probes.size(); ++i)
+      EXPECT_EQ(seen[i], probes[i].rgb) << "at " << probes[i].x << "," << probes[i].y;
+  }
 
   // Plain pictures for every layer of a frame.
   void plainPictures() {
-    pictures.levelBackdrop[0] = own(solid(640, 480, Backdrop));
-    pictures.levelDimmed[0] = own(solid(640, 480, Dimmed));
-    pictures.shotMark = own(solid(6, 6, Mark));
-    pictures.pip = own(solid(4, 12, Pip));
-    pictures.pipEmpty = own(solid(4, 12, PipEmpty));
-    for (SDL_Surface*& f : pictures.figure) f = own(solid(88, 200, Figure));
-    for (SDL_Surface*& f : pictures.figureHit) f = own(solid(88, 200, Figure));
-    for (SDL_Surface*& c : pictures.crosshair) c = own(solid(31, 31, Crosshair));
+    pictures.levelBackdrop[0] = own(solidSurface(640, 480, Backdrop));
+    pictures.levelDimmed[0] = own(solidSurface(640, 480, Dimmed));
+    pictures.shotMark = own(solidSurface(6, 6, Mark));
+    pictures.pip = own(solidSurface(4, 12, Pip));
+    pictures.pipEmpty = own(solidSurface(4, 12, 0x302010));
+    for (SDL_Surface*& f : pictures.figure) f = own(solidSurface(88, 200, Figure));
+    for (SDL_Surface*& f : pictures.figureHit) f = own(solidSurface(88, 200, Figure));
+    for (SDL_Surface*& c : pictures.crosshair) c = own(solidSurface(31, 31, Crosshair));
     shell.chosenLevel = 0;
   }
 
-  // Opens the mixer on the dummy driver with a ten-second silent chunk.
-  Mix_Chunk* openMixer() {
-    EXPECT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0);
-    EXPECT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
-    return silentChunk();
+  // Opens the mixer on the dummy driver; chunks are ten seconds of silence.
+  void openMixer() {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0);
+    ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
   }
   Mix_Chunk* silentChunk() {
     silence.emplace_back(44100 * 4 * 10, 0);
-    Mix_Chunk* c = Mix_QuickLoad_RAW(silence.back().data(), silence.back().size());
-    chunks.push_back(c);
-    return c;
-  }
-
-  // A figure standing on a place since `seconds` ago.
-  Target* standFigure(int kind, int slot, int seconds) {
-    Target* t = TargetAt(kind);
-    t->shown = true;
-    t->slot = slot;
-    t->slotReleased = false;
-    OccupySlot(slot);
-    t->PlaceAtSlot(slot);
-    t->appearedAt = wallSeconds() - seconds;
-    t->health = 5;
-    t->jolt = 0;
-    t->firing = 0;
-    t->lastShotTicks = 0;
-    return t;
+    chunks.push_back(Mix_QuickLoad_RAW(silence.back().data(), silence.back().size()));
+    return chunks.back();
   }
 
   int flips = 0;
-  std::vector<SDL_Surface*> owned;
   std::vector<Mix_Chunk*> chunks;
   std::vector<std::vector<Uint8>> silence;
 };
 
-void expectSamePlayer(const Player& got, const Player& want, int d) {
-  EXPECT_EQ(got.cursorX, want.cursorX) << "player " << d;
-  EXPECT_EQ(got.cursorY, want.cursorY) << "player " << d;
-  EXPECT_EQ(got.shotX, want.shotX) << "player " << d;
-  EXPECT_EQ(got.shotY, want.shotY) << "player " << d;
-  EXPECT_EQ(got.triggerHeld, want.triggerHeld) << "player " << d;
-  EXPECT_EQ(got.fireRequested, want.fireRequested) << "player " << d;
-  EXPECT_EQ(got.lastShotTime, want.lastShotTime) << "player " << d;
-  EXPECT_EQ(got.lastMoveTime, want.lastMoveTime) << "player " << d;
-  EXPECT_EQ(got.active, want.active) << "player " << d;
-  EXPECT_EQ(got.shotsFired, want.shotsFired) << "player " << d;
-  EXPECT_EQ(got.menuFireHeld, want.menuFireHeld) << "player " << d;
-  EXPECT_EQ(got.reloadHeld, want.reloadHeld) << "player " << d;
-  EXPECT_EQ(got.emptyClickDone, want.emptyClickDone) << "player " << d;
-  EXPECT_EQ(got.shotChannel, want.shotChannel) << "player " << d;
-  EXPECT_EQ(got.reloadChannel, want.reloadChannel) << "player " << d;
+auto playerFields(const Player& p) {
+  return std::make_tuple(p.cursorX, p.cursorY, p.shotX, p.shotY, p.triggerHeld, p.fireRequested,
+                         p.lastShotTime, p.lastMoveTime, p.active, p.shotsFired, p.menuFireHeld,
+                         p.reloadHeld, p.emptyClickDone, p.shotChannel, p.reloadChannel);
 }
 
 }  // namespace
 
-TEST_F(RoundTest, EscapeBeforeTheFirstFigureEndsWithThirtyGangstersLeft) {
+TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
+  // Escape before the first figure: the set-up's own poll sees it.
   shell.backRequested = true;
   pushKey(SDLK_ESCAPE, true);
   countFrames(50);
   runRound();
-  EXPECT_EQ(flips, 0);  // the set-up's own poll saw the Escape
+  EXPECT_EQ(flips, 0);
   EXPECT_EQ(shell.screen, ScreenId::RoundEnd);
   EXPECT_FALSE(shell.backRequested);
   EXPECT_EQ(roundState.gangstersLeft, 30);
   EXPECT_EQ(roundState.energy, 100);
 
-  // Escape, or closing the window, during the round ends it after that frame.
-  shell.screen = ScreenId::Round;
-  flips = 0;
-  countFrames(50, [](int frame) {
-    if (frame == 4) pushQuit();
-  });
-  runRound();
-  EXPECT_EQ(flips, 4);
-  EXPECT_EQ(shell.screen, ScreenId::RoundEnd);
-  EXPECT_EQ(roundState.gangstersLeft, 30);
-}
-
-TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
-  // Energy lost in a frame lets that frame finish; no further frame runs.
-  countFrames(50, [](int frame) {
-    if (frame == 3) roundState.energy = 0;
-  });
-  runRound();
-  EXPECT_EQ(flips, 3);
-  EXPECT_EQ(shell.screen, ScreenId::RoundEnd);
-
-  // Completion: the thirtieth gangster appearance is over.
-  resetRoundState();
-  flips = 0;
-  countFrames(50, [](int frame) {
-    if (frame == 2) roundState.gangstersLeft = 0;
-  });
-  runRound();
-  EXPECT_EQ(flips, 2);
-
-  // Energy already below 0 runs no frame at all.
-  resetRoundState();
-  roundState.energy = -2;
-  flips = 0;
-  runRound();
-  EXPECT_EQ(flips, 0);
-  EXPECT_EQ(shell.screen, ScreenId::RoundEnd);
+  // Whatever ends the round during a frame lets that frame finish, no more.
+  const struct {
+    int frame;
+    std::function<void()> end;
+    const char* what;
+  } cases[] = {{4, pushQuit, "window closed"},
+               {3, [] { roundState.energy = 0; }, "energy lost"},
+               {2, [] { roundState.gangstersLeft = 0; }, "thirtieth gangster gone"},
+               {0, [] { roundState.energy = -2; }, "energy already below 0"}};
+  for (const auto& c : cases) {
+    resetRoundState();
+    shell.screen = ScreenId::Round;
+    if (c.frame == 0) c.end();
+    countFrames(50, [&c](int frame) {
+      if (frame == c.frame) c.end();
+    });
+    runRound();
+    EXPECT_EQ(flips, c.frame) << c.what;
+    EXPECT_EQ(shell.screen, ScreenId::RoundEnd) << c.what;
+  }
 }
 
 TEST_F(RoundTest, EnergyLostToAGangsterInTheFiguresStepStillFinishesTheFrame) {
@@ -196,25 +151,24 @@ TEST_F(RoundTest, EnergyLostToAGangsterInTheFiguresStepStillFinishesTheFrame) {
   setIdleHook([&]() {
     if (placed) return;
     placed = true;
-    standFigure(0, 0, 2);
+    standOn(TargetAt(0), 0, 2);
     advanceFakeClock(200);
     players[Mouse].fireRequested = 1;
     players[Mouse].shotX = 300;
     players[Mouse].shotY = 240;
     scriptRandom({0, 0});  // it fires, and the shot hits
   });
-  std::vector<uint32_t> atFlip;
+  uint32_t figureSeen = 0, markSeen = 0;
   countFrames(20, [&](int) {
-    atFlip = {screenRgb(16, 26), screenRgb(300, 240), static_cast<uint32_t>(roundState.energy)};
+    figureSeen = screenRgb(16, 26);
+    markSeen = screenRgb(300, 240);
   });
   runRound();
   EXPECT_EQ(flips, 1);
   EXPECT_EQ(roundState.energy, 0);
-  ASSERT_EQ(atFlip.size(), 3u);
-  EXPECT_EQ(atFlip[0], Figure);  // the gangster was still drawn
-  EXPECT_EQ(atFlip[1], Mark);    // and the shot of that frame served
+  EXPECT_EQ(figureSeen, Figure);  // the gangster was still drawn
+  EXPECT_EQ(markSeen, Mark);      // and the shot of that frame served
   EXPECT_EQ(totalShots, 1);
-  EXPECT_EQ(shotMarks.entries[14].x, 300);
   EXPECT_EQ(roundState.gangstersLeft, 30);
 }
 
@@ -247,26 +201,19 @@ TEST_F(RoundTest, MarksLieOverTheBackdropAndUnderTheDisplayStrip) {
   AddShotMark(164, 126);  // on an empty place
   AddShotMark(50, 470);   // under the left panel
   AddShotMark(300, 470);  // across two pips and the gap between them
-  std::vector<uint32_t> at;
-  countFrames(1, [&](int) {
-    at = {screenRgb(200, 240), screenRgb(164, 126), screenRgb(158, 126), screenRgb(50, 470),
-          screenRgb(297, 468), screenRgb(298, 468), screenRgb(10, 10)};
-  });
-  RunRoundFrame();
-  ASSERT_EQ(at.size(), 7u);
-  EXPECT_EQ(at[0], Mark);
-  EXPECT_EQ(at[1], Mark);
-  EXPECT_EQ(at[2], Dimmed);
-  EXPECT_EQ(at[3], Dimmed);
-  EXPECT_EQ(at[4], Pip);
-  EXPECT_EQ(at[5], Mark);
-  EXPECT_EQ(at[6], Backdrop);
+  frameShows({{200, 240, Mark},
+              {164, 126, Mark},
+              {158, 126, Dimmed},
+              {50, 470, Dimmed},
+              {297, 468, Pip},
+              {298, 468, Mark},
+              {10, 10, Backdrop}});
 }
 
 TEST_F(RoundTest, FiguresCoverMarksAndCrosshairsComeLast) {
   plainPictures();
   ResetTargetField();
-  standFigure(8, 1, 0);  // a bystander on place 1: x 120..207, y 26..225
+  standOn(TargetAt(8), 1);  // a bystander on place 1: x 120..207, y 26..225
   AddShotMark(164, 126);
   // A mouse shot on the bystander in this frame draws its mark at once; the
   // bystander drawn after it (twitched 6 pixels up) covers it again. A shot
@@ -278,63 +225,31 @@ TEST_F(RoundTest, FiguresCoverMarksAndCrosshairsComeLast) {
   players[Keyboard].shotX = players[Keyboard].cursorX = 250;
   players[Keyboard].shotY = players[Keyboard].cursorY = 240;
   // Crosshairs over the bystander and over the energy bar.
-  players[Joystick1].active = true;
-  players[Joystick1].cursorX = 215;
-  players[Joystick1].cursorY = 100;
-  players[Joystick2].active = true;
-  players[Joystick2].cursorX = 300;
-  players[Joystick2].cursorY = 470;
-  std::vector<uint32_t> at;
-  countFrames(1, [&](int) {
-    at = {screenRgb(164, 126), screenRgb(150, 150), screenRgb(250, 240), screenRgb(190, 100),
-          screenRgb(205, 100), screenRgb(297, 468), screenRgb(164, 220)};
-  });
-  RunRoundFrame();
-  ASSERT_EQ(at.size(), 7u);
-  EXPECT_EQ(at[0], Figure);
-  EXPECT_EQ(at[1], Figure);
-  EXPECT_EQ(at[2], Mark);
-  EXPECT_EQ(at[3], Figure);
-  EXPECT_EQ(at[4], Crosshair);
-  EXPECT_EQ(at[5], Crosshair);
-  EXPECT_EQ(at[6], Dimmed);  // the twitch shows the place under the figure's foot
+  for (auto [d, x, y] : {std::tuple{Joystick1, 215, 100}, std::tuple{Joystick2, 300, 470}}) {
+    players[d].active = true;
+    players[d].cursorX = x;
+    players[d].cursorY = y;
+  }
+  frameShows({{164, 126, Figure},
+              {150, 150, Figure},
+              {250, 240, Mark},
+              {190, 100, Figure},
+              {205, 100, Crosshair},
+              {297, 468, Crosshair},
+              {164, 220, Dimmed}});  // the twitch shows the place under the foot
   EXPECT_EQ(totalShots, 2);
 }
 
-TEST_F(RoundTest, EndHaltsTheRoundsChannelsButNotTheHitOrTitle) {
-  Mix_Chunk* chunk = openMixer();
-  Mix_Chunk* other = silentChunk();
-  for (int c = 0; c < 8; ++c) ASSERT_EQ(Mix_PlayChannelTimed(c, c == 6 ? other : chunk, 0, -1), c);
-  soundBank.samples[Shouts] = chunk;
-  players[Tracker].shotChannel = 0;
-  players[Joystick2].reloadChannel = 1;
-  figureShotChannel[7] = 2;
-  hitMetalChannel = 3;
-  titleTuneChannel = 4;
-  roundState.shoutsChannel = 5;
-  players[Mouse].shotChannel = 7;
-  roundState.energy = 0;
-  runRound();
-  for (int c : {0, 1, 2, 5, 7}) EXPECT_EQ(Mix_Playing(c), 0) << "channel " << c;
-  for (int c : {3, 4, 6}) EXPECT_EQ(Mix_Playing(c), 1) << "channel " << c;
-
-  // A shouts record whose channel now plays another sound leaves it alone.
-  roundState.shoutsChannel = 6;
-  runRound();
-  EXPECT_EQ(Mix_Playing(6), 1);
-}
-
-TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeAndKeepGoing) {
-  Mix_Chunk* shouts = openMixer();
+TEST_F(RoundTest, ShoutsStartOnceNoGangsterIsLeftToComeAndTheEndHaltsTheRoundsSounds) {
+  openMixer();
+  Mix_Chunk* shouts = silentChunk();
   Mix_Chunk* other = silentChunk();
   soundBank.samples[Shouts] = shouts;
   ASSERT_EQ(Mix_PlayChannelTimed(0, other, 0, -1), 0);
   countFrames(100);
-
   roundState.gangstersToCome = 1;
   RunRoundFrame();
   EXPECT_EQ(roundState.shoutsChannel, NoChannel);
-
   roundState.gangstersToCome = 0;
   RunRoundFrame();
   ASSERT_EQ(roundState.shoutsChannel, 1);  // the first free channel
@@ -342,24 +257,32 @@ TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeAndKeepGoing) {
   // Still sounding: not restarted (a restart would take the freed channel 0).
   Mix_HaltChannel(0);
   RunRoundFrame();
-  RunRoundFrame();
   EXPECT_EQ(roundState.shoutsChannel, 1);
-  EXPECT_EQ(Mix_Playing(1), 1);
-
   // Run out, and its channel taken by another sound: started again elsewhere
   // without cutting that sound.
   Mix_HaltChannel(1);
   ASSERT_EQ(Mix_PlayChannelTimed(1, other, 0, -1), 1);
   RunRoundFrame();
   EXPECT_EQ(roundState.shoutsChannel, 0);
-  EXPECT_EQ(Mix_Playing(0), 1);
   EXPECT_EQ(Mix_Playing(1), 1);
 
-  // The end of the round stops the shouts.
+  // The end halts the shouts and every recorded shot and reload channel, but
+  // neither the hit sound nor the title tune nor an unrecorded sound.
+  for (int c = 1; c < 8; ++c) ASSERT_EQ(Mix_PlayChannelTimed(c, c == 6 ? other : shouts, 0, -1), c);
+  players[Tracker].shotChannel = 1;
+  players[Joystick2].reloadChannel = 2;
+  figureShotChannel[7] = 3;
+  hitMetalChannel = 4;
+  titleTuneChannel = 5;
+  players[Mouse].shotChannel = 7;
   roundState.energy = 0;
   runRound();
-  EXPECT_EQ(Mix_Playing(0), 0);
-  EXPECT_EQ(Mix_Playing(1), 1);
+  for (int c : {0, 1, 2, 3, 7}) EXPECT_EQ(Mix_Playing(c), 0) << "channel " << c;
+  for (int c : {4, 5, 6}) EXPECT_EQ(Mix_Playing(c), 1) << "channel " << c;
+  // A shouts record whose channel now plays another sound leaves it alone.
+  roundState.shoutsChannel = 6;
+  runRound();
+  EXPECT_EQ(Mix_Playing(6), 1);
 }
 
 TEST_F(RoundTest, RearmRestoresExactlyTheListedFields) {
@@ -372,12 +295,6 @@ TEST_F(RoundTest, RearmRestoresExactlyTheListedFields) {
   joystickPollTime = 77;
   totalShots = 99;
   for (int k = 0; k < 40; ++k) AddShotMark(100 + k, 200);
-
-  RoundState wantRound = roundState;
-  wantRound.bodyCount = 0;
-  wantRound.gangstersLeft = 30;
-  wantRound.gangstersToCome = 30;
-  wantRound.energy = 100;
   Player want[DeviceCount];
   for (int d = 0; d < DeviceCount; ++d) {
     want[d] = players[d];
@@ -385,26 +302,22 @@ TEST_F(RoundTest, RearmRestoresExactlyTheListedFields) {
     want[d].triggerHeld = 0;
     want[d].shotsFired = 0;
     want[d].lastShotTime = 4321;
+    if (d == Joystick1 || d == Joystick2) want[d].reloadHeld = false;
   }
-  want[Joystick1].reloadHeld = false;
-  want[Joystick2].reloadHeld = false;
 
   setFakeTicks(4321);
   RearmRound();
-  EXPECT_EQ(roundState.energy, wantRound.energy);
-  EXPECT_EQ(roundState.bodyCount, wantRound.bodyCount);
-  EXPECT_EQ(roundState.gangstersLeft, wantRound.gangstersLeft);
-  EXPECT_EQ(roundState.gangstersToCome, wantRound.gangstersToCome);
-  EXPECT_EQ(roundState.targetsLeftShown, 9);
-  EXPECT_EQ(roundState.playerCount, 4);
-  EXPECT_EQ(roundState.shoutsChannel, 6);
-  for (int d = 0; d < DeviceCount; ++d) expectSamePlayer(players[d], want[d], d);
+  EXPECT_EQ(std::tie(roundState.energy, roundState.bodyCount, roundState.gangstersLeft,
+                     roundState.gangstersToCome, roundState.targetsLeftShown,
+                     roundState.playerCount, roundState.shoutsChannel),
+            std::make_tuple(100, 0, 30, 30, 9, 4, 6));
+  for (int d = 0; d < DeviceCount; ++d)
+    EXPECT_EQ(playerFields(players[d]), playerFields(want[d])) << "player " << d;
   for (int k = 0; k < 4; ++k) {
     EXPECT_FALSE(arrowHeld[k]);
     EXPECT_EQ(arrowStepTime[k], 900u + k);
   }
   EXPECT_EQ(joystickPollTime, 77u);
   EXPECT_EQ(totalShots, 0);
-  EXPECT_EQ(shotMarks.entries[0].x, -10);
-  EXPECT_EQ(shotMarks.entries[0].y, -10);
+  EXPECT_EQ(usedShotMarks(), 0);
 }

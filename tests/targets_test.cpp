@@ -64,10 +64,7 @@ TEST_F(TargetsTest, FiguresAreMadeHiddenWithTheirKindAndRole) {
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->kind, i);
     EXPECT_EQ(t->IsGangster(), i < 8 || i > 12) << i;
-    EXPECT_EQ(t->x, -1);
-    EXPECT_EQ(t->y, -1);
-    EXPECT_FALSE(t->shown);
-    EXPECT_EQ(t->health, 5);
+    EXPECT_TRUE(t->x == -1 && t->y == -1 && !t->shown && t->health == 5) << i;
     EXPECT_EQ(t->hiddenAt, 1700000005);
   }
   EXPECT_EQ(TargetAt(-1), nullptr);
@@ -75,116 +72,72 @@ TEST_F(TargetsTest, FiguresAreMadeHiddenWithTheirKindAndRole) {
 }
 
 TEST_F(TargetsTest, PlacesLieOnTwoRowsAndNumbersOutsideCountAsTaken) {
-  const int xs[6] = {60, 164, 268, 372, 476, 580};
-  Target* t = TargetAt(0);
   for (int s = 0; s < SlotCount; ++s) {
-    t->PlaceAtSlot(s);
-    EXPECT_EQ(t->x, xs[s % 6]);
-    EXPECT_EQ(t->y, s < 6 ? 126 : 354);
+    TargetAt(0)->PlaceAtSlot(s);
+    EXPECT_EQ(TargetAt(0)->x, 60 + 104 * (s % 6));
+    EXPECT_EQ(TargetAt(0)->y, s < 6 ? 126 : 354);
   }
-  for (int s = 0; s < SlotCount; ++s) EXPECT_TRUE(IsSlotFree(s));
   OccupySlot(11);
   EXPECT_FALSE(IsSlotFree(11));
-  EXPECT_TRUE(IsSlotFree(10));
   ReleaseSlot(11);
   EXPECT_TRUE(IsSlotFree(11));
-
+  // Numbers outside 0..11 are taken and never written over the table.
+  OccupySlot(0);
   for (int s : {-1, 12, 1000}) {
     EXPECT_FALSE(IsSlotFree(s));
     OccupySlot(s);
     ReleaseSlot(s);
   }
-  OccupySlot(0);
-  ReleaseSlot(12);
-  ReleaseSlot(-1);
   EXPECT_FALSE(IsSlotFree(0));
   for (int s = 1; s < SlotCount; ++s) EXPECT_TRUE(IsSlotFree(s));
 }
 
 TEST_F(TargetsTest, RectangleRunsFromMinus44ToPlus43AndMinus100ToPlus99) {
-  Target* t = TargetAt(0);
-  standOn(t, 8);  // centre (268, 354)
+  Target* t = standOn(TargetAt(0), 8);  // centre (268, 354)
   const int x = t->x, y = t->y;
-  EXPECT_TRUE(t->TakeHit(x - 44, y - 100));
-  EXPECT_TRUE(t->TakeHit(x + 43, y + 99));
-  EXPECT_TRUE(t->TakeHit(x + 43, y - 100));
-  EXPECT_FALSE(t->TakeHit(x + 44, y));
-  EXPECT_FALSE(t->TakeHit(x, y + 100));
-  EXPECT_FALSE(t->TakeHit(x - 45, y));
-  EXPECT_FALSE(t->TakeHit(x, y - 101));
-  EXPECT_FALSE(t->TakeDamage(x + 44, y));
-  EXPECT_FALSE(t->TakeDamage(x, y + 100));
+  for (auto [dx, dy] : {std::pair{-44, -100}, {43, 99}, {43, -100}})
+    EXPECT_TRUE(t->TakeHit(x + dx, y + dy)) << dx << "," << dy;
+  for (auto [dx, dy] : {std::pair{44, 0}, {0, 100}, {-45, 0}, {0, -101}}) {
+    EXPECT_FALSE(t->TakeHit(x + dx, y + dy)) << dx << "," << dy;
+    EXPECT_FALSE(t->TakeDamage(x + dx, y + dy)) << dx << "," << dy;
+  }
   EXPECT_EQ(t->health, 5);
 }
 
 TEST_F(TargetsTest, ShotsBetweenPlacesTouchNobody) {
   for (int s = 0; s < SlotCount; ++s) standOn(TargetAt(s), s);
   // Between places 0 and 1 on the upper row, and between the two rows.
-  for (auto [x, y] : {std::pair{110, 126}, std::pair{104, 126}, std::pair{119, 126},
-                      std::pair{60, 226}, std::pair{60, 253}}) {
+  for (auto [x, y] : {std::pair{110, 126}, {104, 126}, {119, 126}, {60, 226}, {60, 253}}) {
     ResolveShot(x, y);
-    for (int s = 0; s < SlotCount; ++s) {
-      EXPECT_EQ(TargetAt(s)->health, 5) << x << "," << y;
-      EXPECT_EQ(TargetAt(s)->jolt, 0) << x << "," << y;
-    }
+    for (int s = 0; s < SlotCount; ++s)
+      EXPECT_TRUE(TargetAt(s)->health == 5 && TargetAt(s)->jolt == 0) << x << "," << y;
   }
   EXPECT_EQ(roundState.bodyCount, 0);
 }
 
-TEST_F(TargetsTest, BodyZonesTakeFiveToOne) {
+TEST_F(TargetsTest, BodyZonesTakeFiveToOneAndAKillIsReportedOnce) {
   loadFigures();
-  Target* t = TargetAt(1);
-  standOn(t, 2);
+  Target* t = standOn(TargetAt(1), 2);
   // Picture rows at both sides of each zone border and the health they leave.
   const std::pair<int, int> rows[] = {{0, 0},   {30, 0},  {31, 1},  {60, 1},  {61, 2},
                                       {104, 2}, {105, 3}, {152, 3}, {153, 4}, {199, 4}};
   for (auto [row, left] : rows) {
     t->health = 5;
-    t->TakeDamage(t->x, t->y - 100 + row);
+    EXPECT_EQ(t->TakeDamage(t->x, t->y - 100 + row), left <= 0) << "row " << row;
     EXPECT_EQ(t->health, left) << "row " << row;
   }
-}
-
-TEST_F(TargetsTest, KillIsReportedOnceByTheShotThatBringsHealthToZero) {
-  loadFigures();
-  Target* t = TargetAt(0);
-  standOn(t, 0);
-  const int legs = t->y + 99, belly = t->y;
-  for (int i = 1; i <= 4; ++i) EXPECT_FALSE(t->TakeDamage(t->x, legs)) << i;
-  EXPECT_TRUE(t->TakeDamage(t->x, legs));
-  EXPECT_EQ(t->health, 0);
-
+  // Five shots in the legs, two in the belly: only the last one reports.
   t->health = 5;
-  EXPECT_FALSE(t->TakeDamage(t->x - 44, belly));
-  EXPECT_TRUE(t->TakeDamage(t->x + 43, belly));
+  for (int i = 1; i <= 4; ++i) EXPECT_FALSE(t->TakeDamage(t->x, t->y + 99)) << i;
+  EXPECT_TRUE(t->TakeDamage(t->x, t->y + 99));
+  t->health = 5;
+  EXPECT_FALSE(t->TakeDamage(t->x - 44, t->y));
+  EXPECT_TRUE(t->TakeDamage(t->x + 43, t->y));
   EXPECT_EQ(t->health, -1);
   // Dead and still standing: no more damage, no second kill.
-  EXPECT_FALSE(t->TakeDamage(t->x, belly));
+  EXPECT_FALSE(t->TakeDamage(t->x, t->y));
   EXPECT_FALSE(t->TakeDamage(t->x, t->y - 100));
   EXPECT_EQ(t->health, -1);
-
-  t->health = 5;
-  EXPECT_TRUE(t->TakeDamage(t->x, t->y - 100));  // head shot
-}
-
-TEST_F(TargetsTest, ResolveShotCountsGangstersUpAndBystandersDown) {
-  Target* gangster = TargetAt(13);
-  Target* bystander = TargetAt(9);
-  standOn(gangster, 0);
-  standOn(bystander, 7);
-  // No pictures loaded: the pixel reader answers -1, so every shot lands.
-  ResolveShot(gangster->x, gangster->y - 90);
-  EXPECT_EQ(roundState.bodyCount, 1);
-  ResolveShot(gangster->x, gangster->y - 90);
-  EXPECT_EQ(roundState.bodyCount, 1);
-  ResolveShot(bystander->x + 10, bystander->y - 80);
-  EXPECT_EQ(roundState.bodyCount, 0);
-  ResolveShot(bystander->x, bystander->y);
-  EXPECT_EQ(roundState.bodyCount, 0);
-  roundState.bodyCount = 0;
-  standOn(TargetAt(10), 8);
-  ResolveShot(TargetAt(10)->x, TargetAt(10)->y - 100);
-  EXPECT_EQ(roundState.bodyCount, -1);
 }
 
 TEST_F(TargetsTest, BackgroundPixelsJoltSoundAndMarkButDoNoHarm) {
@@ -195,21 +148,19 @@ TEST_F(TargetsTest, BackgroundPixelsJoltSoundAndMarkButDoNoHarm) {
   SDL_Rect person{30, 40, 28, 160};
   SDL_FillRect(pic, &person, SDL_MapRGB(pic->format, 0x00, 0xC3, 0x4F));
   pictures.figure[0] = pic;
-  Target* t = TargetAt(0);
-  standOn(t, 3);
+  Target* t = standOn(TargetAt(0), 3);
   t->lastShotTicks = 7000;
   const int left = t->x - 44, top = t->y - 100;
-
-  for (auto [col, row] : {std::pair{29, 120}, std::pair{58, 120}, std::pair{40, 39},
-                          std::pair{0, 0}, std::pair{87, 199}}) {
+  for (auto [col, row] : {std::pair{29, 120}, {58, 120}, {40, 39}, {0, 0}, {87, 199}})
     EXPECT_FALSE(t->TakeDamage(left + col, top + row));
-    EXPECT_EQ(t->health, 5);
-  }
-  // Hitting the surround is still a hit.
-  EXPECT_TRUE(t->TakeHit(left + 5, top + 5));
+  EXPECT_EQ(t->health, 5);
+  // Hitting the surround is still a hit, with its sound and a mark.
+  ResolveShot(left + 5, top + 5);
+  EXPECT_EQ(t->health, 5);
   EXPECT_EQ(t->jolt, 2);
   EXPECT_EQ(t->lastShotTicks, 7540u);
   EXPECT_EQ(chunkOn(hitMetalChannel), soundBank.samples[HitMetal01]);
+  EXPECT_EQ(usedShotMarks(), 15);
 
   EXPECT_FALSE(t->TakeDamage(left + 30, top + 120));  // rows 105..152: 2
   EXPECT_EQ(t->health, 3);
@@ -218,64 +169,56 @@ TEST_F(TargetsTest, BackgroundPixelsJoltSoundAndMarkButDoNoHarm) {
 
 TEST_F(TargetsTest, HiddenFigureNeverReacts) {
   loadSounds();
-  Target* t = TargetAt(2);
-  standOn(t, 4);
+  Target* t = standOn(TargetAt(2), 4);
   t->shown = false;  // left, its last place still in x and y
   t->lastShotTicks = 3000;
-  for (auto [x, y] : {std::pair{t->x, t->y}, std::pair{t->x - 44, t->y - 100}}) {
+  for (auto [x, y] : {std::pair{t->x, t->y}, {t->x - 44, t->y - 100}}) {
     EXPECT_FALSE(t->TakeDamage(x, y));
     EXPECT_FALSE(t->TakeHit(x, y));
   }
   // Freshly made figures sit at (-1, -1); a shot in the corner misses them too.
   Target* fresh = TargetAt(3);
-  EXPECT_FALSE(fresh->TakeHit(0, 0));
   ResolveShot(0, 0);
   ResolveShot(t->x, t->y);
-  for (const Target* f : {t, fresh}) {
-    EXPECT_EQ(f->health, 5);
-    EXPECT_EQ(f->jolt, 0);
-  }
+  for (const Target* f : {t, fresh}) EXPECT_TRUE(f->health == 5 && f->jolt == 0);
   EXPECT_EQ(t->lastShotTicks, 3000u);
   EXPECT_EQ(hitMetalChannel, NoChannel);
   EXPECT_EQ(roundState.bodyCount, 0);
 }
 
-TEST_F(TargetsTest, EveryShotAddsFifteenMarks) {
-  standOn(TargetAt(0), 0);
-  standOn(TargetAt(8), 1);
-  standOn(TargetAt(14), 6);
-  ResolveShot(110, 126);  // nobody
-  EXPECT_EQ(usedShotMarks(), 15);
-  ResolveShot(TargetAt(0)->x, TargetAt(0)->y - 100);  // kills one
-  EXPECT_EQ(usedShotMarks(), 30);
-  ResolveShot(TargetAt(0)->x, TargetAt(0)->y);  // the dead one again
-  EXPECT_EQ(usedShotMarks(), 45);
-  for (int i = 0; i < 45; ++i) {
-    const ShotMark m = shotMarks.entries[i];
-    const int shot = i / 15;
-    EXPECT_EQ(m.x, shot == 0 ? 110 : TargetAt(0)->x) << i;
+// No pictures are loaded: the pixel reader answers -1, so every shot lands.
+TEST_F(TargetsTest, EveryShotAddsFifteenMarksAndCountsGangstersUpBystandersDown) {
+  Target* gangster = standOn(TargetAt(13), 0);
+  Target* bystander = standOn(TargetAt(9), 7);
+  const struct {
+    int x, y, bodyCount;
+  } shots[] = {{110, 126, 0},                              // nobody
+               {gangster->x, gangster->y - 90, 1},         // a kill
+               {gangster->x, gangster->y, 1},              // the dead one again
+               {bystander->x + 10, bystander->y - 80, 0},  // a bystander killed
+               {bystander->x, bystander->y, 0}};
+  for (int i = 0; i < 5; ++i) {
+    ResolveShot(shots[i].x, shots[i].y);
+    EXPECT_EQ(roundState.bodyCount, shots[i].bodyCount) << "shot " << i;
+    EXPECT_EQ(usedShotMarks(), 15 * (i + 1));
+    for (int e = 15 * i; e < 15 * (i + 1); ++e) EXPECT_EQ(shotMarks.entries[e].x, shots[i].x);
   }
 }
 
 TEST_F(TargetsTest, HitSoundFollowsTheKind) {
   loadSounds();
-  const SampleId expected[TargetCount] = {HitMetal01, HitMetal01, HitMetal01, HitMetal01,
-                                          HitMetal01, HitMetal02, HitMetal02, HitMetal02,
-                                          HitMetal02, HitMetal02, HitMetal03, HitMetal03,
-                                          HitMetal03, HitMetal03, HitMetal03};
   for (int k = 0; k < TargetCount; ++k) {
-    Target* t = TargetAt(k);
-    standOn(t, 0);
+    Target* t = standOn(TargetAt(k), 0);
     ASSERT_TRUE(t->TakeHit(t->x, t->y)) << k;
-    EXPECT_EQ(chunkOn(hitMetalChannel), soundBank.samples[expected[k]]) << k;
+    const SampleId want = k < 5 ? HitMetal01 : k < 10 ? HitMetal02 : HitMetal03;
+    EXPECT_EQ(chunkOn(hitMetalChannel), soundBank.samples[want]) << k;
     t->shown = false;
   }
 }
 
 TEST_F(TargetsTest, JoltLiftsTheFigureSixThenThreePixelsForTwoFrames) {
   loadFigures(0x2080F0);
-  Target* t = TargetAt(4);
-  standOn(t, 7);  // centre (164, 354): picture top at row 254
+  Target* t = standOn(TargetAt(4), 7);  // centre (164, 354): picture top at row 254
   auto topRow = [&]() {
     clearScreen();
     t->Draw();
@@ -288,20 +231,16 @@ TEST_F(TargetsTest, JoltLiftsTheFigureSixThenThreePixelsForTwoFrames) {
   EXPECT_EQ(topRow(), 248);
   EXPECT_EQ(topRow(), 251);
   EXPECT_EQ(topRow(), 254);
-  EXPECT_EQ(t->jolt, 0);
   EXPECT_EQ(screenRgb(t->x - 44, 254), 0x2080F0u);
-  EXPECT_EQ(screenRgb(t->x + 43, 254), 0x2080F0u);
   EXPECT_EQ(screenRgb(t->x + 44, 254), 0u);
-  EXPECT_EQ(screenRgb(t->x - 45, 254), 0u);
 
-  // Dead: the hit picture, jolted the same way.
+  // Dead: the hit picture, jolted the same way; hidden: nothing.
   t->health = 0;
   t->TakeHit(t->x, t->y);
   clearScreen();
   t->Draw();
   EXPECT_EQ(screenRgb(t->x, 248), 0x2080F0u ^ 0xFF0000);
   EXPECT_EQ(screenRgb(t->x, 247), 0u);
-
   t->shown = false;
   clearScreen();
   t->Draw();
@@ -319,8 +258,7 @@ TEST_F(TargetsTest, FiringFrameShowsTheFlashAndHoldsTheJolt) {
   const std::pair<int, int> shots[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3},  {4, 4},
                                        {5, 5}, {6, 6}, {7, 7}, {13, 9}, {14, 8}};
   for (auto [k, draw] : shots) {
-    Target* t = TargetAt(k);
-    standOn(t, 9);
+    Target* t = standOn(TargetAt(k), 9);
     t->jolt = 2;
     t->firing = 1;
     scriptRandom({drawFor(9, draw)});
@@ -348,15 +286,12 @@ TEST_F(TargetsTest, KindsThirteenAndFourteenWearKindZerosPictures) {
     EXPECT_EQ(screenRgb(56, 100), 0x112233u);
     DrawFigureHit(k, 100, 200);
     EXPECT_EQ(screenRgb(143, 299), 0x445566u);
-    EXPECT_TRUE(TargetAt(k)->IsGangster());
   }
   // Their hit test reads kind 0's picture too.
   pictures.figure[0] = figurePicture("zerobg.bmp", BackgroundRgb);
   pictures.figure[12] = figurePicture("twelve.bmp", PersonRgb);
-  Target* t13 = TargetAt(13);
-  Target* t12 = TargetAt(12);
-  standOn(t13, 0);
-  standOn(t12, 1);
+  Target* t13 = standOn(TargetAt(13), 0);
+  Target* t12 = standOn(TargetAt(12), 1);
   t13->TakeDamage(t13->x, t13->y);
   t12->TakeDamage(t12->x, t12->y);
   EXPECT_EQ(t13->health, 5);

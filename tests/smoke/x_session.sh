@@ -1,0 +1,94 @@
+# Shared by the scripts that drive the real game on a private Xvfb server with
+# xdotool: the server, waiting for the game's window, clicks and the exit test.
+# Source it from bash; it keeps its state in XS_* variables.
+
+# Starts Xvfb at 640x480x24 and exports DISPLAY. Display numbers start at a
+# place taken from our process id, above the ones people use; the server's own
+# lock file settles a race for one, and the loser tries the next number. The
+# server tells on -displayfd when it accepts clients. It must not reset when
+# its last client leaves: every xdotool call is a client, and a game that
+# connects during a reset finds no display.
+# $1: a folder for the server's log. Returns non-zero if no server came up.
+xs_start() {
+  local log=$1/xvfb.log fifo=$1/xvfb.display first n got
+  first=$((200 + $$ % 500))
+  for n in $(seq "$first" $((first + 30))); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    rm -f "$fifo"
+    mkfifo "$fifo"
+    Xvfb ":$n" -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$fifo" >"$log" 2>&1 &
+    XS_XVFB_PID=$!
+    got=""
+    read -r -t 10 got <"$fifo" || true
+    rm -f "$fifo"
+    if [ "$got" = "$n" ] && ! xs_exited "$XS_XVFB_PID"; then
+      export DISPLAY=":$n"
+      return 0
+    fi
+    xs_stop
+  done
+  echo "Xvfb did not start"
+  cat "$log"
+  return 1
+}
+
+# Stops the server that xs_start started.
+xs_stop() {
+  [ -n "${XS_XVFB_PID:-}" ] && kill "$XS_XVFB_PID" 2>/dev/null || true
+  XS_XVFB_PID=""
+}
+
+# Waits up to ten seconds for the game's window, then for the loading to end.
+xs_wait_window() {
+  for _ in $(seq 100); do
+    xdotool search --name "^Lakeport Nights$" >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  xdotool search --name "^Lakeport Nights$" >/dev/null 2>&1 || return 1
+  sleep 1.5 # start-up: the progress row
+}
+
+# Whether process $1 has ended. A child that has ended stays a zombie until
+# waited for, which kill -0 cannot tell.
+xs_exited() {
+  case "$(ps -o stat= -p "$1" 2>/dev/null)" in "" | Z*) return 0 ;; *) return 1 ;; esac
+}
+
+# Moves the pointer to ($1, $2) and clicks button $3 (default 1).
+xs_click() {
+  xdotool mousemove "$1" "$2"
+  sleep 0.15
+  xdotool click "${3:-1}"
+  sleep 0.4
+}
+
+# Presses button 2 (the right mouse button) until the game in XS_GAME_PID
+# ends, at most $1 times (default 8). Sets XS_STATUS to its exit status and
+# clears XS_GAME_PID; XS_STATUS stays empty if the game did not end.
+xs_back_until_exit() {
+  XS_STATUS=""
+  for _ in $(seq "${1:-8}"); do
+    xs_click 320 240 3
+    sleep 0.6
+    if xs_exited "$XS_GAME_PID"; then
+      wait "$XS_GAME_PID" && XS_STATUS=0 || XS_STATUS=$?
+      XS_GAME_PID=""
+      return 0
+    fi
+  done
+}
+
+# Makes a work folder XS_WORK named after $1 and starts the server there; on
+# exit the game in XS_GAME_PID and the server are ended, the folder removed.
+xs_begin() {
+  XS_WORK=$(mktemp -d "/tmp/$1-XXXXXX")
+  XS_GAME_PID=""
+  trap xs_end EXIT
+  xs_start "$XS_WORK"
+}
+
+xs_end() {
+  [ -n "${XS_GAME_PID:-}" ] && kill "$XS_GAME_PID" 2>/dev/null || true
+  xs_stop
+  rm -rf "$XS_WORK"
+}
