@@ -182,6 +182,43 @@ TEST_F(MenuInputTest, KioskSecondPlayerUsesTheRightSideOfTheFirstStick) {
   EXPECT_EQ(menuInput.backDevice, Joystick2);
 }
 
+TEST_F(MenuInputTest, KioskSecondPlayersTwoButtonPairsActAsOne) {
+  // Kiosk mode with two sticks: the second player's fire is joystick 2's
+  // button 0 and joystick 1's button 2. One held while the other rests must
+  // not decide at every poll, or no other device is ever heard.
+  shell.kioskMode = true;
+  openSticks(2);
+  setFakeButton(1, 0, true);
+  EXPECT_TRUE(pollWithIdleEvent());
+  pushMouseButton(SDL_BUTTON_LEFT, false, 5, 5);
+  EXPECT_FALSE(pollMenuInput());
+  EXPECT_EQ(menuInput.selectDevice, Mouse);
+  menuInput.selectDevice = -1;
+  EXPECT_TRUE(pollWithIdleEvent());
+  EXPECT_EQ(menuInput.selectDevice, -1);
+
+  // Both held, then one let go: still down. Both up: one decision.
+  setFakeButton(0, 2, true);
+  EXPECT_TRUE(pollWithIdleEvent());
+  setFakeButton(1, 0, false);
+  EXPECT_TRUE(pollWithIdleEvent());
+  setFakeButton(0, 2, false);
+  EXPECT_FALSE(pollWithIdleEvent());
+  EXPECT_EQ(menuInput.selectDevice, Joystick2);
+  menuInput.selectDevice = -1;
+  EXPECT_TRUE(pollMenuInput());  // the idle event comes back, and decides nothing
+  EXPECT_EQ(menuInput.selectDevice, -1);
+
+  // The second button's pair the same way.
+  setFakeButton(0, 3, true);
+  EXPECT_TRUE(pollWithIdleEvent());
+  EXPECT_TRUE(pollWithIdleEvent());
+  EXPECT_FALSE(shell.backRequested);
+  setFakeButton(0, 3, false);
+  EXPECT_FALSE(pollWithIdleEvent());
+  EXPECT_EQ(menuInput.backDevice, Joystick2);
+}
+
 TEST_F(MenuInputTest, EventTakenWithAStickDecisionIsNotLost) {
   openSticks(1);
   setFakeButton(0, 0, true);

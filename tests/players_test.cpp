@@ -315,6 +315,29 @@ TEST_F(JoystickTest, KioskModeGivesTheSecondPlayerTheRightStickOfJoystickOne) {
   EXPECT_FALSE(first.reloadHeld);
 }
 
+TEST_F(JoystickTest, KioskSecondPlayersTwoButtonPairsActAsOne) {
+  // With joystick 2 open in kiosk mode, its buttons and buttons 2 and 3 of
+  // joystick 1 both serve the second player: one held counts as held.
+  shell.kioskMode = true;
+  shell.joystick2 = joystickOpen(1);
+  setFakeButton(1, 0, true);  // fire held on joystick 2
+  setFakeButton(1, 1, true);  // reload held on joystick 2
+  pollLater();
+  players[Joystick2].shotsFired = 4;
+  for (int i = 0; i < 3; ++i) pollLater();
+  EXPECT_EQ(players[Joystick2].triggerHeld, 1);
+  EXPECT_TRUE(players[Joystick2].reloadHeld);
+  EXPECT_EQ(players[Joystick2].shotsFired, 4) << "the magazine refilled while reload was held";
+  setFakeButton(1, 1, false);
+  setFakeButton(0, 3, true);  // the same reload, now on joystick 1
+  pollLater();
+  EXPECT_EQ(players[Joystick2].shotsFired, 4);
+  setFakeButton(0, 3, false);
+  pollLater();
+  EXPECT_EQ(players[Joystick2].shotsFired, 0);
+  EXPECT_FALSE(players[Joystick2].reloadHeld);
+}
+
 TEST_F(JoystickTest, SecondJoystickOutsideKioskModeAndKioskModeWithoutSticks) {
   shell.joystick2 = joystickOpen(1);
   setFakeAxis(1, 0, -32768);

@@ -10,21 +10,45 @@ bool sameLayout(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
          a->Amask == b->Amask;
 }
 
-enum class Copy { Sdl, Rows, Keyed };
+enum class Copy { Sdl, Rows, Bytes24 };
 
-// How a clipped blit of src onto dst is done.
-Copy copyKind(const SDL_Surface* src, const SDL_Surface* dst) {
+// The byte of a 24-bit pixel a channel mask stands for, or -1 when the mask is
+// not one whole byte.
+int byteOf(Uint32 mask) {
+  switch (mask) {
+    case 0xFF: return 0;
+    case 0xFF00: return 1;
+    case 0xFF0000: return 2;
+    default: return -1;
+  }
+}
+
+// For a 24-bit layout whose three colours are whole bytes: which byte holds
+// red, green and blue. False for any other layout.
+bool colourBytes(const SDL_PixelFormat* f, int order[3]) {
+  if (f->BytesPerPixel != 3 || f->Amask != 0) return false;
+  order[0] = byteOf(f->Rmask);
+  order[1] = byteOf(f->Gmask);
+  order[2] = byteOf(f->Bmask);
+  return order[0] >= 0 && order[1] >= 0 && order[2] >= 0 && order[0] != order[1] &&
+         order[1] != order[2] && order[0] != order[2];
+}
+
+// How a clipped blit of src onto dst is done. For Bytes24, from[i] is the
+// source byte that goes to destination byte i.
+Copy copyKind(const SDL_Surface* src, const SDL_Surface* dst, int from[3]) {
   const SDL_PixelFormat* f = src->format;
   // Palette pictures map through their palettes; RLE pictures keep their
   // pixels encoded; blended ones mix; a surface onto itself may overlap.
-  if (src == dst || f->BytesPerPixel < 2 || !sameLayout(f, dst->format) ||
-      (src->flags & (SDL_SRCALPHA | SDL_RLEACCEL)))
+  if (src == dst || f->BytesPerPixel < 2 || (src->flags & (SDL_SRCALPHA | SDL_RLEACCEL)))
     return Copy::Sdl;
-  if (!(src->flags & SDL_SRCCOLORKEY)) return Copy::Rows;
-  // SDL rebuilds a keyed pixel from its three 8-bit colours: the same bytes
-  // exactly when the colours fill all three.
-  const bool wholeBytes = (f->Rmask | f->Gmask | f->Bmask) == 0xFFFFFF;
-  return f->BytesPerPixel == 3 && wholeBytes ? Copy::Keyed : Copy::Sdl;
+  if (!(src->flags & SDL_SRCCOLORKEY) && sameLayout(f, dst->format)) return Copy::Rows;
+  // SDL rebuilds a 24-bit pixel from its three colours (skipping the key's):
+  // where every colour is one whole byte on both sides, that moves bytes.
+  int srcBytes[3], dstBytes[3];
+  if (!colourBytes(f, srcBytes) || !colourBytes(dst->format, dstBytes)) return Copy::Sdl;
+  for (int c = 0; c < 3; ++c) from[dstBytes[c]] = srcBytes[c];
+  return Copy::Bytes24;
 }
 
 void copyRows(const Uint8* from, int fromPitch, Uint8* to, int toPitch, int rowBytes, int rows) {
@@ -37,19 +61,21 @@ void copyRows(const Uint8* from, int fromPitch, Uint8* to, int toPitch, int rowB
     memcpy(to + y * toPitch, from + y * fromPitch, static_cast<size_t>(rowBytes));
 }
 
-// Copies every 24-bit pixel whose value is not the key.
-void copyKeyedRows(const Uint8* from, int fromPitch, Uint8* to, int toPitch, int w, int rows,
-                   Uint32 key) {
+// Moves every 24-bit pixel (but the key's, when keyed) byte by byte into the
+// destination's order.
+void copyBytes24(const Uint8* from, int fromPitch, Uint8* to, int toPitch, int w, int rows,
+                 const int order[3], bool keyed, Uint32 key) {
   key &= 0xFFFFFF;
+  const int a = order[0], b = order[1], c = order[2];
   for (int y = 0; y < rows; ++y) {
     const Uint8* s = from + y * fromPitch;
     Uint8* d = to + y * toPitch;
     for (int x = 0; x < w; ++x, s += 3, d += 3) {
-      const Uint32 v = Uint32(s[0]) | Uint32(s[1]) << 8 | Uint32(s[2]) << 16;
-      if (v == key) continue;
-      d[0] = s[0];
-      d[1] = s[1];
-      d[2] = s[2];
+      if (keyed && (Uint32(s[0]) | Uint32(s[1]) << 8 | Uint32(s[2]) << 16) == key) continue;
+      const Uint8 p[3] = {s[0], s[1], s[2]};
+      d[0] = p[a];
+      d[1] = p[b];
+      d[2] = p[c];
     }
   }
 }
@@ -62,7 +88,8 @@ void unlockIfNeeded(SDL_Surface* s) {
 
 int BlitPicture(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect* dstrect) {
   if (!src || !dst) return SDL_UpperBlit(src, srcrect, dst, dstrect);
-  const Copy kind = copyKind(src, dst);
+  int order[3] = {0, 1, 2};
+  const Copy kind = copyKind(src, dst, order);
   if (kind == Copy::Sdl || src->locked || dst->locked)
     return SDL_UpperBlit(src, srcrect, dst, dstrect);
 
@@ -127,7 +154,8 @@ int BlitPicture(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect*
   if (kind == Copy::Rows)
     copyRows(from, src->pitch, to, dst->pitch, w * bpp, h);
   else
-    copyKeyedRows(from, src->pitch, to, dst->pitch, w, h, src->format->colorkey);
+    copyBytes24(from, src->pitch, to, dst->pitch, w, h, order, (src->flags & SDL_SRCCOLORKEY) != 0,
+                src->format->colorkey);
   unlockIfNeeded(dst);
   unlockIfNeeded(src);
   return 0;

@@ -17,18 +17,17 @@ namespace {
 // What one look at a pair of joystick buttons decided.
 enum class ButtonResult { None, Fire, Back };
 
-// A stick's fire and second button through the player's latches: a press only
-// arms the latch, the first poll that sees the button up again decides.
-ButtonResult pollMenuButtons(Player& player, PlatformJoystick* stick, int fireButton,
-                             int backButton) {
-  if (joystickButton(stick, fireButton)) {
+// A player's fire and second button through its latches: a press only arms
+// the latch, the first poll that sees the button up again decides.
+ButtonResult pollMenuButtons(Player& player, bool fireDown, bool backDown) {
+  if (fireDown) {
     player.menuFireHeld = true;
     player.active = true;
   } else if (player.menuFireHeld) {
     player.menuFireHeld = false;
     return ButtonResult::Fire;
   }
-  if (joystickButton(stick, backButton)) {
+  if (backDown) {
     player.reloadHeld = true;
     player.active = true;
   } else if (player.reloadHeld) {
@@ -36,6 +35,20 @@ ButtonResult pollMenuButtons(Player& player, PlatformJoystick* stick, int fireBu
     return ButtonResult::Back;
   }
   return ButtonResult::None;
+}
+
+// The second player's buttons: joystick 2's and, in kiosk mode, buttons 2 and
+// 3 of joystick 1 as well. A button counts as down while either of its pair is
+// down, so one held button cannot turn the other's rest into a release at
+// every poll, which would report a decision on every call and keep every
+// other device from ever being heard.
+bool secondFireDown() {
+  return (shell.joystick2 && joystickButton(shell.joystick2, 0)) ||
+         (shell.kioskMode && joystickButton(shell.joystick1, 2));
+}
+bool secondBackDown() {
+  return (shell.joystick2 && joystickButton(shell.joystick2, 1)) ||
+         (shell.kioskMode && joystickButton(shell.joystick1, 3));
 }
 
 // Records a joystick decision for the device; true when there was one.
@@ -60,7 +73,10 @@ bool pollMenuDevices() {
     joystickUpdate();
     moveJoystickCrosshair(Joystick1, joystickAxis(shell.joystick1, 0),
                           joystickAxis(shell.joystick1, 1), now);
-    if (decide(pollMenuButtons(players[Joystick1], shell.joystick1, 0, 1), Joystick1)) return true;
+    if (decide(pollMenuButtons(players[Joystick1], joystickButton(shell.joystick1, 0),
+                               joystickButton(shell.joystick1, 1)),
+               Joystick1))
+      return true;
   }
   if (shell.joystick2 || shell.kioskMode) {
     joystickUpdate();
@@ -71,10 +87,7 @@ bool pollMenuDevices() {
     else
       moveJoystickCrosshair(Joystick2, joystickAxis(shell.joystick2, 0),
                             joystickAxis(shell.joystick2, 1), now);
-    Player& second = players[Joystick2];
-    if (shell.joystick2 && decide(pollMenuButtons(second, shell.joystick2, 0, 1), Joystick2))
-      return true;
-    if (shell.kioskMode && decide(pollMenuButtons(second, shell.joystick1, 2, 3), Joystick2))
+    if (decide(pollMenuButtons(players[Joystick2], secondFireDown(), secondBackDown()), Joystick2))
       return true;
   }
   return false;

@@ -234,14 +234,16 @@ void pollJoysticks() {
       moveJoystickCrosshair(Joystick2, joystickAxis(one, 3), joystickAxis(one, 2), now);
     else
       moveJoystickCrosshair(Joystick2, joystickAxis(two, 0), joystickAxis(two, 1), now);
-    if (two) {
-      sampleFireButton(players[Joystick2], joystickButton(two, 0));
-      sampleReloadButton(Joystick2, joystickButton(two, 1));
-    }
-    if (shell.kioskMode) {
-      sampleFireButton(players[Joystick2], joystickButton(one, 2));
-      sampleReloadButton(Joystick2, joystickButton(one, 3));
-    }
+    // Joystick 2's buttons and, in kiosk mode, buttons 2 and 3 of joystick 1
+    // as well: a button counts as down while either of its pair is down, so
+    // one held does not read as released (and reload at every poll) because
+    // the other is up.
+    const bool fire =
+        (two && joystickButton(two, 0)) || (shell.kioskMode && joystickButton(one, 2));
+    const bool reload =
+        (two && joystickButton(two, 1)) || (shell.kioskMode && joystickButton(one, 3));
+    sampleFireButton(players[Joystick2], fire);
+    sampleReloadButton(Joystick2, reload);
   }
   joystickPollTime = now;
 }
