@@ -213,10 +213,7 @@ TEST_F(TrackerTest, ShortRepliesParseOnlyWhatArrivedAndTheRecordEndsAtItsCut) {
   // Cut inside the third number: the "6" of "66.67" is all that arrived.
   const std::string full = record("  10.00 -50.00  66.67   0.00   0.00   1.00");
   EXPECT_EQ(parseExact(full.substr(0, 20), &report), 3);
-  EXPECT_EQ(report.r[0], 10);
-  EXPECT_EQ(report.r[1], -50);
-  EXPECT_EQ(report.r[2], 6);
-  EXPECT_EQ(report.r[3], 4);
+  EXPECT_EQ(std::vector<double>(report.r, report.r + 4), (std::vector<double>{10, -50, 6, 4}));
   // Three bytes or fewer hold no numbers at all.
   EXPECT_EQ(parseExact("01 ", &report), 0);
   EXPECT_EQ(parseExact("", &report), 0);
@@ -246,10 +243,8 @@ TEST_F(TrackerTest, RepliesWithFewerNumbersUpdateOnlyThoseAndTheCrosshairFollows
   // R1 and R2 only: the crosshair moves down, keeps its column.
   sim.scripted.push_back(record("   7.00 -25.00   nope"));
   pollTracker();
-  EXPECT_EQ(trackerReport.r[0], 7);
-  EXPECT_EQ(trackerReport.r[1], -25);
-  EXPECT_DOUBLE_EQ(trackerReport.r[2], 66.67);
-  EXPECT_EQ(trackerReport.r[5], 1);
+  EXPECT_EQ(std::vector<double>(trackerReport.r, trackerReport.r + 6),
+            (std::vector<double>{7, -25, 66.67, 0, 0, 1}));
   EXPECT_EQ(std::make_pair(players[Tracker].cursorX, players[Tracker].cursorY),
             std::make_pair(320, 360));
 
