@@ -275,7 +275,7 @@ TEST_F(AssetsTest, EveryFixedTextFitsOnTheScreenInTheGameFont) {
       width += f->glyphs[*p].w;
     const int x = t.column * GridCellEdge(GridPussycat);
     EXPECT_LE(x + width, t.rightLimit)
-        << t.screen << " (" << t.column << "," << t.row << ") \"" << t.text << "\"";
+        << "(" << t.column << "," << t.row << ") \"" << t.text << "\"";
     // The lowest row still shows its whole height on the screen.
     EXPECT_LE(t.row * 16 + 15 + f->height - 1, 480) << t.text;
   }
