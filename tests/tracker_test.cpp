@@ -135,53 +135,42 @@ TEST_F(TrackerTest, PortIsExclusiveRawAt115200AndKeepsOtherSettings) {
   EXPECT_EQ(sim.received, "S" + StartupCommands);
 }
 
-TEST_F(TrackerTest, FirstRecordCentresTheCrosshairAndKeepsTheTrackerPresent) {
-  reportNext({10, -50, 66.67, 0, 0, 1});
-  captureStderr();  // the empty game directory's missing pictures
-  ASSERT_EQ(start(), 0);
-  capturedStderr();
-  EXPECT_TRUE(shell.trackerPresent);
-  EXPECT_EQ(sim.received, "S" + StartupCommands + "P");
+TEST_F(TrackerTest, TheFirstRecordsLastThreeNumbersDecideWhetherTheTrackerPlays) {
+  const struct {
+    double r4, r5, r6;
+    bool present;
+  } cases[] = {{0, 0, 1, true}, {0, -0.01, 0, true}, {0, 0, 0, false}};
+  for (const auto& c : cases) {
+    SDL_Quit();
+    resetGameState();
+    setFakeSleepHook([this](uint32_t) { serveSimTracker(&sim); });
+    sim.received.clear();
+    reportNext({10, -50, 66.67, c.r4, c.r5, c.r6});
+    captureStderr();  // the empty game directory's missing pictures
+    ASSERT_EQ(start(), 0);
+    capturedStderr();
+    EXPECT_EQ(shell.trackerPresent, c.present) << c.r5;
+    EXPECT_EQ(sim.received, "S" + StartupCommands + "P");
+    EXPECT_NE(trackerPort.handle, SerialNone);  // the port is open either way
 
-  setFakeTicks(50000);
-  pollTracker();
-  const Player& t = players[Tracker];
-  EXPECT_EQ(std::make_pair(t.cursorX, t.cursorY), std::make_pair(320, 240));
-  EXPECT_TRUE(t.active);
-  EXPECT_EQ(t.lastMoveTime, 50030u);
-  EXPECT_EQ(t.fireRequested + t.triggerHeld, 0);  // it aims, never fires
-
-  shutdownGame();
-  EXPECT_EQ(trackerPort.handle, SerialNone);
-}
-
-TEST_F(TrackerTest, ZerosInTheLastThreeNumbersRunTheGameWithoutTheTracker) {
-  reportNext({10, -50, 66.67, 0, 0, 0});
-  captureStderr();
-  ASSERT_EQ(start(), 0);
-  capturedStderr();
-  EXPECT_FALSE(shell.trackerPresent);
-  EXPECT_NE(trackerPort.handle, SerialNone);  // the port is open all the same
-
-  // Polls then neither send, wait nor touch the tracker's player.
-  const std::string sent = sim.received;
-  const uint32_t now = ticksMs();
-  const Player& t = players[Tracker];
-  const auto before = std::make_tuple(t.active, t.lastMoveTime, t.cursorX, t.cursorY);
-  pollTracker();
-  EXPECT_EQ(sim.received, sent);
-  EXPECT_EQ(ticksMs(), now);
-  EXPECT_EQ(std::make_tuple(t.active, t.lastMoveTime, t.cursorX, t.cursorY), before);
-
-  // One of the three set is enough.
-  SDL_Quit();
-  resetGameState();
-  setFakeSleepHook([this](uint32_t) { serveSimTracker(&sim); });
-  reportNext({0, 0, 0, 0, -0.01, 0});
-  captureStderr();
-  ASSERT_EQ(start(), 0);
-  capturedStderr();
-  EXPECT_TRUE(shell.trackerPresent);
+    setFakeTicks(50000);
+    const Player& t = players[Tracker];
+    const auto before = std::make_tuple(t.active, t.lastMoveTime, t.cursorX, t.cursorY);
+    pollTracker();
+    if (c.present) {
+      EXPECT_EQ(std::make_pair(t.cursorX, t.cursorY), std::make_pair(320, 240));
+      EXPECT_TRUE(t.active);
+      EXPECT_EQ(t.lastMoveTime, 50030u);
+      EXPECT_EQ(t.fireRequested + t.triggerHeld, 0);  // it aims, never fires
+    } else {
+      // Polls then neither send, wait nor touch the tracker's player.
+      EXPECT_EQ(sim.received, "S" + StartupCommands + "P");
+      EXPECT_EQ(ticksMs(), 50000u);
+      EXPECT_EQ(std::make_tuple(t.active, t.lastMoveTime, t.cursorX, t.cursorY), before);
+    }
+    shutdownGame();
+    EXPECT_EQ(trackerPort.handle, SerialNone);
+  }
 }
 
 TEST_F(TrackerTest, ScreenMappingTruncatesTowardZeroAndDoesNotClamp) {
