@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fixture.h"
@@ -76,18 +77,15 @@ TEST_F(FontTest, ScanMeasuresRunsHeightSpaceAndColourKey) {
   BitmapFont* f = LoadBitmapFont(writeStrip("pics/strip.bmp", {3, 1, 5}, 12).c_str());
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(f->height, 12);
-  EXPECT_EQ(f->glyphs['!'].x, 1);
-  EXPECT_EQ(f->glyphs['!'].y, 1);
-  EXPECT_EQ(f->glyphs['!'].w, 3);
-  EXPECT_EQ(f->glyphs['!'].h, 12);
-  EXPECT_EQ(f->glyphs['"'].x, 5);
-  EXPECT_EQ(f->glyphs['"'].w, 1);
-  EXPECT_EQ(f->glyphs['#'].x, 7);
-  EXPECT_EQ(f->glyphs['#'].w, 5);
+  auto rect = [f](int c) {
+    const SDL_Rect& r = f->glyphs[c];
+    return std::make_tuple(int(r.x), int(r.y), int(r.w), int(r.h));
+  };
+  EXPECT_EQ(rect('!'), std::make_tuple(1, 1, 3, 12));
+  EXPECT_EQ(rect('"'), std::make_tuple(5, 1, 1, 12));
+  EXPECT_EQ(rect('#'), std::make_tuple(7, 1, 5, 12));
   // Space: the width of "!", never a glyph of its own.
-  EXPECT_EQ(f->glyphs[' '].x, 0);
-  EXPECT_EQ(f->glyphs[' '].w, 3);
-  EXPECT_EQ(f->glyphs[' '].h, 12);
+  EXPECT_EQ(rect(' '), std::make_tuple(0, int(f->glyphs[' '].y), 3, 12));
   // Fewer than 223 runs: the rest of the bytes, and all control bytes, are empty.
   for (int c : {0, 10, 31, int('$'), 200, 255}) EXPECT_EQ(f->glyphs[c].w, 0) << c;
   ASSERT_TRUE(f->surface->flags & SDL_SRCCOLORKEY);
