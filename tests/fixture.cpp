@@ -105,28 +105,18 @@ void GameTest::writeBmp(const std::string& path, int w, int h, uint32_t rgb) {
 }
 
 void GameTest::writeWav(const std::string& path, int frames) {
+  auto le = [](uint32_t v, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+    return out;
+  };
+  // PCM, mono, 11025 frames and bytes per second, 1 byte per frame, 8 bits.
+  const std::string wav = "RIFF" + le(36 + frames, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) +
+                          le(1, 2) + le(11025, 4) + le(11025, 4) + le(1, 2) + le(8, 2) + "data" +
+                          le(frames, 4) + std::string(frames, static_cast<char>(128));
   FILE* f = fopen(path.c_str(), "wb");
   ASSERT_NE(f, nullptr) << path;
-  auto u32 = [f](uint32_t v) {
-    for (int i = 0; i < 4; ++i) fputc((v >> (8 * i)) & 0xFF, f);
-  };
-  auto u16 = [f](uint16_t v) {
-    fputc(v & 0xFF, f);
-    fputc(v >> 8, f);
-  };
-  fputs("RIFF", f);
-  u32(36 + frames);
-  fputs("WAVEfmt ", f);
-  u32(16);
-  u16(1);      // PCM
-  u16(1);      // mono
-  u32(11025);  // frames per second
-  u32(11025);  // bytes per second
-  u16(1);      // bytes per frame
-  u16(8);      // bits per sample
-  fputs("data", f);
-  u32(frames);
-  for (int i = 0; i < frames; ++i) fputc(128, f);
+  EXPECT_EQ(fwrite(wav.data(), 1, wav.size(), f), wav.size()) << path;
   fclose(f);
 }
 

@@ -4,9 +4,11 @@
 #include <SDL.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fixture.h"
+#include "gfx/grid.h"
 
 namespace {
 constexpr uint32_t Marker = 0xFF00FF;
@@ -25,14 +27,14 @@ uint32_t bodyColour(int i) { return 0x100000u + static_cast<uint32_t>(i) * 0x10;
 // marker column (unless `lastTouchesEdge`, where the last run ends at the edge).
 // Glyph bodies are filled with bodyColour(i); everything else is transparent.
 std::string writeStrip(const std::string& name, const std::vector<int>& widths, int height,
-                       bool lastTouchesEdge = false, int extraMarkerColumns = 0) {
-  int w = 1 + extraMarkerColumns;
+                       bool lastTouchesEdge = false) {
+  int w = 1;
   for (int g : widths) w += g + 1;
   if (lastTouchesEdge) --w;
   SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, height, 24, 0xFF0000, 0xFF00, 0xFF, 0);
   SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 0, 0xFF));
   for (int x = 0; x < w; ++x) putRgb(s, x, 0, Marker);
-  int x = 1 + extraMarkerColumns;
+  int x = 1;
   for (size_t i = 0; i < widths.size(); ++i) {
     for (int k = 0; k < widths[i]; ++k, ++x) {
       putRgb(s, x, 0, RunColour);
@@ -75,25 +77,22 @@ TEST_F(FontTest, ScanMeasuresRunsHeightSpaceAndColourKey) {
   BitmapFont* f = LoadBitmapFont(writeStrip("pics/strip.bmp", {3, 1, 5}, 12).c_str());
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(f->height, 12);
-  EXPECT_EQ(f->glyphs['!'].x, 1);
-  EXPECT_EQ(f->glyphs['!'].y, 1);
-  EXPECT_EQ(f->glyphs['!'].w, 3);
-  EXPECT_EQ(f->glyphs['!'].h, 12);
-  EXPECT_EQ(f->glyphs['"'].x, 5);
-  EXPECT_EQ(f->glyphs['"'].w, 1);
-  EXPECT_EQ(f->glyphs['#'].x, 7);
-  EXPECT_EQ(f->glyphs['#'].w, 5);
+  auto rect = [f](int c) {
+    const SDL_Rect& r = f->glyphs[c];
+    return std::make_tuple(int(r.x), int(r.y), int(r.w), int(r.h));
+  };
+  EXPECT_EQ(rect('!'), std::make_tuple(1, 1, 3, 12));
+  EXPECT_EQ(rect('"'), std::make_tuple(5, 1, 1, 12));
+  EXPECT_EQ(rect('#'), std::make_tuple(7, 1, 5, 12));
   // Space: the width of "!", never a glyph of its own.
-  EXPECT_EQ(f->glyphs[' '].x, 0);
-  EXPECT_EQ(f->glyphs[' '].w, 3);
-  EXPECT_EQ(f->glyphs[' '].h, 12);
+  EXPECT_EQ(rect(' '), std::make_tuple(0, int(f->glyphs[' '].y), 3, 12));
   // Fewer than 223 runs: the rest of the bytes, and all control bytes, are empty.
   for (int c : {0, 10, 31, int('$'), 200, 255}) EXPECT_EQ(f->glyphs[c].w, 0) << c;
   ASSERT_TRUE(f->surface->flags & SDL_SRCCOLORKEY);
   EXPECT_EQ(f->surface->format->colorkey, SDL_MapRGB(f->surface->format, 0, 0, 0xFF));
 }
 
-TEST_F(FontTest, RunsAtTheRightEdge) {
+TEST_F(FontTest, RunsAtTheRightEdgeAndAMissingFile) {
   captureStdout();
   // The last run touches the right edge: it ends there, with no message.
   BitmapFont* edge = LoadBitmapFont(writeStrip("pics/edge.bmp", {2, 4}, 8, true).c_str());
@@ -104,14 +103,10 @@ TEST_F(FontTest, RunsAtTheRightEdge) {
   EXPECT_EQ(capturedStdout(), "");
 
   // A run that begins only in the last column is not a glyph.
-  SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 10, 4, 24, 0xFF0000, 0xFF00, 0xFF, 0);
-  SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0xFF, 0, 0xFF));
-  putRgb(s, 9, 0, RunColour);
-  ASSERT_EQ(SDL_SaveBMP(s, "pics/last.bmp"), 0);
-  SDL_FreeSurface(s);
-  BitmapFont* last = LoadBitmapFont("pics/last.bmp");
+  BitmapFont* last = LoadBitmapFont(writeStrip("pics/last.bmp", {1}, 4, true).c_str());
   ASSERT_NE(last, nullptr);
   EXPECT_EQ(last->glyphs['!'].w, 0);
+  EXPECT_EQ(LoadBitmapFont("pics/nothing-here.png"), nullptr);
 }
 
 TEST_F(FontTest, MoreThan223RunsGiveByte255TheLastCountedRun) {
@@ -154,27 +149,30 @@ TEST_F(FontTest, DrawTextFDrawsAtMost1023Characters) {
   EXPECT_EQ(rgbAt(c, 1023, 0), 0u);
 }
 
-TEST_F(FontTest, LoadFailsCleanlyForAMissingFile) {
-  EXPECT_EQ(LoadBitmapFont("pics/nothing-here.png"), nullptr);
-}
-
-TEST_F(FontTest, GetPixelOnEveryDepth) {
-  SDL_Surface* s8 = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, 8, 0, 0, 0, 0);
-  SDL_Surface* s16 = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, 16, 0xF800, 0x7E0, 0x1F, 0);
-  SDL_Surface* s24 = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, 24, 0xFF0000, 0xFF00, 0xFF, 0);
-  SDL_Surface* s32 = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-  surfaces.insert(surfaces.end(), {s8, s16, s24, s32});
-  static_cast<Uint8*>(s8->pixels)[s8->pitch + 3] = 0x7B;
-  const Uint16 v16 = 0xBEEF;
-  memcpy(static_cast<Uint8*>(s16->pixels) + s16->pitch + 6, &v16, 2);
-  const Uint8 v24[3] = {0x11, 0x22, 0x33};
-  memcpy(static_cast<Uint8*>(s24->pixels) + s24->pitch + 9, v24, 3);
-  const Uint32 v32 = 0x00ABCDEF;
-  memcpy(static_cast<Uint8*>(s32->pixels) + s32->pitch + 12, &v32, 4);
-  EXPECT_EQ(GetPixel(s8, 3, 1), 0x7Bu);
-  EXPECT_EQ(GetPixel(s16, 3, 1), 0xBEEFu);
-  EXPECT_EQ(GetPixel(s24, 3, 1), 0x332211u);
-  EXPECT_EQ(GetPixel(s32, 3, 1), 0x00ABCDEFu);
+TEST_F(FontTest, GetPixelAndGetSurfacePixelOnEveryDepth) {
+  EXPECT_EQ(GetSurfacePixel(nullptr, 0, 0), -1);
+  const struct {
+    int depth;
+    Uint32 r, g, b;  // channel masks
+    Uint32 raw;      // the pixel's bytes in memory order
+    Uint32 value;
+  } cases[] = {
+      {8, 0, 0, 0, 0xC8, 0xC8},
+      {16, 0xF800, 0x7E0, 0x1F, 0xC350, 50000},
+      {24, 0xFF0000, 0xFF00, 0xFF, 0x332211, 0x332211},  // bytes 0x11 0x22 0x33
+      {24, 0xFF, 0xFF00, 0xFF0000, 0x332211, 0x332211},  // raw even with the masks swapped
+      {32, 0xFF0000, 0xFF00, 0xFF, 0xFF000001u, 0xFF000001u},
+  };
+  for (const auto& c : cases) {
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, c.depth, c.r, c.g, c.b, 0);
+    surfaces.push_back(s);
+    const Uint8 bytes[4] = {Uint8(c.raw), Uint8(c.raw >> 8), Uint8(c.raw >> 16),
+                            Uint8(c.raw >> 24)};
+    memcpy(static_cast<Uint8*>(s->pixels) + s->pitch + 3 * (c.depth / 8), bytes, c.depth / 8);
+    EXPECT_EQ(GetPixel(s, 3, 1), c.value) << c.depth;
+    EXPECT_EQ(GetSurfacePixel(s, 3, 1), static_cast<int32_t>(c.value)) << c.depth;
+    EXPECT_EQ(GetSurfacePixel(s, 2, 1), 0) << c.depth;
+  }
 }
 
 TEST_F(FontTest, GetPixelOutsideTheSurfaceSaysSoAndReadsNothing) {

@@ -11,93 +11,13 @@
 #include "app/shell.h"
 #include "audio/soundbank.h"
 #include "fixture.h"
+#include "game_files.h"
 #include "gfx/font.h"
 #include "gfx/grid.h"
 #include "platform/events.h"
 #include "platform/joystick.h"
 
 namespace {
-struct Asset {
-  const char* file;
-  int w, h;
-};
-
-// Every picture start-up loads, with a plausible size.
-const std::vector<Asset> assets = {
-    {"pic32_1200x900_verlauf_640x480_-50_-30.jpg", 640, 480},
-    {"le5_4x12.bmp", 4, 12},
-    {"cross_a_02.bmp", 31, 31},
-    {"cross_b_02.bmp", 31, 31},
-    {"cross_c_02.bmp", 31, 31},
-    {"cross_d_02.bmp", 31, 31},
-    {"cross_f_02.bmp", 31, 31},
-    {"target_n_01_88x200.bmp", 88, 200},
-    {"target_hit_n_01_88x200.bmp", 88, 200},
-    {"target_o_01_88x200.bmp", 88, 200},
-    {"target_hit_o_01_88x200.bmp", 88, 200},
-    {"target_p_01_88x200.bmp", 88, 200},
-    {"target_hit_p_01_88x200.bmp", 88, 200},
-    {"target_q_01_88x200.bmp", 88, 200},
-    {"target_hit_q_01_88x200.bmp", 88, 200},
-    {"target_n_01_88x200_mirror.bmp", 88, 200},
-    {"target_hit_n_01_88x200_mirror.bmp", 88, 200},
-    {"target_o_01_88x200_mirror.bmp", 88, 200},
-    {"target_hit_o_01_88x200_mirror.bmp", 88, 200},
-    {"target_p_01_88x200_mirror.bmp", 88, 200},
-    {"target_hit_p_01_88x200_mirror.bmp", 88, 200},
-    {"target_q_01_88x200_mirror.bmp", 88, 200},
-    {"target_hit_q_01_88x200_mirror.bmp", 88, 200},
-    {"target_d_01_88x200.bmp", 88, 200},
-    {"target_hit_d_01_88x200.bmp", 88, 200},
-    {"target_e_01_88x200.bmp", 88, 200},
-    {"target_hit_e_01_88x200.bmp", 88, 200},
-    {"target_g_01_88x200.bmp", 88, 200},
-    {"target_hit_g_01_88x200.bmp", 88, 200},
-    {"target_h_01_88x200.bmp", 88, 200},
-    {"target_hit_h_01_88x200.bmp", 88, 200},
-    {"target_k_01_88x200.bmp", 88, 200},
-    {"target_hit_k_01_88x200.bmp", 88, 200},
-    {"pic32_1200x900_verlauf_640x480.jpg", 640, 480},
-    {"smoke-shop_a_01_cut_a_01_verlauf_640x480.jpg", 640, 480},
-    {"main-street_a_01_cut_a_01_verlauf_640x480.jpg", 640, 480},
-    {"flower-shop_a_01_cut_a_01_verlauf_640x480.jpg", 640, 480},
-    {"qmorvel_Tire_Store_v_verlauf_640x480.jpg", 640, 480},
-    {"dead_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", 640, 480},
-    {"hall-of-fame_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", 640, 480},
-    {"smoke-shop_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", 640, 480},
-    {"main-street_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", 640, 480},
-    {"flower-shop_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", 640, 480},
-    {"qmorvel_Tire_Store_v_verlauf_640x480_-50_-30.jpg", 640, 480},
-    {"level_a_116x88.bmp", 116, 88},
-    {"level_b_116x88.bmp", 116, 88},
-    {"level_c_116x88.bmp", 116, 88},
-    {"level_d_116x88.bmp", 116, 88},
-    {"level_e_116x88.bmp", 116, 88},
-    {"title.jpg", 640, 480},
-    {"keyboard_a_02_transp-9C9886_220x120.bmp", 220, 120},
-    {"singleshot_200x90.bmp", 200, 90},
-    {"sixshooter_200x90.bmp", 200, 90},
-    {"thompson_200x90.bmp", 200, 90},
-    {"shot_fail_6x6_e_01.bmp", 6, 6},
-    {"shot_a_01.bmp", 20, 20},
-    {"shot_b_01.bmp", 20, 20},
-    {"shot_c_01.bmp", 20, 20},
-    {"shot_d_01.bmp", 20, 20},
-    {"shot_f_01.bmp", 20, 20},
-    {"shot_h_01.bmp", 20, 20},
-    {"shot_j_01.bmp", 20, 20},
-    {"shot_k_01.bmp", 20, 20},
-    {"shot_l_01.bmp", 20, 20},
-    {"le5bg_4x12.bmp", 4, 12},
-};
-
-const char* const fonts[] = {"andes16.png",
-                             "impact16.png",
-                             "pussycat18.png",
-                             "Antiqua_greyed-68-10.png",
-                             "Caligula_greyed-68-10.png",
-                             "MacHumaine_greyed-68-10.png"};
-
 constexpr uint32_t PipColour = 0xFFD000;
 constexpr uint32_t BackdropColour = 0x202830;
 
@@ -107,14 +27,17 @@ class StartupTest : public GameTest {
     GameTest::SetUp();
     // Every picture as a BMP (SDL_image reads pictures by content, not name).
     uint32_t colour = 0x010203;
-    for (const Asset& a : assets) {
-      const std::string name(a.file);
+    for (const PictureFile& p : Pictures) {
+      const std::string name(p.file);
       const uint32_t c = name == "le5_4x12.bmp"        ? PipColour
                          : name.rfind("pic32", 0) == 0 ? BackdropColour
                                                        : (colour += 0x030507);
-      writeBmp("pics/" + name, a.w, a.h, c);
+      writeBmp("pics/" + name, p.w, p.h, c);
     }
-    for (const char* f : fonts) writeBmp(std::string("pics/") + f, 40, 10, 0x00FF00);
+    for (const FigureFile& f : Figures)
+      for (const char* prefix : {"pics/target_", "pics/target_hit_"})
+        writeBmp(prefix + std::string(f.name) + ".bmp", 88, 200, colour += 0x030507);
+    for (const char* f : FontFiles) writeBmp(std::string("pics/") + f, 40, 10, 0x00FF00);
     for (int id = 0; id < SampleCount; ++id) writeWav(samplePath(id), 64);
   }
 
@@ -173,18 +96,14 @@ TEST_F(StartupTest, ProgressRowEndsWithExactlyOneHundredPipsAfter61Steps) {
 
 TEST_F(StartupTest, EveryPictureLandsInItsSlotWithItsColourKey) {
   ASSERT_EQ(start({}), 0);
-  for (SDL_Surface* s : pictures.crosshair) {
+  std::vector<std::pair<SDL_Surface*, uint32_t>> keyed = {{pictures.keyboard, 0xA8A594},
+                                                          {pictures.shotMark, 0xFFFFFF}};
+  for (SDL_Surface* s : pictures.crosshair) keyed.push_back({s, 0});
+  for (SDL_Surface* s : pictures.muzzleFlash) keyed.push_back({s, 0});
+  for (auto [s, key] : keyed) {
     ASSERT_NE(s, nullptr);
-    EXPECT_EQ(keyOf(s), rgb(s, 0x000000));
+    EXPECT_EQ(keyOf(s), rgb(s, key));
   }
-  for (SDL_Surface* s : pictures.muzzleFlash) {
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(keyOf(s), rgb(s, 0x000000));
-  }
-  ASSERT_NE(pictures.keyboard, nullptr);
-  EXPECT_EQ(keyOf(pictures.keyboard), rgb(pictures.keyboard, 0xA8A594));
-  ASSERT_NE(pictures.shotMark, nullptr);
-  EXPECT_EQ(keyOf(pictures.shotMark), rgb(pictures.shotMark, 0xFFFFFF));
   for (int k = 0; k < FigurePictureCount; ++k) {
     ASSERT_NE(pictures.figure[k], nullptr);
     ASSERT_NE(pictures.figureHit[k], nullptr);
@@ -202,9 +121,8 @@ TEST_F(StartupTest, EveryPictureLandsInItsSlotWithItsColourKey) {
   }
   EXPECT_EQ(pictures.levelDimmed[0], pictures.frontBackdrop);
   for (SDL_Surface* s : pictures.weaponChoice) EXPECT_NE(s, nullptr);
-  EXPECT_NE(pictures.title, nullptr);
-  EXPECT_NE(pictures.deadBackdrop, nullptr);
-  EXPECT_NE(pictures.hallOfFame, nullptr);
+  for (SDL_Surface* s : {pictures.title, pictures.deadBackdrop, pictures.hallOfFame})
+    EXPECT_NE(s, nullptr);
   EXPECT_FALSE(pictures.pip->flags & SDL_SRCCOLORKEY);
   EXPECT_FALSE(pictures.pipEmpty->flags & SDL_SRCCOLORKEY);
   for (BitmapFont* f : pictures.fonts) EXPECT_NE(f, nullptr);
@@ -215,16 +133,13 @@ TEST_F(StartupTest, EveryPictureLandsInItsSlotWithItsColourKey) {
 }
 
 TEST_F(StartupTest, ExactlyOneArgumentSetsKioskMode) {
-  ASSERT_EQ(start({}), 0);
-  EXPECT_FALSE(shell.kioskMode);
-  SDL_Quit();
-  resetGameState();
-  ASSERT_EQ(start({"--anything"}), 0);
-  EXPECT_TRUE(shell.kioskMode);
-  SDL_Quit();
-  resetGameState();
-  ASSERT_EQ(start({"kiosk", "two"}), 0);
-  EXPECT_FALSE(shell.kioskMode);
+  const std::vector<const char*> cases[] = {{}, {"--anything"}, {"kiosk", "two"}};
+  for (const auto& args : cases) {
+    SDL_Quit();
+    resetGameState();
+    ASSERT_EQ(start(args), 0);
+    EXPECT_EQ(shell.kioskMode, args.size() == 1) << args.size() << " arguments";
+  }
 }
 
 TEST_F(StartupTest, MissingFilesAreNamedAndStartupCompletes) {

@@ -19,6 +19,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -123,10 +124,8 @@ TEST_F(TrackerTest, PortIsExclusiveRawAt115200AndKeepsOtherSettings) {
   EXPECT_EQ(exclusive, 1);
   termios line{};
   ASSERT_EQ(tcgetattr(sim.peer, &line), 0);
-  EXPECT_EQ(cfgetispeed(&line), B115200);
-  EXPECT_EQ(cfgetospeed(&line), B115200);
-  EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-  EXPECT_FALSE(line.c_cflag & (PARENB | CSTOPB | CRTSCTS));
+  EXPECT_EQ(cfgetispeed(&line) + cfgetospeed(&line), 2 * B115200);
+  EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), static_cast<tcflag_t>(CS8));
   EXPECT_FALSE(line.c_iflag & (IXON | IXOFF | ICRNL));
   EXPECT_FALSE(line.c_lflag & (ICANON | ECHO | ISIG));
   EXPECT_FALSE(line.c_oflag & OPOST);
@@ -136,56 +135,42 @@ TEST_F(TrackerTest, PortIsExclusiveRawAt115200AndKeepsOtherSettings) {
   EXPECT_EQ(sim.received, "S" + StartupCommands);
 }
 
-TEST_F(TrackerTest, FirstRecordCentresTheCrosshairAndKeepsTheTrackerPresent) {
-  reportNext({10, -50, 66.67, 0, 0, 1});
-  captureStderr();  // the empty game directory's missing pictures
-  ASSERT_EQ(start(), 0);
-  capturedStderr();
-  EXPECT_TRUE(shell.trackerPresent);
-  EXPECT_EQ(sim.received, "S" + StartupCommands + "P");
+TEST_F(TrackerTest, TheFirstRecordsLastThreeNumbersDecideWhetherTheTrackerPlays) {
+  const struct {
+    double r4, r5, r6;
+    bool present;
+  } cases[] = {{0, 0, 1, true}, {0, -0.01, 0, true}, {0, 0, 0, false}};
+  for (const auto& c : cases) {
+    SDL_Quit();
+    resetGameState();
+    setFakeSleepHook([this](uint32_t) { serveSimTracker(&sim); });
+    sim.received.clear();
+    reportNext({10, -50, 66.67, c.r4, c.r5, c.r6});
+    captureStderr();  // the empty game directory's missing pictures
+    ASSERT_EQ(start(), 0);
+    capturedStderr();
+    EXPECT_EQ(shell.trackerPresent, c.present) << c.r5;
+    EXPECT_EQ(sim.received, "S" + StartupCommands + "P");
+    EXPECT_NE(trackerPort.handle, SerialNone);  // the port is open either way
 
-  setFakeTicks(50000);
-  pollTracker();
-  const Player& t = players[Tracker];
-  EXPECT_EQ(t.cursorX, 320);
-  EXPECT_EQ(t.cursorY, 240);
-  EXPECT_TRUE(t.active);
-  EXPECT_EQ(t.lastMoveTime, 50030u);
-  EXPECT_EQ(t.fireRequested, 0);  // it aims, never fires
-  EXPECT_EQ(t.triggerHeld, 0);
-
-  shutdownGame();
-  EXPECT_EQ(trackerPort.handle, SerialNone);
-}
-
-TEST_F(TrackerTest, ZerosInTheLastThreeNumbersRunTheGameWithoutTheTracker) {
-  reportNext({10, -50, 66.67, 0, 0, 0});
-  captureStderr();
-  ASSERT_EQ(start(), 0);
-  capturedStderr();
-  EXPECT_FALSE(shell.trackerPresent);
-  EXPECT_NE(trackerPort.handle, SerialNone);  // the port is open all the same
-
-  const std::string sent = sim.received;
-  const uint32_t now = ticksMs();
-  const Player before = players[Tracker];
-  pollTracker();
-  EXPECT_EQ(sim.received, sent);
-  EXPECT_EQ(ticksMs(), now);
-  EXPECT_EQ(players[Tracker].active, before.active);
-  EXPECT_EQ(players[Tracker].lastMoveTime, before.lastMoveTime);
-  EXPECT_EQ(players[Tracker].cursorX, before.cursorX);
-  EXPECT_EQ(players[Tracker].cursorY, before.cursorY);
-
-  // One of the three set is enough.
-  SDL_Quit();
-  resetGameState();
-  setFakeSleepHook([this](uint32_t) { serveSimTracker(&sim); });
-  reportNext({0, 0, 0, 0, -0.01, 0});
-  captureStderr();
-  ASSERT_EQ(start(), 0);
-  capturedStderr();
-  EXPECT_TRUE(shell.trackerPresent);
+    setFakeTicks(50000);
+    const Player& t = players[Tracker];
+    const auto before = std::make_tuple(t.active, t.lastMoveTime, t.cursorX, t.cursorY);
+    pollTracker();
+    if (c.present) {
+      EXPECT_EQ(std::make_pair(t.cursorX, t.cursorY), std::make_pair(320, 240));
+      EXPECT_TRUE(t.active);
+      EXPECT_EQ(t.lastMoveTime, 50030u);
+      EXPECT_EQ(t.fireRequested + t.triggerHeld, 0);  // it aims, never fires
+    } else {
+      // Polls then neither send, wait nor touch the tracker's player.
+      EXPECT_EQ(sim.received, "S" + StartupCommands + "P");
+      EXPECT_EQ(ticksMs(), 50000u);
+      EXPECT_EQ(std::make_tuple(t.active, t.lastMoveTime, t.cursorX, t.cursorY), before);
+    }
+    shutdownGame();
+    EXPECT_EQ(trackerPort.handle, SerialNone);
+  }
 }
 
 TEST_F(TrackerTest, ScreenMappingTruncatesTowardZeroAndDoesNotClamp) {
@@ -217,10 +202,7 @@ TEST_F(TrackerTest, ShortRepliesParseOnlyWhatArrivedAndTheRecordEndsAtItsCut) {
   // Cut inside the third number: the "6" of "66.67" is all that arrived.
   const std::string full = record("  10.00 -50.00  66.67   0.00   0.00   1.00");
   EXPECT_EQ(parseExact(full.substr(0, 20), &report), 3);
-  EXPECT_EQ(report.r[0], 10);
-  EXPECT_EQ(report.r[1], -50);
-  EXPECT_EQ(report.r[2], 6);
-  EXPECT_EQ(report.r[3], 4);
+  EXPECT_EQ(std::vector<double>(report.r, report.r + 4), (std::vector<double>{10, -50, 6, 4}));
   // Three bytes or fewer hold no numbers at all.
   EXPECT_EQ(parseExact("01 ", &report), 0);
   EXPECT_EQ(parseExact("", &report), 0);
@@ -250,12 +232,10 @@ TEST_F(TrackerTest, RepliesWithFewerNumbersUpdateOnlyThoseAndTheCrosshairFollows
   // R1 and R2 only: the crosshair moves down, keeps its column.
   sim.scripted.push_back(record("   7.00 -25.00   nope"));
   pollTracker();
-  EXPECT_EQ(trackerReport.r[0], 7);
-  EXPECT_EQ(trackerReport.r[1], -25);
-  EXPECT_DOUBLE_EQ(trackerReport.r[2], 66.67);
-  EXPECT_EQ(trackerReport.r[5], 1);
-  EXPECT_EQ(players[Tracker].cursorX, 320);
-  EXPECT_EQ(players[Tracker].cursorY, 360);
+  EXPECT_EQ(std::vector<double>(trackerReport.r, trackerReport.r + 6),
+            (std::vector<double>{7, -25, 66.67, 0, 0, 1}));
+  EXPECT_EQ(std::make_pair(players[Tracker].cursorX, players[Tracker].cursorY),
+            std::make_pair(320, 360));
 
   // A short reply, then one without numbers: nothing more changes.
   sim.scripted.push_back("01  3.0");
@@ -264,8 +244,8 @@ TEST_F(TrackerTest, RepliesWithFewerNumbersUpdateOnlyThoseAndTheCrosshairFollows
   EXPECT_EQ(trackerReport.r[1], -25);
   sim.scripted.push_back("01 \r\n");
   pollTracker();
-  EXPECT_EQ(players[Tracker].cursorX, 320);
-  EXPECT_EQ(players[Tracker].cursorY, 360);
+  EXPECT_EQ(std::make_pair(players[Tracker].cursorX, players[Tracker].cursorY),
+            std::make_pair(320, 360));
   EXPECT_EQ(sleeps, (std::vector<uint32_t>{30, 30, 30, 30}));
 }
 
@@ -285,21 +265,17 @@ TEST_F(TrackerTest, ADeviceThatFallsSilentCostsAtMost35MsAPollAndLeavesTheCrossh
     pollTracker();
     EXPECT_EQ(ticksMs() - before, 35u);
     EXPECT_EQ(sleeps, (std::vector<uint32_t>{30, 1, 1, 1, 1, 1}));
-    EXPECT_EQ(players[Tracker].cursorX, x);
-    EXPECT_EQ(players[Tracker].cursorY, y);
-    EXPECT_TRUE(players[Tracker].active);
-    EXPECT_EQ(players[Tracker].lastMoveTime, ticksMs());
+    const Player& t = players[Tracker];
+    EXPECT_TRUE(t.cursorX == x && t.cursorY == y && t.active && t.lastMoveTime == ticksMs());
   }
   EXPECT_EQ(sim.received, "PPPPP");
 
   // The device gone altogether: writes and reads fail, polls go on the same.
   closeSimTracker(&sim);
-  for (int i = 0; i < 3; ++i) {
-    const uint32_t before = ticksMs();
-    pollTracker();
-    EXPECT_LE(ticksMs() - before, 35u);
-    EXPECT_EQ(players[Tracker].cursorX, x);
-  }
+  const uint32_t before = ticksMs();
+  for (int i = 0; i < 3; ++i) pollTracker();
+  EXPECT_LE(ticksMs() - before, 3 * 35u);
+  EXPECT_EQ(players[Tracker].cursorX, x);
   EXPECT_EQ(trackerWrite("P", 1), -2);
 }
 
@@ -326,8 +302,14 @@ TEST_F(TrackerTest, NoDeviceStartsWithoutThePauseAndANamedOneIsReported) {
                                   std::string(strerror(ENOTTY)) + "\n");
   EXPECT_EQ(trackerPort.handle, SerialNone);
 
-  // An empty name looks for no tracker, silently; start-up never pauses.
+  // Unset, the first serial port is the default; an empty name looks for no
+  // tracker, silently, and start-up never pauses.
+  bool named = true;
+  unsetenv("LAKEPORT_TRACKER_PORT");
+  EXPECT_STREQ(trackerPortName(&named), "/dev/ttyS0");
+  EXPECT_FALSE(named);
   setenv("LAKEPORT_TRACKER_PORT", "", 1);
+  EXPECT_EQ(trackerPortName(&named), nullptr);
   captureStderr();
   ASSERT_EQ(start(), 0);
   const std::string err = capturedStderr();
@@ -335,18 +317,6 @@ TEST_F(TrackerTest, NoDeviceStartsWithoutThePauseAndANamedOneIsReported) {
   EXPECT_FALSE(shell.trackerPresent);
   for (uint32_t ms : sleeps) EXPECT_LT(ms, 1000u);
   EXPECT_TRUE(sim.received.empty());
-}
-
-TEST_F(TrackerTest, ThePortNameComesFromTheEnvironmentOrDefaultsToTheFirstSerialPort) {
-  bool named = true;
-  unsetenv("LAKEPORT_TRACKER_PORT");
-  EXPECT_STREQ(trackerPortName(&named), "/dev/ttyS0");
-  EXPECT_FALSE(named);
-  setenv("LAKEPORT_TRACKER_PORT", "/dev/ttyUSB0", 1);
-  EXPECT_STREQ(trackerPortName(&named), "/dev/ttyUSB0");
-  EXPECT_TRUE(named);
-  setenv("LAKEPORT_TRACKER_PORT", "", 1);
-  EXPECT_EQ(trackerPortName(&named), nullptr);
 }
 
 TEST_F(TrackerTest, RandomRepliesNeverReadPastWhatArrived) {
