@@ -44,6 +44,8 @@ void resetGameState() {
   useFakeClock(1000, 1700000000);
   useFakeJoysticks(0);
   seedRandom(1);
+  // The figures, once made, live for the whole run: back to how they are made.
+  if (targetField.figures) CreateTargets();
 }
 
 void GameTest::SetUp() {

@@ -5,6 +5,7 @@
 #include "fixture.h"
 #include "game/targets.h"
 #include "gfx/grid.h"
+#include "input/players.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 
@@ -41,10 +42,12 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
   });
   setIdleHook([this] {
     if (inputFrame == frameCount) {
+      // The look right after the input ends that poll (a round's frame goes on);
+      // a screen that looks again is waiting.
       if (++spinsWithoutFlip > MaxSpins)
         throw PlayStuck{std::string("the ") + screenName(shell.screen) +
                         " screen waits for input the script does not give"};
-      return;
+      if (spinsWithoutFlip == 1) return;
     }
     inputFrame = frameCount;
     if (onInput) onInput();
@@ -85,4 +88,54 @@ const char* screenName(ScreenId screen) {
     case ScreenId::RoundEnd: return "round end";
   }
   return "unknown";
+}
+
+MouseGunner::MouseGunner(bool reloadEveryShot) : reloadEveryShot(reloadEveryShot) {
+  for (int k = 0; k < FigurePictureCount; ++k) aims[k] = headShotOffset(k);
+}
+
+bool MouseGunner::act(const std::function<bool(const Target&)>& wanted, long frame) {
+  Player& mouse = players[Mouse];
+  if (reloadDue && mouse.fireRequested == 0) {
+    pushMouseButton(3, true, x, y);
+    pushMouseButton(3, false, x, y);
+    reloadDue = false;
+    return false;
+  }
+  if (mouse.fireRequested) return false;  // the last pull waits for its cadence
+  for (int i = 0; i < TargetCount; ++i) {
+    Target* t = TargetAt(i);
+    if (!t->shown || t->health <= 0 || !wanted(*t)) continue;
+    const AimOffset& a = aims[t->kind < FigurePictureCount ? t->kind : 0];
+    x = t->x + a.dx;
+    y = t->y + a.dy;
+    pushMouseMotion(x, y);
+    pushMouseButton(1, true, x, y);
+    pushMouseButton(1, false, x, y);
+    reloadDue = reloadEveryShot;
+    lastMoveFrame = frame;
+    return true;
+  }
+  if (frame - lastMoveFrame >= 120) {
+    // Both coordinates change, or the move would not count as one.
+    x = 200 + (mouse.cursorX + 37) % 240;
+    y = 200 + (mouse.cursorY + 23) % 200;
+    pushMouseMotion(x, y);
+    lastMoveFrame = frame;
+  }
+  return false;
+}
+
+bool FrontEndClicks::act(bool entered) {
+  switch (shell.screen) {
+    case ScreenId::Title:
+      if (entered || titles == 0) ++titles;
+      pushMouseClickAt(320, 240, titles == 1 ? 1 : 3);
+      return true;
+    case ScreenId::Story:
+    case ScreenId::DisplayHelp: pushMouseClickAt(320, 240); return true;
+    case ScreenId::WeaponChoice: pushMouseClickAt(weaponX, 115); return true;
+    case ScreenId::LevelChoice: pushMouseClickAt(levelX, 115); return true;
+    default: return false;
+  }
 }

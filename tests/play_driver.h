@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/shell.h"
+#include "game/targets.h"
 
 // Thrown by the driver when the game runs past its frame budget or spins
 // without ever flipping.
@@ -24,8 +25,9 @@ class PlayDriver {
   explicit PlayDriver(uint32_t msPerFrame = 16);
   ~PlayDriver();
 
-  // The script: called when the game polls an empty queue, at most once per
-  // flipped frame (and once before the first flip of the loop).
+  // The script: called when the game finds its event queue empty, once per
+  // flipped frame; and, on a screen that waits for input without flipping,
+  // again at every further look at the empty queue after the first.
   std::function<void()> onInput;
   // Called after every flip (start-up's progress flips included).
   std::function<void()> onFrame;
@@ -73,3 +75,32 @@ inline int nameKeyY(int row) { return 336 + 20 * row + 10; }
 void pushMouseClickAt(int x, int y, int button = 1);
 
 const char* screenName(ScreenId screen);
+
+// The mouse player in a round: one shot at a time at a chosen figure, each a
+// quick click, with a reload on the frame after when the weapon needs one.
+class MouseGunner {
+ public:
+  explicit MouseGunner(bool reloadEveryShot);
+  // One frame's input: a reload after the last shot, else a head shot at the
+  // first standing, live figure that `wanted` picks, else now and then a move
+  // that keeps the mouse in the game. True when a shot was fired.
+  bool act(const std::function<bool(const Target&)>& wanted, long frame);
+
+ private:
+  AimOffset aims[FigurePictureCount];
+  bool reloadEveryShot;
+  bool reloadDue = false;
+  int x = 320, y = 240;
+  long lastMoveFrame = -1000;
+};
+
+// A player who clicks through the front end with the mouse: on to the story the
+// first time on the title and button 2 (the end of the game) after that, fire on
+// the text screens, the given pictures on the choice screens.
+struct FrontEndClicks {
+  int weaponX, levelX;  // the pictures' row is at y 70 to 159
+  int titles = 0;
+
+  // One frame's input on a front-end screen; false on the other screens.
+  bool act(bool entered);
+};

@@ -31,6 +31,18 @@ void reportPortFailure(const char* what, const char* name, int error) {
   fprintf(stderr, "lakeport-nights: cannot %s tracker port %s: %s\n", what, name, strerror(error));
 }
 
+// The device of the open port, and whether its failing was told already.
+char openPortName[256];
+bool portFailureTold = false;
+
+// A port that answered at start-up and then fails (the device unplugged, its
+// line hung up) is told once; polls go on as before, the crosshair staying.
+void reportPortLost(int error) {
+  if (portFailureTold) return;
+  portFailureTold = true;
+  fprintf(stderr, "lakeport-nights: tracker port %s failed: %s\n", openPortName, strerror(error));
+}
+
 int32_t screenPixel(double value, int32_t fallback) {
   if (std::isnan(value)) return fallback;
   // Bounded far off the screen so that no later sum on a crosshair overflows.
@@ -64,6 +76,8 @@ int openTrackerPort() {
     return 0;
   }
   trackerPort.handle = handle;
+  snprintf(openPortName, sizeof openPortName, "%s", name);
+  portFailureTold = false;
 
   // The tracker answers "S" with bytes of its own; they are thrown away.
   writeCommand("S");
@@ -79,7 +93,11 @@ int openTrackerPort() {
 int32_t trackerWrite(const void* bytes, int32_t count) {
   if (trackerPort.handle == SerialNone) return -1;
   const int32_t written = serialWrite(trackerPort.handle, bytes, count);
-  return written < 0 ? -2 : written;
+  if (written < 0) {
+    reportPortLost(errno);
+    return -2;
+  }
+  return written;
 }
 
 int32_t trackerRead(void* buffer, int32_t maximum) {
@@ -91,7 +109,11 @@ int32_t trackerRead(void* buffer, int32_t maximum) {
   }
   if (waiting <= 0) return -1;
   const int32_t got = serialRead(trackerPort.handle, buffer, maximum < waiting ? maximum : waiting);
-  return got < 0 ? -2 : got;
+  if (got < 0) {
+    reportPortLost(errno);
+    return -2;
+  }
+  return got;
 }
 
 void readTrackerReport() {

@@ -1,0 +1,388 @@
+// A soak of the whole game: many thousands of frames of random input from every
+// device (mouse, keyboard, two joysticks and the tracker) on every screen, with
+// the default art and the real drawing, on the fake clock. After every frame
+// the shot-mark list, the figures' places, the counters and every hiscore file
+// written must be sound. Button 2 on the title ends the program now and then;
+// the game then starts again, in kiosk mode every other time.
+#include <sched.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "app/shell.h"
+#include "fixture.h"
+#include "game/displays.h"
+#include "game/round.h"
+#include "game/targets.h"
+#include "input/menu_input.h"
+#include "input/players.h"
+#include "platform/clock.h"
+#include "platform/events.h"
+#include "platform/joystick.h"
+#include "play_driver.h"
+#include "scores/hiscores.h"
+#include "scores/name_entry.h"
+#include "sim_tracker.h"
+#include "weapons/weapons.h"
+
+namespace {
+// The frames the soak runs: the whole of it in the normal build, a part in the
+// sanitizer build, whose frames cost several times as much. The environment
+// may ask for another number.
+long soakFrames() {
+  if (const char* asked = getenv("LAKEPORT_SOAK_FRAMES")) return atol(asked);
+#if defined(__SANITIZE_ADDRESS__)
+  return 25000;
+#else
+  return 200000;
+#endif
+}
+
+struct SoakDone {};
+
+// What a file looked like when last checked.
+struct FileStamp {
+  bool exists = false;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified{};
+  bool operator==(const FileStamp& o) const {
+    return exists == o.exists && inode == o.inode && size == o.size &&
+           modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
+  }
+};
+
+FileStamp stampOf(const std::string& path) {
+  struct stat st;
+  FileStamp s;
+  if (stat(path.c_str(), &st) != 0) return s;
+  s.exists = true;
+  s.inode = st.st_ino;
+  s.size = st.st_size;
+  s.modified = st.st_mtim;
+  return s;
+}
+
+std::string fileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// The table in memory as its file holds it: one line per row, seven fields,
+// spaces of names as "^".
+std::string tableAsFile(const HiscoreTable& table) {
+  std::string text;
+  for (const HiscoreEntry& e : table.rows) {
+    std::string name = e.name;
+    for (char& c : name)
+      if (c == ' ') c = '^';
+    char line[128];
+    snprintf(line, sizeof line, "%d %s %d %d %d %d %s\n", e.position, name.c_str(), e.score,
+             e.weapon, e.shots, e.playerCount, e.devices);
+    text += line;
+  }
+  return text;
+}
+
+class SoakTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
+  }
+  void TearDown() override {
+    closeSimTracker(&sim);
+    GameTest::TearDown();
+  }
+
+  // A fresh stand-in tracker for the next start of the game.
+  void newTracker() {
+    closeSimTracker(&sim);
+    sim = SimTracker{};
+    ASSERT_TRUE(openSimTracker(&sim, false));
+    setenv("LAKEPORT_TRACKER_PORT", sim.path.c_str(), 1);
+    // The kernel hands bytes over between the two sides a moment after they
+    // are written: the poll's 30 ms wait lets the "P" come through and be
+    // answered, a read check (1 ms) lets the answer come through.
+    setFakeSleepHook([this](uint32_t ms) {
+      const int before = sim.reports;
+      for (int tries = ms >= 30 ? 2000 : 1; tries > 0 && sim.reports == before; --tries) {
+        sched_yield();
+        serveSimTracker(&sim);
+      }
+    });
+  }
+
+  int pick(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
+  bool chance(int oneIn) { return pick(oneIn) == 0; }
+  // A point on the screen, often where something can be hit.
+  void aimSomewhere(int& x, int& y) {
+    switch (shell.screen) {
+      case ScreenId::WeaponChoice:
+      case ScreenId::LevelChoice:
+        x = pick(640);
+        y = chance(3) ? pick(480) : 60 + pick(110);
+        return;
+      case ScreenId::RoundEnd:
+        x = chance(4) ? pick(640) : 10 + pick(240);
+        y = chance(4) ? pick(480) : 330 + pick(135);
+        return;
+      case ScreenId::Round:
+        if (!chance(3)) {
+          const Target* t = TargetAt(pick(TargetCount));
+          if (t->shown) {
+            x = t->x - 50 + pick(100);
+            y = t->y - 105 + pick(210);
+            return;
+          }
+        }
+        [[fallthrough]];
+      default: x = pick(640); y = pick(480);
+    }
+  }
+
+  // One frame's random input from every device.
+  void randomInput() {
+    // Button 2 on the title ends the program: only once a start has had its
+    // share of the frames.
+    const bool backOk = shell.screen != ScreenId::Title || framesThisStart > FramesPerStart;
+    const int events = pick(4);
+    // A release may decide and change the screen; nothing follows it in the
+    // same batch, so no input meant for one screen reaches the next.
+    bool released = false;
+    for (int e = 0; e < events && !released; ++e) {
+      int x, y;
+      aimSomewhere(x, y);
+      const int button = chance(3) && backOk ? 3 : 1;
+      switch (pick(10)) {
+        case 0:
+        case 1: pushMouseMotion(x, y); break;
+        case 2: pushMouseButton(button, true, x, y); break;
+        case 3:
+          pushMouseButton(button, false, x, y);
+          released = true;
+          break;
+        case 4: {
+          static const SDLKey arrows[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT};
+          pushKey(arrows[pick(4)], chance(2));
+          break;
+        }
+        case 5: {
+          const bool down = chance(2);
+          pushKey(chance(2) ? SDLK_LCTRL : SDLK_RCTRL, down);
+          released = !down;
+          break;
+        }
+        case 6: {
+          const bool down = chance(2);
+          if (down || backOk) pushKey(chance(2) ? SDLK_LALT : SDLK_RALT, down);
+          released = !down;
+          break;
+        }
+        case 7: {
+          static const SDLKey others[] = {SDLK_1, SDLK_2, SDLK_3, SDLK_SPACE, SDLK_a, SDLK_RETURN};
+          const bool down = chance(2);
+          pushKey(others[pick(6)], down);
+          released = !down;
+          break;
+        }
+        case 8:
+          // Escape: pressed, it ends a round; released, it asks to go back.
+          if (chance(shell.screen == ScreenId::Round ? 400 : 20)) {
+            if (shell.screen == ScreenId::Round)
+              pushKey(SDLK_ESCAPE, true);
+            else if (backOk)
+              pushKey(SDLK_ESCAPE, false);
+          }
+          break;
+        default: {
+          // The sticks are read, not queued: set one axis or button.
+          const int stick = pick(2);
+          if (chance(2)) {
+            static const int16_t values[] = {0, 3500, -3500, 3501, 32767, -32768, 12000, -9000};
+            setFakeAxis(stick, pick(4), values[pick(8)]);
+          } else {
+            const int b = pick(4);
+            // Buttons 1 and 3 are a button 2 (3 in kiosk mode); released on the
+            // title they would end the program.
+            const bool backButton = b == 1 || b == 3;
+            if (!backButton || backOk) setFakeButton(stick, b, chance(2));
+          }
+          break;
+        }
+      }
+    }
+    // The tracker aims somewhere new now and then.
+    if (chance(8)) {
+      int x, y;
+      aimSomewhere(x, y);
+      aimSimTracker(&sim, x, y);
+    }
+  }
+
+  // Everything that must hold after every frame.
+  void checkFrame(long frame) {
+    SCOPED_TRACE("frame " + std::to_string(frame) + " on the " + screenName(shell.screen) +
+                 " screen");
+    // The shot-mark list: one unbroken run of used entries from entry 0. The
+    // first free entry may hold a shot left of the screen (it reads as free);
+    // every one after it is as the list was emptied.
+    int used = 0;
+    while (used < ShotMarkCapacity && shotMarks.entries[used].x >= 0) ++used;
+    for (int i = used + 1; i < ShotMarkCapacity; ++i) {
+      if (shotMarks.entries[i].x == -10 && shotMarks.entries[i].y == -10) continue;
+      ADD_FAILURE() << "entry " << i << " after the free entry " << used << " holds ("
+                    << shotMarks.entries[i].x << ", " << shotMarks.entries[i].y << ")";
+      throw SoakDone{};
+    }
+    // The figures: a standing one on its own place, which is taken.
+    int holder[SlotCount];
+    std::fill(std::begin(holder), std::end(holder), -1);
+    int gangstersStanding = 0;
+    // (Start-up's first flip comes before the figures are made.)
+    for (int i = 0; i < TargetCount && targetField.figures; ++i) {
+      const Target* t = TargetAt(i);
+      if (!t->shown) continue;
+      gangstersStanding += t->isGangster;
+      ASSERT_TRUE(t->slot >= 0 && t->slot < SlotCount) << "figure " << i;
+      ASSERT_EQ(holder[t->slot], -1)
+          << "figures " << holder[t->slot] << " and " << i << " share place " << t->slot;
+      holder[t->slot] = i;
+      ASSERT_NE(targetField.slots.occupied[t->slot], 0) << "place of figure " << i << " is free";
+      ASSERT_EQ(t->x, (t->slot % 6) * 104 + 60) << "figure " << i;
+      ASSERT_EQ(t->y, t->slot < 6 ? 126 : 354) << "figure " << i;
+      ASSERT_LE(t->health, 5);
+    }
+    // The counters.
+    const RoundState& r = roundState;
+    ASSERT_TRUE(r.energy <= 100 && r.energy >= -9) << r.energy;
+    ASSERT_TRUE(r.bodyCount <= 30 && r.bodyCount > -2000) << r.bodyCount;
+    ASSERT_TRUE(r.gangstersLeft >= 0 && r.gangstersLeft <= 30) << r.gangstersLeft;
+    ASSERT_TRUE(r.gangstersToCome >= 0 && r.gangstersToCome <= r.gangstersLeft);
+    if (shell.screen == ScreenId::Round || shell.screen == ScreenId::RoundEnd) {
+      ASSERT_EQ(r.gangstersLeft - r.gangstersToCome, gangstersStanding)
+          << "appearances not over but not standing";
+    }
+    ASSERT_TRUE(r.playerCount >= 0 && r.playerCount <= DeviceCount);
+    ASSERT_GE(totalShots, 0);
+    for (int d = 0; d < DeviceCount; ++d) {
+      const Player& p = players[d];
+      ASSERT_TRUE(p.shotsFired >= 0 && p.shotsFired <= 40) << "device " << d;
+      // The tracker aims where it likes; the keyboard's crosshair takes every
+      // recoil kick unclamped until a cursor key is held, so it may wander off.
+      if (d == Tracker || d == Keyboard) continue;
+      // The others are clamped at their next move, so a kick shows at most 10
+      // pixels out sideways and 20 up.
+      ASSERT_TRUE(p.cursorX >= -10 && p.cursorX <= 649 && p.cursorY >= -20 && p.cursorY <= 479)
+          << "device " << d << " at " << p.cursorX << ", " << p.cursorY;
+    }
+    ASSERT_TRUE(shell.chosenWeapon >= 0 && shell.chosenWeapon <= 2);
+    ASSERT_TRUE(shell.chosenLevel >= 0 && shell.chosenLevel <= 4);
+    ASSERT_TRUE(nameCursor >= 0 && nameCursor <= 20);
+    ASSERT_EQ(nameField[20], '.');
+    ASSERT_TRUE(menuInput.selectDevice >= -1 && menuInput.selectDevice < DeviceCount);
+    ASSERT_TRUE(menuInput.backDevice >= -1 && menuInput.backDevice < DeviceCount);
+    checkHiscoreFiles();
+  }
+
+  // Every hiscore file the game wrote holds the table it read back, byte for
+  // byte, and no half-written file is left beside it.
+  void checkHiscoreFiles() {
+    for (int level = 0; level < 5; ++level) {
+      const std::string path = HiscoreFileName(level);
+      const FileStamp now = stampOf(path);
+      if (now == stamps[level]) continue;
+      stamps[level] = now;
+      ++saves;
+      ASSERT_TRUE(now.exists) << path << " vanished";
+      ASSERT_EQ(hiscoreLevel, level) << path << " changed but another level is in memory";
+      ASSERT_EQ(fileText(path), tableAsFile(hiscores)) << path;
+      for (const auto& e : std::filesystem::directory_iterator("data")) {
+        ASSERT_EQ(e.path().filename().string().rfind("data0", 0), 0u) << e.path();
+        ASSERT_EQ(e.path().extension(), ".dat") << e.path();
+      }
+    }
+  }
+
+  static constexpr long FramesPerStart = 25000;
+  long framesThisStart = 0;
+  SimTracker sim;
+  std::mt19937 rng{20261206};
+  std::array<FileStamp, 5> stamps{};
+  long saves = 0;
+};
+}  // namespace
+
+TEST_F(SoakTest, RandomInputOnEveryScreenKeepsTheGameSound) {
+  // Tables that nearly every round beats, so that most rounds end in the name
+  // entry and a save.
+  for (int level = 0; level < 5; ++level) {
+    std::ofstream table(HiscoreFileName(level));
+    for (int row = 1; row <= HiscoreRows; ++row)
+      table << row << " Low^" << row << " " << -100 - row << " 1 10 1 -M---\n";
+    table.close();
+    stamps[level] = stampOf(HiscoreFileName(level));
+  }
+  const long target = soakFrames();
+  long frames = 0;
+  long onScreen[7] = {};
+  int starts = 0, rounds = 0, trackerRounds = 0;
+  bool done = false;
+  ScreenId last = ScreenId::Title;
+  while (!done && !HasFatalFailure()) {
+    if (starts > 0) {
+      // A new process, as far as the game can tell.
+      resetGameState();
+      setExitHook([](int status) { throw ProgramExit{status}; });
+    }
+    newTracker();
+    useFakeJoysticks(2);
+    PlayDriver driver;
+    driver.onInput = [&] { randomInput(); };
+    driver.onFrame = [&] {
+      ++onScreen[static_cast<int>(shell.screen)];
+      framesThisStart = driver.frames();
+      if (shell.screen == ScreenId::Round && last != ScreenId::Round) {
+        ++rounds;
+        trackerRounds += shell.trackerPresent;
+      }
+      last = shell.screen;
+      checkFrame(frames + driver.frames());
+      if (HasFatalFailure() || frames + driver.frames() >= target) throw SoakDone{};
+    };
+    // Every other start in kiosk mode (exactly one argument).
+    std::vector<std::string> args{"lakeport-nights"};
+    if (starts % 2 == 1) args.push_back("kiosk");
+    ++starts;
+    try {
+      EXPECT_EQ(driver.play(args, target + 1), 0) << "the game ended with another status";
+    } catch (const SoakDone&) {
+      done = true;
+    } catch (const PlayStuck& stuck) {
+      ADD_FAILURE() << stuck.why;
+      done = true;
+    }
+    frames += driver.frames();
+  }
+  RecordProperty("frames", static_cast<int>(frames));
+  RecordProperty("starts", starts);
+  RecordProperty("rounds", rounds);
+  RecordProperty("hiscoreSaves", static_cast<int>(saves));
+  printf(
+      "soak: %ld frames, %d starts, %d rounds (%d with the tracker), %ld hiscore files written\n",
+      frames, starts, rounds, trackerRounds, saves);
+  for (int s = 0; s < 7; ++s)
+    printf("  %ld frames on the %s screen\n", onScreen[s], screenName(static_cast<ScreenId>(s)));
+  EXPECT_GE(frames, target);
+  EXPECT_GT(rounds, 2);
+  EXPECT_GT(trackerRounds, 0);
+}
