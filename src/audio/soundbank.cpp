@@ -64,7 +64,12 @@ void loadSoundBank() {
             getcwd(cwd, sizeof cwd) ? cwd : ".");
   }
   for (int32_t id = 0; id < SampleCount; ++id) {
-    soundBank.samples[id] = loadSample(sampleFiles[id]);
+    // The title tune's four copies are four chunks over one decoded buffer: the
+    // tune is long, and four decoded copies would take a third of the game's
+    // memory for the same sound.
+    Mix_Chunk* first = soundBank.samples[TitleTune1];
+    soundBank.samples[id] = id > TitleTune1 && first ? Mix_QuickLoad_RAW(first->abuf, first->alen)
+                                                     : loadSample(sampleFiles[id]);
     // A failed title copy after a failed copy of the same file says nothing new.
     const bool toldAlready =
         folderMissing ||
@@ -113,8 +118,10 @@ void resetSoundChannels() {
 }
 
 void unloadSoundBank() {
-  for (Mix_Chunk*& chunk : soundBank.samples) {
-    if (chunk) Mix_FreeChunk(chunk);
-    chunk = nullptr;
+  // Last to first: the title copies that share the first copy's buffer go
+  // before it.
+  for (int32_t id = SampleCount - 1; id >= 0; --id) {
+    if (soundBank.samples[id]) Mix_FreeChunk(soundBank.samples[id]);
+    soundBank.samples[id] = nullptr;
   }
 }
