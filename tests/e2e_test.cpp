@@ -115,14 +115,18 @@ class WholeGameTest : public GameTest {
   }
 
   // Plays from start-up to the program's end; the exit status, or -100 with a
-  // failure when the game got stuck.
-  static int playToTheEnd(PlayDriver& driver) {
+  // failure when the game got stuck. With the whole default art and sound the
+  // game has nothing to tell on standard error.
+  int playToTheEnd(PlayDriver& driver) {
+    captureStderr();
+    int status = -100;
     try {
-      return driver.play({"lakeport-nights"}, 20000);
+      status = driver.play({"lakeport-nights"}, 20000);
     } catch (const PlayStuck& stuck) {
       ADD_FAILURE() << stuck.why;
-      return -100;
     }
+    EXPECT_EQ(capturedStderr(), "");
+    return status;
   }
 };
 }  // namespace

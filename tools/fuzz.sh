@@ -33,10 +33,13 @@ for name in "${targets[@]}"; do
   seeds="$top/fuzz/corpus/$name"
   found="$build/corpus/$name"
   mkdir -p "$found"
-  echo "== $name: the seeds"
-  "$fuzzer" -runs=0 "$seeds"
-  echo "== $name: fuzzing for $seconds s"
   log="$build/$name.log"
+  if ! "$fuzzer" -runs=0 "$seeds" >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "fuzz_$name fails on a seed of $seeds"
+    exit 1
+  fi
+  echo "== $name: $(find "$seeds" -type f | wc -l) seeds pass; fuzzing for $seconds s"
   if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/$name-" "$found" "$seeds" >"$log" 2>&1; then
     tail -n 60 "$log"

