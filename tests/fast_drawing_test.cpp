@@ -80,14 +80,6 @@ class FastDrawingTest : public GameTest {
     GameTest::SetUp();
     startVideo();
   }
-  void TearDown() override {
-    for (SDL_Surface* s : owned) SDL_FreeSurface(s);
-    GameTest::TearDown();
-  }
-  SDL_Surface* own(SDL_Surface* s) {
-    owned.push_back(s);
-    return s;
-  }
   // A 640 by 480 picture in the screen's layout, different for every seed.
   SDL_Surface* scene(int seed) {
     std::mt19937 rng(seed);
@@ -96,7 +88,6 @@ class FastDrawingTest : public GameTest {
     return s;
   }
   static void cover(SDL_Surface* with) { SDL_UpperBlit(with, nullptr, shell.video, nullptr); }
-  std::vector<SDL_Surface*> owned;
 };
 }  // namespace
 

@@ -326,34 +326,33 @@ TEST_F(FaultTest, TrackerDeviceClosingMidRoundIsToldOnceAndTheRoundGoesOn) {
 
 // Without any picture or sound the game still plays: figures without pictures
 // still take shots, the keyboard's keys still type.
-class NoArtTest : public GameTest {};
+class NoArtTest : public GameTest {
+ protected:
+  // Plays a game of three kills and an anonymous row; the lines it printed.
+  std::vector<std::string> playWithoutArt() {
+    writeFileText("data/data00.dat", LowTable);
+    ScriptedGame game(3);
+    captureStderr();
+    EXPECT_EQ(game.play(), 0);
+    const std::vector<std::string> lines = linesOf(capturedStderr());
+    EXPECT_EQ(game.bodyCountAtEnd, 3);
+    EXPECT_TRUE(game.entryOffered);
+    EXPECT_EQ(fileText("data/data00.dat").rfind("1 Anonymous 3 1 ", 0), 0u);
+    return lines;
+  }
+};
 
 TEST_F(NoArtTest, MissingFoldersAreToldInOneLineEachAndTheGamePlaysOn) {
   fs::remove_all("pics");
   fs::remove_all("sounds");
-  writeFileText("data/data00.dat", LowTable);
-  ScriptedGame game(3);
-  captureStderr();
-  const int status = game.play();
-  const std::vector<std::string> lines = linesOf(capturedStderr());
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(game.bodyCountAtEnd, 3);
-  EXPECT_TRUE(game.entryOffered);
-  EXPECT_EQ(fileText("data/data00.dat").rfind("1 Anonymous 3 1 ", 0), 0u);
+  const std::vector<std::string> lines = playWithoutArt();
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_NE(lines[0].find("pics/"), std::string::npos) << lines[0];
   EXPECT_NE(lines[1].find("sounds/"), std::string::npos) << lines[1];
 }
 
 TEST_F(NoArtTest, EmptyFoldersNameEveryMissingFileOnceAndTheGamePlaysOn) {
-  writeFileText("data/data00.dat", LowTable);
-  ScriptedGame game(3);
-  captureStderr();
-  const int status = game.play();
-  const std::vector<std::string> lines = linesOf(capturedStderr());
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(game.bodyCountAtEnd, 3);
-  EXPECT_EQ(fileText("data/data00.dat").rfind("1 Anonymous 3 1 ", 0), 0u);
+  const std::vector<std::string> lines = playWithoutArt();
   // One line for each picture, font and sound file, none twice: the four
   // copies of the title tune come from one file.
   std::set<std::string> named;

@@ -46,14 +46,4 @@ class FiguresTest : public GameTest {
     startVideo();
     CreateTargets();
   }
-  void TearDown() override {
-    for (SDL_Surface* s : owned) SDL_FreeSurface(s);
-    GameTest::TearDown();
-  }
-  // Keeps a picture made by the test until the test ends.
-  SDL_Surface* own(SDL_Surface* s) {
-    owned.push_back(s);
-    return s;
-  }
-  std::vector<SDL_Surface*> owned;
 };

@@ -66,6 +66,8 @@ void GameTest::SetUp() {
 }
 
 void GameTest::TearDown() {
+  for (SDL_Surface* s : owned) SDL_FreeSurface(s);
+  owned.clear();
   if (capturingOut) capturedStdout();
   if (capturingErr) capturedStderr();
   clearEventHooks();
@@ -154,6 +156,11 @@ std::string GameTest::capturedStderr() {
   fflush(stderr);
   capturingErr = false;
   return testing::internal::GetCapturedStderr();
+}
+
+SDL_Surface* GameTest::own(SDL_Surface* s) {
+  owned.push_back(s);
+  return s;
 }
 
 void pushKey(SDLKey key, bool down) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Thrown by the exit hook the fixture installs, in place of exit().
 struct ProgramExit {
@@ -39,11 +40,14 @@ class GameTest : public ::testing::Test {
   std::string capturedStdout();
   void captureStderr();
   std::string capturedStderr();
+  // Keeps a surface the test made until the test ends, then frees it.
+  SDL_Surface* own(SDL_Surface* s);
 
   std::string dir;
 
  private:
   std::string oldCwd;
+  std::vector<SDL_Surface*> owned;
   bool capturingOut = false;
   bool capturingErr = false;
 };
