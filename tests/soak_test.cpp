@@ -39,7 +39,7 @@ namespace {
 long soakFrames() {
   if (const char* asked = getenv("LAKEPORT_SOAK_FRAMES")) return atol(asked);
 #if defined(__SANITIZE_ADDRESS__)
-  return 25000;
+  return 10000;
 #else
   return 200000;
 #endif
