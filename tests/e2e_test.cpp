@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 
 #include "app/shell.h"
 #include "fixture.h"
@@ -66,16 +67,9 @@ const char* const FlowerShopTable =
     "9 Rex 0 1 6 1 -M---\n"
     "10 Quin -2 1 8 1 -M---\n";
 
-const char* const FlowerShopTableAfter =
-    "1 Zed 12 2 90 1 -M---\n"
-    "2 Yan 10 2 70 1 -M---\n"
-    "3 Xia 8 1 30 2 -MK--\n"
-    "4 Wes 6 1 20 1 --K--\n"
-    "5 Val 4 0 9 1 -M---\n"
-    "6 Uma 3 2 41 1 -M---\n"
-    "7 Tom 2 1 12 1 ---J-\n"
-    "8 Sue 1 0 5 1 -M---\n"
-    "9 Rex 0 1 6 1 -M---\n"
+// The same table with the round's cancelled entry in place of the tenth row.
+const std::string FlowerShopTableAfter =
+    std::string(FlowerShopTable).substr(0, std::string(FlowerShopTable).find("10 Quin")) +
     "10 Anonymous -1 2 1 1 -M---\n";
 
 std::string fileText(const std::string& path) {

@@ -275,30 +275,29 @@ void runDisplayHelpScreen() {
   leaveTextScreen(ScreenId::WeaponChoice);
 }
 
-void runWeaponChoiceScreen() {
+namespace {
+// A choice screen: redraws until a back request (to the title) or a pick,
+// which sets *chosen and moves on to the next screen.
+template <size_t N>
+void runChoiceScreen(const ChoiceArea (&areas)[N], int32_t* chosen, ScreenId next, void (*draw)()) {
   for (;;) {
-    int32_t weapon = 0;
-    const ChoiceResult result = pollChoice(weaponAreas, &weapon);
+    int32_t choice = 0;
+    const ChoiceResult result = pollChoice(areas, &choice);
     if (result == ChoiceResult::Back) return;
     if (result == ChoiceResult::Picked) {
-      shell.chosenWeapon = weapon;
-      shell.screen = ScreenId::LevelChoice;
+      *chosen = choice;
+      shell.screen = next;
       return;
     }
-    drawWeaponChoice();
+    draw();
   }
+}
+}  // namespace
+
+void runWeaponChoiceScreen() {
+  runChoiceScreen(weaponAreas, &shell.chosenWeapon, ScreenId::LevelChoice, drawWeaponChoice);
 }
 
 void runLevelChoiceScreen() {
-  for (;;) {
-    int32_t level = 0;
-    const ChoiceResult result = pollChoice(levelAreas, &level);
-    if (result == ChoiceResult::Back) return;
-    if (result == ChoiceResult::Picked) {
-      shell.chosenLevel = level;
-      shell.screen = ScreenId::Round;
-      return;
-    }
-    drawLevelChoice();
-  }
+  runChoiceScreen(levelAreas, &shell.chosenLevel, ScreenId::Round, drawLevelChoice);
 }
