@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -24,25 +25,49 @@ const char* const dataDir = "./data";
 
 // Longer tokens are only counted; no field is wider than this.
 constexpr size_t TokenKeep = 63;
+// One player a device.
+constexpr int32_t MaxPlayers = 5;
 
 struct Token {
   char text[TokenKeep + 1];
-  size_t length;  // the whole token's length, also past TokenKeep
+  size_t length;   // the whole token's length, also past TokenKeep
+  int line;        // the line it stands on, from 1
+  bool lineStart;  // no token stands before it on its line
+};
+
+// A file's tokens, with room for those a refused row gives back.
+struct TokenStream {
+  FILE* file = nullptr;
+  int line = 1;
+  bool atLineStart = true;
+  Token back[7];  // given back, the next one last
+  int backCount = 0;
 };
 
 // Reads the next whitespace-separated token; false at the end of the file or on
 // a read error.
-bool readToken(FILE* f, Token& token) {
+bool nextToken(TokenStream& s, Token& token) {
+  if (s.backCount > 0) {
+    token = s.back[--s.backCount];
+    return true;
+  }
   int c;
-  do c = getc(f);
-  while (c != EOF && isspace(c));
+  while ((c = getc(s.file)) != EOF && isspace(c))
+    if (c == '\n') {
+      ++s.line;
+      s.atLineStart = true;
+    }
   if (c == EOF) return false;
+  token.line = s.line;
+  token.lineStart = s.atLineStart;
+  s.atLineStart = false;
   token.length = 0;
   while (c != EOF && !isspace(c)) {
     if (token.length < TokenKeep) token.text[token.length] = static_cast<char>(c);
     ++token.length;
-    c = getc(f);
+    c = getc(s.file);
   }
+  if (c != EOF) ungetc(c, s.file);
   token.text[token.length < TokenKeep ? token.length : TokenKeep] = '\0';
   return true;
 }
@@ -76,46 +101,117 @@ bool copyCut(char* field, size_t max, const Token& token) {
   return token.length > max || text < kept;
 }
 
-// Reads ten rows over the fields of table (a field not read keeps its value).
-// True when all seventy fields were read whole and nothing follows them;
-// otherwise why says what is wrong.
-bool readTable(FILE* f, HiscoreTable& table, std::string& why) {
-  bool whole = true;
-  for (int row = 0; row < HiscoreRows; ++row) {
-    HiscoreEntry& e = table.rows[row];
-    int32_t* const numbers[] = {&e.position, &e.score, &e.weapon, &e.shots, &e.playerCount};
-    for (int field = 0; field < 7; ++field) {
-      Token token;
-      if (!readToken(f, token)) {
-        why = ferror(f) ? strerror(errno) : "row " + std::to_string(row + 1) + " ends early";
-        DecodeNameFromFile(e.name);
-        return false;
-      }
-      if (field == 1) {
-        if (copyCut(e.name, HiscoreNameMax, token)) {
-          why = "name on row " + std::to_string(row + 1) + " cut to 20 characters or at a NUL byte";
-          whole = false;
-        }
-      } else if (field == 6) {
-        if (copyCut(e.devices, HiscoreDevicesMax, token)) {
-          why =
-              "devices on row " + std::to_string(row + 1) + " cut to 9 characters or at a NUL byte";
-          whole = false;
-        }
-      } else if (!parseInt(token, *numbers[field == 0 ? 0 : field - 1])) {
-        why = "row " + std::to_string(row + 1) + " has a field that is not a number";
-        DecodeNameFromFile(e.name);
-        return false;
-      }
+// A tag holds at each device's place its letter or "-".
+bool isDeviceTag(const Token& token) {
+  static const char letters[] = "TMKJJ";
+  if (token.length != 5) return false;
+  for (int i = 0; i < 5; ++i)
+    if (token.text[i] != letters[i] && token.text[i] != '-') return false;
+  return true;
+}
+
+// Fills e from a row's tokens (got of seven); "" when they make a valid row,
+// otherwise why the row is refused. cut is set when the name had to be cut.
+std::string rowProblem(const Token* tokens, int got, HiscoreEntry& e, bool& cut) {
+  struct Number {
+    const char* label;
+    int32_t HiscoreEntry::*field;
+    int32_t min, max;
+  };
+  static const Number numbers[7] = {{"place", &HiscoreEntry::position, INT32_MIN, INT32_MAX},
+                                    {},
+                                    {"score", &HiscoreEntry::score, INT32_MIN, INT32_MAX},
+                                    {"weapon", &HiscoreEntry::weapon, 0, 2},
+                                    {"shots", &HiscoreEntry::shots, 0, INT32_MAX},
+                                    {"players", &HiscoreEntry::playerCount, 0, MaxPlayers},
+                                    {}};
+  for (int field = 0; field < got; ++field) {
+    const Token& token = tokens[field];
+    const Number& n = numbers[field];
+    if (field == 1) {
+      cut = copyCut(e.name, HiscoreNameMax, token);
+      DecodeNameFromFile(e.name);
+    } else if (field == 6) {
+      if (!isDeviceTag(token)) return "its devices are not five of T, M, K, J, J and -";
+      memcpy(e.devices, token.text, 6);
+    } else if (!parseInt(token, e.*n.field)) {
+      return std::string("its ") + n.label + " is not a 32-bit number";
+    } else if (e.*n.field < n.min || e.*n.field > n.max) {
+      return std::string("its ") + n.label + " " + std::to_string(e.*n.field) + " is not " +
+             std::to_string(n.min) +
+             (n.max == INT32_MAX ? " or more" : " to " + std::to_string(n.max));
     }
-    DecodeNameFromFile(e.name);
   }
-  Token extra;
-  if (whole && readToken(f, extra)) {
-    why = "text after the tenth row";
-    whole = false;
+  if (got < 7) return "it ends after " + std::to_string(got) + " of 7 fields";
+  return "";
+}
+
+std::string rowCount(int n) { return std::to_string(n) + (n == 1 ? " row" : " rows"); }
+
+// Reads a file into table: its valid rows, at most ten, ranked by score (ties
+// keep the file's order), the house rows of the places the file does not fill
+// ranked in beside them (below on a tie), and the place numbers the file's
+// rows had, by place. True when the file held exactly ten valid rows in order
+// and nothing else; otherwise why names the refused rows and what was done.
+bool readTable(FILE* f, HiscoreTable& table, std::string& why) {
+  const HiscoreTable house = DefaultHiscoreTable();
+  HiscoreEntry rows[HiscoreRows] = {};
+  int valid = 0, refused = 0, row = 0;
+  bool cutName = false, ranked = true, more = false;
+  std::string notes;
+  TokenStream s;
+  s.file = f;
+  int32_t places[HiscoreRows];
+  for (int i = 0; i < HiscoreRows; ++i) places[i] = house.rows[i].position;
+  Token tokens[7];
+  for (;;) {
+    int got = 0;
+    while (got < 7 && nextToken(s, tokens[got])) ++got;
+    if (got == 0) break;
+    if (valid == HiscoreRows) {
+      more = true;
+      break;
+    }
+    HiscoreEntry& e = rows[valid];
+    bool cut = false;
+    const std::string problem = rowProblem(tokens, got, e, cut);
+    if (row < HiscoreRows) parseInt(tokens[0], places[row]);  // kept only when a number
+    ++row;
+    if (problem.empty()) {
+      cutName |= cut;
+      if (valid > 0 && e.score > rows[valid - 1].score) ranked = false;
+      ++valid;
+      continue;
+    }
+    // A refused row gives back the tokens of the lines after its first, so
+    // that one short line does not shift the rows below it; a line of two or
+    // more tokens is what the row is told by.
+    std::string why = problem;
+    for (int i = 1; i < got; ++i)
+      if (tokens[i].lineStart) {
+        if (i > 1) why = rowProblem(tokens, i, e, cut);
+        while (got > i) s.back[s.backCount++] = tokens[--got];
+        break;
+      }
+    if (++refused <= 2)
+      notes += "row " + std::to_string(row) + " on line " + std::to_string(tokens[0].line) +
+               " refused, " + why + "; ";
   }
-  return whole;
+  if (refused > 2) notes += rowCount(refused - 2) + " more refused; ";
+  if (cutName) notes += "a name cut to 20 characters or at a NUL byte; ";
+  if (!ranked) notes += "rows ranked by score; ";
+  if (valid < HiscoreRows) notes += rowCount(HiscoreRows - valid) + " taken from the house table; ";
+  if (more) notes += "text after the tenth row ignored; ";
+  if (ferror(f)) notes += std::string("read error: ") + strerror(errno) + "; ";
+  for (int i = valid; i < HiscoreRows; ++i) rows[i] = house.rows[i];
+  std::stable_sort(rows, rows + HiscoreRows,
+                   [](const HiscoreEntry& a, const HiscoreEntry& b) { return a.score > b.score; });
+  for (int i = 0; i < HiscoreRows; ++i) {
+    table.rows[i] = rows[i];
+    table.rows[i].position = places[i];
+  }
+  why = notes.empty() ? "" : notes.substr(0, notes.size() - 2);
+  return notes.empty();
 }
 
 // Prints the one-line save failure and returns -1.
@@ -267,22 +363,21 @@ void DecodeNameFromFile(char* name) {
 int32_t LoadHiscores(int32_t level) {
   const char* path = HiscoreFileName(level);
   if (!path) return -1;
-  // Another level's rows never stand in for what this level's file lacks.
-  HiscoreTable table = hiscoreLevel == level ? hiscores : DefaultHiscoreTable();
-  hiscoreLevel = level;
   FILE* f = fopen(path, "r");
   if (!f) {
     if (errno != ENOENT)
       fprintf(stderr, "Hiscore file %s cannot be read: %s\n", path, strerror(errno));
-    hiscores = table;
+    // Another level's rows never stand in for this level's.
+    if (hiscoreLevel != level) hiscores = DefaultHiscoreTable();
+    hiscoreLevel = level;
     return -1;
   }
+  hiscoreLevel = level;
   rewind(f);
   std::string why;
-  if (!readTable(f, table, why))
+  if (!readTable(f, hiscores, why))
     fprintf(stderr, "Hiscore file %s is damaged: %s\n", path, why.c_str());
   if (fclose(f) != 0) printf("The file 'data' was not closed\n");
-  hiscores = table;
   return hiscores.rows[HiscoreRows - 1].score;
 }
 

@@ -27,10 +27,15 @@ extern int32_t hiscoreLevel;
 
 void resetHiscores();
 // Reads the level's file into the table; returns row 9's score, or -1 when the
-// file cannot be opened (or the level is not 0..4). A level other than the one
-// in memory starts from the default table, so fields a short or unreadable file
-// does not supply never come from another level. Damaged files are reported on
-// standard error; a failed close prints the old one-line notice on standard out.
+// file cannot be opened (or the level is not 0..4; a level other than the one
+// in memory then starts from the default table). Only rows that read back whole
+// and valid count: a number for the place, a name (cut to 20 characters), a
+// 32-bit score, weapon 0 to 2, shots 0 or more, players 0 to 5 and a device tag
+// of T, M, K, J, J or "-" at its five places. They are ranked by score (ties in
+// the file's order) and the default table's rows of the places they leave
+// empty are ranked in below ties, so every table read is ranked. A damaged file
+// is reported in one line on standard error naming the refused rows and why; a
+// failed close prints the old one-line notice on standard out.
 int32_t LoadHiscores(int32_t level);
 // Writes the table to the level's file: creates ./data/ when missing, writes a
 // temporary file beside the target, syncs it and renames it over the target, so
