@@ -1,6 +1,7 @@
 // Fuzzes the hiscore reader with hiscore files of any bytes: a load must keep
-// every name and devices field inside its size and terminated, and whatever it
-// read must save and read back as the same table.
+// every name and devices field inside its size and terminated, give only valid
+// rows ranked by score, and whatever it read must save and read back as the
+// same table.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -30,6 +31,18 @@ struct QuietStderr {
 };
 
 bool terminatedWithin(const char* text, size_t size) { return memchr(text, '\0', size) != nullptr; }
+
+// A row the game can show: a known weapon, shots and players in range, and a
+// device tag with each device's letter or "-" at its place.
+bool validRow(const HiscoreEntry& e) {
+  static const char letters[] = "TMKJJ";
+  if (e.weapon < 0 || e.weapon > 2 || e.shots < 0 || e.playerCount < 0 || e.playerCount > 5 ||
+      strlen(e.devices) != 5)
+    return false;
+  for (int i = 0; i < 5; ++i)
+    if (e.devices[i] != letters[i] && e.devices[i] != '-') return false;
+  return e.name[0] != '\0';
+}
 
 void printRow(const char* what, int i, const HiscoreEntry& e) {
   fprintf(stderr, "%s row %d: %d [%s] %d %d %d %d [%s]\n", what, i, e.position, e.name, e.score,
@@ -84,10 +97,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lowest = LoadHiscores(0);
   }
   if (lowest != hiscores.rows[HiscoreRows - 1].score) abort();
-  for (const HiscoreEntry& row : hiscores.rows) {
+  for (int i = 0; i < HiscoreRows; ++i) {
+    const HiscoreEntry& row = hiscores.rows[i];
     if (!terminatedWithin(row.name, sizeof row.name)) abort();
     if (!terminatedWithin(row.devices, sizeof row.devices)) abort();
     if (strchr(row.name, '^')) abort();  // names in memory carry spaces
+    if (!validRow(row)) abort();
+    if (i > 0 && row.score > hiscores.rows[i - 1].score) abort();
   }
 
   // What was read saves and reads back unchanged.
