@@ -27,18 +27,20 @@ const char* const dataDir = "./data";
 constexpr size_t TokenKeep = 63;
 // One player a device.
 constexpr int32_t MaxPlayers = 5;
+// Rows read before the rest of a file is left alone, refused ones included.
+constexpr int RowsRead = 100;
 
 struct Token {
   char text[TokenKeep + 1];
   size_t length;   // the whole token's length, also past TokenKeep
-  int line;        // the line it stands on, from 1
+  long line;       // the line it stands on, from 1
   bool lineStart;  // no token stands before it on its line
 };
 
 // A file's tokens, with room for those a refused row gives back.
 struct TokenStream {
   FILE* file = nullptr;
-  int line = 1;
+  long line = 1;
   bool atLineStart = true;
   Token back[7];  // given back, the next one last
   int backCount = 0;
@@ -168,7 +170,7 @@ bool readTable(FILE* f, HiscoreTable& table, std::string& why) {
     int got = 0;
     while (got < 7 && nextToken(s, tokens[got])) ++got;
     if (got == 0) break;
-    if (valid == HiscoreRows) {
+    if (valid == HiscoreRows || row == RowsRead) {
       more = true;
       break;
     }
@@ -186,22 +188,22 @@ bool readTable(FILE* f, HiscoreTable& table, std::string& why) {
     // A refused row gives back the tokens of the lines after its first, so
     // that one short line does not shift the rows below it; a line of two or
     // more tokens is what the row is told by.
-    std::string why = problem;
+    std::string reason = problem;
     for (int i = 1; i < got; ++i)
       if (tokens[i].lineStart) {
-        if (i > 1) why = rowProblem(tokens, i, e, cut);
+        if (i > 1) reason = rowProblem(tokens, i, e, cut);
         while (got > i) s.back[s.backCount++] = tokens[--got];
         break;
       }
     if (++refused <= 2)
       notes += "row " + std::to_string(row) + " on line " + std::to_string(tokens[0].line) +
-               " refused, " + why + "; ";
+               " refused, " + reason + "; ";
   }
   if (refused > 2) notes += rowCount(refused - 2) + " more refused; ";
   if (cutName) notes += "a name cut to 20 characters or at a NUL byte; ";
   if (!ranked) notes += "rows ranked by score; ";
   if (valid < HiscoreRows) notes += rowCount(HiscoreRows - valid) + " taken from the house table; ";
-  if (more) notes += "text after the tenth row ignored; ";
+  if (more) notes += "the rest after row " + std::to_string(row) + " ignored; ";
   if (ferror(f)) notes += std::string("read error: ") + strerror(errno) + "; ";
   for (int i = valid; i < HiscoreRows; ++i) rows[i] = house.rows[i];
   std::stable_sort(rows, rows + HiscoreRows,
