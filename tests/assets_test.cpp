@@ -1,17 +1,11 @@
 // The default art and sound the build makes, loaded through the game's own
 // loaders, against what the code relies on: sizes and key colours, the
-// figures' hit masks and flash points, the keyboard grid, the font strips,
-// every fixed text fitting on the screen, and the sound format.
-#include <SDL_mixer.h>
-
-#include <algorithm>
+// figures' hit masks and flash points, the keyboard grid, the font strips and
+// every fixed text fitting on the screen.
 #include <cctype>
-#include <cstdlib>
-#include <set>
 #include <string>
 
 #include "app/shell.h"
-#include "audio/soundbank.h"
 #include "fixture.h"
 #include "game_files.h"
 #include "game_texts.h"
@@ -135,22 +129,4 @@ TEST_F(AssetsTest, FontStripsHave223RunsAnAcuteAccentAndEveryFixedTextFits) {
   }
 }
 
-TEST_F(AssetsTest, EverySoundLoadsAt44100HzStereo16BitNeitherSilentNorClipped) {
-  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0) << SDL_GetError();
-  ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
-  std::set<std::string> paths;  // the game's own sample table, each file once
-  for (int id = 0; id < SampleCount; ++id) paths.insert(samplePath(id));
-  for (const std::string& path : paths) {
-    SDL_AudioSpec wav;
-    Uint8* buf = nullptr;
-    Uint32 len = 0;
-    ASSERT_NE(SDL_LoadWAV(path.c_str(), &wav, &buf, &len), nullptr) << path << SDL_GetError();
-    EXPECT_TRUE(wav.freq == 44100 && wav.format == AUDIO_S16LSB && wav.channels == 2) << path;
-    int peak = 0;
-    for (Uint32 i = 0; i + 1 < len; i += 2)
-      peak = std::max(peak, std::abs(int(Sint16(buf[i] | buf[i + 1] << 8))));
-    EXPECT_TRUE(peak > 14600 && peak < 29500) << path << " peaks at " << peak;
-    SDL_FreeWAV(buf);
-  }
-}
 }  // namespace
