@@ -9,6 +9,7 @@
 #include "app/shell.h"
 #include "fixture.h"
 #include "gfx/grid.h"
+#include "scores_support.h"
 
 namespace {
 // Glyph body colour of the run with index i: unique per run.
@@ -159,9 +160,7 @@ TEST_F(FontTest, BackdropsByIndexFigurePixelsByKindAndLoadingPipsEverySixPixels)
       &pictures.frontBackdrop,    &pictures.levelBackdrop[0], &pictures.hallOfFame,
       &pictures.deadBackdrop,     &pictures.levelBackdrop[1], &pictures.levelBackdrop[2],
       &pictures.levelBackdrop[3], &pictures.levelBackdrop[4], &pictures.title};
-  for (int i = 0; i < 9; ++i)
-    *slots[i] = own(SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 24, 0, 0, 0, 0));
-  for (int i = 0; i < 9; ++i) SDL_FillRect(*slots[i], nullptr, 0x101010u * (i + 1));
+  for (int i = 0; i < 9; ++i) *slots[i] = own(solidSurface(640, 480, 0x101010u * (i + 1)));
   for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -1}) {
     DrawBackdrop(4);
     DrawBackdrop(i);
@@ -169,17 +168,12 @@ TEST_F(FontTest, BackdropsByIndexFigurePixelsByKindAndLoadingPipsEverySixPixels)
   }
 
   EXPECT_EQ(FigurePixel(3, 0, 0), -1);  // no picture
-  pictures.figure[0] =
-      own(SDL_CreateRGBSurface(SDL_SWSURFACE, 88, 200, 24, 0xFF0000, 0xFF00, 0xFF, 0));
-  pictures.figure[3] =
-      own(SDL_CreateRGBSurface(SDL_SWSURFACE, 88, 200, 24, 0xFF0000, 0xFF00, 0xFF, 0));
-  SDL_FillRect(pictures.figure[0], nullptr, 0x000102);
-  SDL_FillRect(pictures.figure[3], nullptr, 0x030405);
+  pictures.figure[0] = own(solidSurface(88, 200, 0x000102));
+  pictures.figure[3] = own(solidSurface(88, 200, 0x030405));
   EXPECT_EQ(FigurePixel(3, 87, 199), 0x030405);
   for (int kind : {0, 13, 14}) EXPECT_EQ(FigurePixel(kind, 10, 10), 0x000102) << kind;
 
-  pictures.pip = own(SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 12, 24, 0, 0, 0, 0));
-  SDL_FillRect(pictures.pip, nullptr, 0xFFFF00);
+  pictures.pip = own(solidSurface(4, 12, 0xFFFF00));
   SDL_FillRect(shell.video, nullptr, 0);
   EXPECT_EQ(DrawLoadingPips(0), 10);
   EXPECT_EQ(screenRgb(18, 445), 0u);
