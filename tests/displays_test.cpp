@@ -83,11 +83,11 @@ TEST_F(DisplaysTest, ShotMarksFillTheFirstFreeEntryThenOverwriteAmongTheFirst351
   const ShotMarkList before = shotMarks;
   const std::vector<int32_t> draws = {32767, 0, 16384, 32766};
   scriptRandom(draws);
-  for (size_t k = 0; k < draws.size(); ++k) AddShotMark(700, 701);
+  for (size_t k = 0; k < draws.size(); ++k) AddShotMark(0, 701);  // the left edge
   std::vector<bool> hit(ShotMarkCapacity, false);
   for (int32_t d : draws) hit[static_cast<int>(d / 32767.0 * 350)] = true;
   for (int i = 0; i < ShotMarkCapacity; ++i) {
-    const ShotMark want = hit[i] ? ShotMark{700, 701} : before.entries[i];
+    const ShotMark want = hit[i] ? ShotMark{0, 701} : before.entries[i];
     ASSERT_TRUE(shotMarks.entries[i].x == want.x && shotMarks.entries[i].y == want.y) << i;
   }
   // A point left of the screen would read as a free entry in the middle of the
