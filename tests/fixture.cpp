@@ -26,6 +26,17 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+// Halts every channel and closes the mixer however often it was opened:
+// SDL_mixer counts the opens, and the game opens it at every start-up.
+void closeMixer() {
+  while (Mix_QuerySpec(nullptr, nullptr, nullptr)) {
+    Mix_HaltChannel(-1);
+    Mix_CloseAudio();
+  }
+}
+}  // namespace
+
 void resetGameState() {
   resetShellState();
   pictures = PictureSet{};
@@ -61,6 +72,8 @@ void GameTest::SetUp() {
   fs::create_directories(dir + "/data");
   oldCwd = fs::current_path().string();
   ASSERT_EQ(chdir(dir.c_str()), 0);
+  closeMixer();
+  SDL_Quit();
   resetGameState();
   setExitHook([](int status) { throw ProgramExit{status}; });
 }
@@ -71,7 +84,7 @@ void GameTest::TearDown() {
   if (capturingOut) capturedStdout();
   if (capturingErr) capturedStderr();
   clearEventHooks();
-  Mix_CloseAudio();
+  closeMixer();
   SDL_Quit();
   resetGameState();
   useRealClock();

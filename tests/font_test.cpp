@@ -1,155 +1,132 @@
-// Bitmap fonts: the strip scan, drawing glyphs and strings, and GetPixel.
+// Bitmap fonts and the text grid: the strip scan, drawing glyphs and strings,
+// the 1023-character cuts, pixel reads, backdrops and the loading pips.
 #include "gfx/font.h"
-
-#include <SDL.h>
 
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "app/shell.h"
 #include "fixture.h"
 #include "gfx/grid.h"
+#include "scores_support.h"
 
 namespace {
-constexpr uint32_t Marker = 0xFF00FF;
-constexpr uint32_t RunColour = 0x00FF00;
-constexpr uint32_t Transparent = 0x0000FF;
-
-void putRgb(SDL_Surface* s, int x, int y, uint32_t rgb) {
-  SDL_Rect r{static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
-  SDL_FillRect(s, &r, SDL_MapRGB(s->format, rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF));
-}
-
 // Glyph body colour of the run with index i: unique per run.
 uint32_t bodyColour(int i) { return 0x100000u + static_cast<uint32_t>(i) * 0x10; }
-
-// Writes a strip: one marker column, then each run of `widths` followed by one
-// marker column (unless `lastTouchesEdge`, where the last run ends at the edge).
-// Glyph bodies are filled with bodyColour(i); everything else is transparent.
-std::string writeStrip(const std::string& name, const std::vector<int>& widths, int height,
-                       bool lastTouchesEdge = false) {
-  int w = 1;
-  for (int g : widths) w += g + 1;
-  if (lastTouchesEdge) --w;
-  SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, height, 24, 0xFF0000, 0xFF00, 0xFF, 0);
-  SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 0, 0xFF));
-  for (int x = 0; x < w; ++x) putRgb(s, x, 0, Marker);
-  int x = 1;
-  for (size_t i = 0; i < widths.size(); ++i) {
-    for (int k = 0; k < widths[i]; ++k, ++x) {
-      putRgb(s, x, 0, RunColour);
-      for (int y = 1; y < height; ++y) putRgb(s, x, y, bodyColour(static_cast<int>(i)));
-    }
-    ++x;
-  }
-  putRgb(s, 0, height - 1, Transparent);
-  EXPECT_EQ(SDL_SaveBMP(s, name.c_str()), 0);
-  SDL_FreeSurface(s);
-  return name;
-}
 
 class FontTest : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
     startVideo();
+    SDL_FillRect(shell.video, nullptr, 0);
   }
-  SDL_Surface* canvas(int w, int h) {
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0xFF00, 0xFF, 0);
-    SDL_FillRect(s, nullptr, 0);
-    surfaces.push_back(s);
-    return s;
+  // Loads a strip: a marker row over a transparent body, each run of `widths`
+  // after one marker column, filled with bodyColour(i) below its top row; the
+  // last run ends at the right edge when `lastTouchesEdge`.
+  static BitmapFont* strip(const std::vector<int>& widths, int height,
+                           bool lastTouchesEdge = false) {
+    int w = static_cast<int>(widths.size()) + 1 - lastTouchesEdge;
+    for (int g : widths) w += g;
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, height, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_FillRect(s, nullptr, 0x0000FF);
+    SDL_Rect marker{0, 0, static_cast<Uint16>(w), 1};
+    SDL_FillRect(s, &marker, 0xFF00FF);
+    Sint16 x = 1;
+    for (size_t i = 0; i < widths.size(); x += widths[i++] + 1) {
+      SDL_Rect run{x, 0, static_cast<Uint16>(widths[i]), 1}, body{x, 1, run.w, Uint16(height - 1)};
+      SDL_FillRect(s, &run, 0x00FF00);
+      SDL_FillRect(s, &body, bodyColour(static_cast<int>(i)));
+    }
+    EXPECT_EQ(SDL_SaveBMP(s, "pics/strip.bmp"), 0);
+    SDL_FreeSurface(s);
+    return LoadBitmapFont("pics/strip.bmp");
   }
-  static uint32_t rgbAt(SDL_Surface* s, int x, int y) {
-    Uint8 r, g, b;
-    SDL_GetRGB(GetPixel(s, x, y), s->format, &r, &g, &b);
-    return (uint32_t(r) << 16) | (uint32_t(g) << 8) | b;
+  static std::tuple<int, int, int, int> rect(const BitmapFont* f, int c) {
+    return {f->glyphs[c].x, f->glyphs[c].y, f->glyphs[c].w, f->glyphs[c].h};
   }
-  void TearDown() override {
-    for (SDL_Surface* s : surfaces) SDL_FreeSurface(s);
-    GameTest::TearDown();
-  }
-  std::vector<SDL_Surface*> surfaces;
 };
 }  // namespace
 
-TEST_F(FontTest, ScanMeasuresRunsHeightSpaceAndColourKey) {
-  BitmapFont* f = LoadBitmapFont(writeStrip("pics/strip.bmp", {3, 1, 5}, 12).c_str());
+TEST_F(FontTest, TheScanMeasuresRunsUpTo223TheSpaceTheHeightAndTheKey) {
+  BitmapFont* f = strip({3, 1, 5}, 12);
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(f->height, 12);
-  auto rect = [f](int c) {
-    const SDL_Rect& r = f->glyphs[c];
-    return std::make_tuple(int(r.x), int(r.y), int(r.w), int(r.h));
-  };
-  EXPECT_EQ(rect('!'), std::make_tuple(1, 1, 3, 12));
-  EXPECT_EQ(rect('"'), std::make_tuple(5, 1, 1, 12));
-  EXPECT_EQ(rect('#'), std::make_tuple(7, 1, 5, 12));
-  // Space: the width of "!", never a glyph of its own.
-  EXPECT_EQ(rect(' '), std::make_tuple(0, int(f->glyphs[' '].y), 3, 12));
-  // Fewer than 223 runs: the rest of the bytes, and all control bytes, are empty.
+  EXPECT_EQ(rect(f, '!'), std::make_tuple(1, 1, 3, 12));
+  EXPECT_EQ(rect(f, '"'), std::make_tuple(5, 1, 1, 12));
+  EXPECT_EQ(rect(f, '#'), std::make_tuple(7, 1, 5, 12));
+  EXPECT_EQ(rect(f, ' '), std::make_tuple(0, 0, 3, 12));  // as wide as "!", never a glyph
   for (int c : {0, 10, 31, int('$'), 200, 255}) EXPECT_EQ(f->glyphs[c].w, 0) << c;
   ASSERT_TRUE(f->surface->flags & SDL_SRCCOLORKEY);
   EXPECT_EQ(f->surface->format->colorkey, SDL_MapRGB(f->surface->format, 0, 0, 0xFF));
-}
 
-TEST_F(FontTest, RunsAtTheRightEdgeAndAMissingFile) {
+  // A run at the right edge ends there; one that begins only in the last
+  // column is no glyph; more than 223 runs give byte 255 the 223rd.
   captureStdout();
-  // The last run touches the right edge: it ends there, with no message.
-  BitmapFont* edge = LoadBitmapFont(writeStrip("pics/edge.bmp", {2, 4}, 8, true).c_str());
-  ASSERT_NE(edge, nullptr);
-  EXPECT_EQ(edge->glyphs['"'].x, 4);
-  EXPECT_EQ(edge->glyphs['"'].w, 4);
-  EXPECT_EQ(edge->surface->w, 8);
+  EXPECT_EQ(rect(strip({2, 4}, 8, true), '"'), std::make_tuple(4, 1, 4, 8));
+  EXPECT_EQ(strip({1}, 4, true)->glyphs['!'].w, 0);
   EXPECT_EQ(capturedStdout(), "");
-
-  // A run that begins only in the last column is not a glyph.
-  BitmapFont* last = LoadBitmapFont(writeStrip("pics/last.bmp", {1}, 4, true).c_str());
-  ASSERT_NE(last, nullptr);
-  EXPECT_EQ(last->glyphs['!'].w, 0);
+  std::vector<int> widths(230, 1);
+  widths[222] = 3;
+  f = strip(widths, 6);
+  EXPECT_EQ(rect(f, 255), std::make_tuple(1 + 222 * 2, 1, 3, 6));
+  EXPECT_EQ(f->glyphs[0xB4].x, 1 + (0xB4 - 33) * 2);
   EXPECT_EQ(LoadBitmapFont("pics/nothing-here.png"), nullptr);
 }
 
-TEST_F(FontTest, MoreThan223RunsGiveByte255TheLastCountedRun) {
-  std::vector<int> widths(230, 1);
-  widths[222] = 3;  // the 223rd run
-  widths[223] = 2;  // ignored from here on
-  BitmapFont* f = LoadBitmapFont(writeStrip("pics/many.bmp", widths, 6).c_str());
-  ASSERT_NE(f, nullptr);
-  EXPECT_EQ(f->glyphs[255].w, 3);
-  EXPECT_EQ(f->glyphs[255].x, 1 + 222 * 2);
-  EXPECT_EQ(f->glyphs[0xB4].x, 1 + (0xB4 - 33) * 2);
+TEST_F(FontTest, TextAdvancesByGlyphWidthsSkipsWhatHasNoGlyphAndIsCutAt1023) {
+  BitmapFont* f = strip(std::vector<int>(223, 2), 5);
+  // "!" then a space (advance 2, nothing drawn), a line feed (advance 0), then
+  // the acute accent 0xB4 drawing its own glyph; strip rows 1..4 only.
+  DrawText(shell.video, f, 10, 2, "! \n\xB4");
+  const std::pair<std::pair<int, int>, uint32_t> pixels[] = {
+      {{10, 2}, bodyColour(0)},   {{11, 5}, bodyColour(0)},   {{10, 6}, 0}, {{12, 2}, 0},
+      {{14, 2}, bodyColour(147)}, {{15, 2}, bodyColour(147)}, {{16, 2}, 0}};
+  for (auto [at, rgb] : pixels) EXPECT_EQ(screenRgb(at.first, at.second), rgb) << at.first;
+  EXPECT_EQ(DrawGlyph(shell.video, f, 0, 0, '\n') + DrawGlyph(shell.video, nullptr, 0, 0, '!'), 0);
+  EXPECT_EQ(DrawGlyph(nullptr, f, 0, 0, 0xB4), 2);
+
+  // Line feeds draw nothing and advance 0: only the cut decides whether the
+  // character after 1022 of them is drawn, through either formatting buffer.
+  for (BitmapFont*& slot : pictures.fonts) slot = f;
+  for (int feeds : {1022, 1023}) {
+    const std::string text = std::string(feeds, '\n') + "!";
+    SDL_FillRect(shell.video, nullptr, 0);
+    DrawTextF(shell.video, f, 0, 0, "%s", text.c_str());
+    GridPrintF(2, 2, GridPussycat, "%s", text.c_str());
+    EXPECT_EQ(screenRgb(0, 0), feeds == 1022 ? bodyColour(0) : 0) << feeds;
+    EXPECT_EQ(screenRgb(32, 47), feeds == 1022 ? bodyColour(0) : 0) << feeds;
+  }
+  // A "%" coming from an argument is drawn, not formatted again.
+  GridPrintF(0, 0, GridPussycat, "%s", "1%d");
+  EXPECT_EQ(screenRgb(2, 15), bodyColour('%' - 33));
+  EXPECT_EQ(screenRgb(4, 15), bodyColour('d' - 33));
 }
 
-TEST_F(FontTest, DrawTextAdvancesByGlyphWidthsAndSkipsWhatHasNoGlyph) {
-  std::vector<int> widths(223, 2);
-  BitmapFont* f = LoadBitmapFont(writeStrip("pics/full.bmp", widths, 5).c_str());
-  ASSERT_NE(f, nullptr);
-  SDL_Surface* c = canvas(64, 8);
-  // "!" then a space (advance 2, nothing drawn), a line feed (advance 0),
-  // then the acute accent 0xB4 drawing its own glyph.
-  DrawText(c, f, 10, 2, "! \n\xB4");
-  EXPECT_EQ(rgbAt(c, 10, 2), bodyColour(0));
-  EXPECT_EQ(rgbAt(c, 11, 5), bodyColour(0));
-  EXPECT_EQ(rgbAt(c, 10, 6), 0u);  // strip rows 1..4 only: four rows drawn
-  EXPECT_EQ(rgbAt(c, 12, 2), 0u);  // the space draws nothing
-  EXPECT_EQ(rgbAt(c, 14, 2), bodyColour(0xB4 - 33));
-  EXPECT_EQ(rgbAt(c, 15, 2), bodyColour(0xB4 - 33));
-  EXPECT_EQ(rgbAt(c, 16, 2), 0u);
-  EXPECT_EQ(DrawGlyph(c, f, 0, 0, '\n'), 0);
-  EXPECT_EQ(DrawGlyph(c, f, 0, 0, 0xB4), 2);
-  EXPECT_EQ(DrawGlyph(c, nullptr, 0, 0, '!'), 0);
+TEST_F(FontTest, GridCellsPlaceTextByCodeAndReturnTheNextRowEvenForUnknownCodes) {
+  // Font k's glyphs are k + 1 pixels wide.
+  for (int k = 0; k < FontCount; ++k) pictures.fonts[k] = strip(std::vector<int>(223, k + 1), 5);
+  // Cell edges 8, 12 and 16; the text's top at row * edge + 15.
+  const struct {
+    int32_t code, column, row, x, y, font;
+  } cells[] = {{GridAndes, 10, 2, 80, 31, 0},     {GridAntiqua, 1, 1, 8, 23, 3},
+               {GridImpact, 10, 2, 120, 39, 1},   {GridCaligula, 2, 1, 24, 27, 4},
+               {GridPussycat, 1, 27, 16, 447, 2}, {GridMacHumaine, 3, 1, 48, 31, 5}};
+  for (const auto& c : cells) {
+    SDL_FillRect(shell.video, nullptr, 0);
+    EXPECT_EQ(GridPrintF(c.column, c.row, c.code, "!"), c.row + 1);
+    EXPECT_EQ(screenRgb(c.x + c.font, c.y), bodyColour(0)) << c.code;
+    EXPECT_EQ(screenRgb(c.x - 1, c.y) | screenRgb(c.x, c.y - 1) | screenRgb(c.x + c.font + 1, c.y),
+              0u)
+        << c.code;
+  }
+  SDL_FillRect(shell.video, nullptr, 0);
+  EXPECT_EQ(GridPrintF(1, 1, 4, "!!!!") + GridPrintF(1, 9, 0, "!!!!"), 2 + 10);
+  for (int x = 0; x < 100; ++x) EXPECT_EQ(screenRgb(x, 31), 0u);
 }
 
-TEST_F(FontTest, DrawTextFDrawsAtMost1023Characters) {
-  BitmapFont* f = LoadBitmapFont(writeStrip("pics/one.bmp", {1}, 3).c_str());
-  ASSERT_NE(f, nullptr);
-  SDL_Surface* c = canvas(1100, 3);
-  DrawTextF(c, f, 0, 0, "%s", std::string(1500, '!').c_str());
-  EXPECT_EQ(rgbAt(c, 1022, 0), bodyColour(0));
-  EXPECT_EQ(rgbAt(c, 1023, 0), 0u);
-}
-
-TEST_F(FontTest, GetPixelAndGetSurfacePixelOnEveryDepth) {
+TEST_F(FontTest, PixelReadsOnEveryDepthAndNothingOutsideTheSurface) {
   EXPECT_EQ(GetSurfacePixel(nullptr, 0, 0), -1);
   const struct {
     int depth;
@@ -164,8 +141,7 @@ TEST_F(FontTest, GetPixelAndGetSurfacePixelOnEveryDepth) {
       {32, 0xFF0000, 0xFF00, 0xFF, 0xFF000001u, 0xFF000001u},
   };
   for (const auto& c : cases) {
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, c.depth, c.r, c.g, c.b, 0);
-    surfaces.push_back(s);
+    SDL_Surface* s = own(SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, c.depth, c.r, c.g, c.b, 0));
     const Uint8 bytes[4] = {Uint8(c.raw), Uint8(c.raw >> 8), Uint8(c.raw >> 16),
                             Uint8(c.raw >> 24)};
     memcpy(static_cast<Uint8*>(s->pixels) + s->pitch + 3 * (c.depth / 8), bytes, c.depth / 8);
@@ -173,14 +149,37 @@ TEST_F(FontTest, GetPixelAndGetSurfacePixelOnEveryDepth) {
     EXPECT_EQ(GetSurfacePixel(s, 3, 1), static_cast<int32_t>(c.value)) << c.depth;
     EXPECT_EQ(GetSurfacePixel(s, 2, 1), 0) << c.depth;
   }
+  captureStdout();
+  for (auto [x, y] : {std::pair{-1, 0}, {4, 0}, {0, 2}, {0, -5}})
+    EXPECT_EQ(GetPixel(own(SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, 24, 0, 0, 0, 0)), x, y), 0u);
+  EXPECT_EQ(capturedStdout(), "x too small in GetPixel!\nx too big in GetPixel!\n");
 }
 
-TEST_F(FontTest, GetPixelOutsideTheSurfaceSaysSoAndReadsNothing) {
-  SDL_Surface* s = canvas(4, 2);
-  captureStdout();
-  EXPECT_EQ(GetPixel(s, -1, 0), 0u);
-  EXPECT_EQ(GetPixel(s, 4, 0), 0u);
-  EXPECT_EQ(GetPixel(s, 0, 2), 0u);
-  EXPECT_EQ(GetPixel(s, 0, -5), 0u);
-  EXPECT_EQ(capturedStdout(), "x too small in GetPixel!\nx too big in GetPixel!\n");
+TEST_F(FontTest, BackdropsByIndexFigurePixelsByKindAndLoadingPipsEverySixPixels) {
+  SDL_Surface** slots[9] = {
+      &pictures.frontBackdrop,    &pictures.levelBackdrop[0], &pictures.hallOfFame,
+      &pictures.deadBackdrop,     &pictures.levelBackdrop[1], &pictures.levelBackdrop[2],
+      &pictures.levelBackdrop[3], &pictures.levelBackdrop[4], &pictures.title};
+  for (int i = 0; i < 9; ++i) *slots[i] = own(solidSurface(640, 480, 0x101010u * (i + 1)));
+  for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -1}) {
+    DrawBackdrop(4);
+    DrawBackdrop(i);
+    EXPECT_EQ(screenRgb(639, 479), 0x101010u * (i >= 0 && i < 9 ? i + 1 : 1)) << i;
+  }
+
+  EXPECT_EQ(FigurePixel(3, 0, 0), -1);  // no picture
+  pictures.figure[0] = own(solidSurface(88, 200, 0x000102));
+  pictures.figure[3] = own(solidSurface(88, 200, 0x030405));
+  EXPECT_EQ(FigurePixel(3, 87, 199), 0x030405);
+  for (int kind : {0, 13, 14}) EXPECT_EQ(FigurePixel(kind, 10, 10), 0x000102) << kind;
+
+  pictures.pip = own(solidSurface(4, 12, 0xFFFF00));
+  SDL_FillRect(shell.video, nullptr, 0);
+  EXPECT_EQ(DrawLoadingPips(0), 10);
+  EXPECT_EQ(screenRgb(18, 445), 0u);
+  EXPECT_EQ(DrawLoadingPips(12), 22);
+  for (auto [x, y] : {std::pair{18, 445}, {21, 456}, {24, 445}})
+    EXPECT_EQ(screenRgb(x, y), 0xFFFF00u) << x << "," << y;
+  for (auto [x, y] : {std::pair{22, 445}, {30, 445}, {24, 457}, {17, 450}})
+    EXPECT_EQ(screenRgb(x, y), 0u) << x << "," << y;
 }

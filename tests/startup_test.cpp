@@ -1,21 +1,26 @@
-// Start-up over a temporary game directory: the asset table, colour keys, the
-// progress row, kiosk mode, missing files; and the entry glue's messages.
+// Start-up over a temporary game directory (the progress row, every picture in
+// its slot with its key, kiosk mode, missing files, the joysticks), the entry
+// glue's message, the records' start values, and the generator and clock.
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "app/shell.h"
 #include "audio/soundbank.h"
 #include "fixture.h"
+#include "game/round.h"
 #include "game_files.h"
-#include "gfx/font.h"
 #include "gfx/grid.h"
+#include "input/menu_input.h"
+#include "input/players.h"
+#include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/joystick.h"
+#include "platform/random.h"
+#include "weapons/weapons.h"
 
 namespace {
 constexpr uint32_t PipColour = 0xFFD000;
@@ -23,16 +28,16 @@ constexpr uint32_t BackdropColour = 0x202830;
 
 class StartupTest : public GameTest {
  protected:
+  // Every picture as a BMP of its own colour (SDL_image reads by content).
   void SetUp() override {
     GameTest::SetUp();
-    // Every picture as a BMP (SDL_image reads pictures by content, not name).
     uint32_t colour = 0x010203;
     for (const PictureFile& p : Pictures) {
       const std::string name(p.file);
-      const uint32_t c = name == "le5_4x12.bmp"        ? PipColour
-                         : name.rfind("pic32", 0) == 0 ? BackdropColour
-                                                       : (colour += 0x030507);
-      writeBmp("pics/" + name, p.w, p.h, c);
+      writeBmp("pics/" + name, p.w, p.h,
+               name == "le5_4x12.bmp"        ? PipColour
+               : name.rfind("pic32", 0) == 0 ? BackdropColour
+                                             : (colour += 0x030507));
     }
     for (const FigureFile& f : Figures)
       for (const char* prefix : {"pics/target_", "pics/target_hit_"})
@@ -40,165 +45,182 @@ class StartupTest : public GameTest {
     for (const char* f : FontFiles) writeBmp(std::string("pics/") + f, 40, 10, 0x00FF00);
     for (int id = 0; id < SampleCount; ++id) writeWav(samplePath(id), 64);
   }
-
-  int start(std::vector<const char*> args) {
+  static int start(std::vector<const char*> args = {}) {
     args.insert(args.begin(), "lakeport-nights");
     return startupGame(static_cast<int>(args.size()), const_cast<char**>(args.data()));
-  }
-
-  // Lines of standard error about pictures and fonts (sounds have their own).
-  static int picturesLines(const std::string& err) {
-    int n = 0;
-    size_t at = 0;
-    for (size_t nl; (nl = err.find('\n', at)) != std::string::npos; at = nl + 1)
-      n += err.substr(at, nl - at).find("pics") != std::string::npos;
-    return n;
-  }
-  static Uint32 keyOf(const SDL_Surface* s) {
-    return (s->flags & SDL_SRCCOLORKEY) ? s->format->colorkey : 0xDEADBEEFu;
-  }
-  static Uint32 rgb(const SDL_Surface* s, uint32_t c) {
-    return SDL_MapRGB(s->format, c >> 16, (c >> 8) & 0xFF, c & 0xFF);
   }
 };
 }  // namespace
 
-TEST_F(StartupTest, ProgressRowEndsWithExactlyOneHundredPipsAfter61Steps) {
-  int flips = 0;
-  setFlipHook([&flips] { ++flips; });
-  ASSERT_EQ(start({}), 0);
-  EXPECT_EQ(flips, 1 + 61);  // the backdrop, then one flip per progress step
-
+TEST_F(StartupTest, OneProgressStepAPictureEndsWithExactlyOneHundredPips) {
+  int flips = 0, lastPictureFlip = 0;
+  setFlipHook([&] {
+    ++flips;
+    if (pictures.pipEmpty && !lastPictureFlip) lastPictureFlip = flips;
+  });
+  ASSERT_EQ(start(), 0);
+  // The backdrop, a step for each picture but the nine flashes, then the
+  // place table, the tracker and the steps that fill the row.
+  EXPECT_EQ(lastPictureFlip, 1 + 55);
+  EXPECT_EQ(flips, 1 + 61);
   int pips = 0;
-  for (int x = 0; x < 640; ++x) {
-    const bool lit = screenRgb(x, 450) == PipColour;
-    const bool litBefore = x > 0 && screenRgb(x - 1, 450) == PipColour;
-    if (lit && !litBefore) ++pips;
-  }
+  for (int x = 1; x < 640; ++x)
+    pips += screenRgb(x, 450) == PipColour && screenRgb(x - 1, 450) != PipColour;
   EXPECT_EQ(pips, 100);
-  EXPECT_EQ(screenRgb(17, 445), BackdropColour);
-  EXPECT_EQ(screenRgb(18, 445), PipColour);
-  EXPECT_EQ(screenRgb(615, 456), PipColour);
-  EXPECT_EQ(screenRgb(616, 450), BackdropColour);
-  EXPECT_EQ(screenRgb(615, 457), BackdropColour);
-  EXPECT_EQ(screenRgb(615, 444), BackdropColour);
-
-  char* title = nullptr;
-  char* icon = nullptr;
+  for (auto [x, y] : {std::pair{18, 445}, {615, 456}}) EXPECT_EQ(screenRgb(x, y), PipColour);
+  for (auto [x, y] : {std::pair{17, 445}, {616, 450}, {615, 457}, {615, 444}})
+    EXPECT_EQ(screenRgb(x, y), BackdropColour);
+  char *title = nullptr, *icon = nullptr;
   SDL_WM_GetCaption(&title, &icon);
-  EXPECT_STREQ(title, "Lakeport Nights");
-  EXPECT_STREQ(icon, "Lakeport Nights");
-  EXPECT_EQ(shell.video->w, 640);
-  EXPECT_EQ(shell.video->h, 480);
-  EXPECT_EQ(shell.video->format->BitsPerPixel, 24);
+  EXPECT_EQ(std::string(title) + "|" + icon, "Lakeport Nights|Lakeport Nights");
+  EXPECT_TRUE(shell.video->w == 640 && shell.video->h == 480 &&
+              shell.video->format->BitsPerPixel == 24);
   EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
 }
 
 TEST_F(StartupTest, EveryPictureLandsInItsSlotWithItsColourKey) {
-  ASSERT_EQ(start({}), 0);
+  ASSERT_EQ(start(), 0);
   std::vector<std::pair<SDL_Surface*, uint32_t>> keyed = {{pictures.keyboard, 0xA8A594},
                                                           {pictures.shotMark, 0xFFFFFF}};
   for (SDL_Surface* s : pictures.crosshair) keyed.push_back({s, 0});
   for (SDL_Surface* s : pictures.muzzleFlash) keyed.push_back({s, 0});
   for (auto [s, key] : keyed) {
     ASSERT_NE(s, nullptr);
-    EXPECT_EQ(keyOf(s), rgb(s, key));
+    ASSERT_TRUE(s->flags & SDL_SRCCOLORKEY);
+    EXPECT_EQ(s->format->colorkey, SDL_MapRGB(s->format, key >> 16, (key >> 8) & 0xFF, key & 0xFF));
   }
-  for (int k = 0; k < FigurePictureCount; ++k) {
-    ASSERT_NE(pictures.figure[k], nullptr);
-    ASSERT_NE(pictures.figureHit[k], nullptr);
-    EXPECT_FALSE(pictures.figure[k]->flags & SDL_SRCCOLORKEY);
-    EXPECT_EQ(pictures.figure[k]->w, 88);
+  std::vector<SDL_Surface*> plain = {pictures.title, pictures.deadBackdrop, pictures.hallOfFame,
+                                     pictures.pip, pictures.pipEmpty};
+  for (int l = 0; l < 5; ++l)
+    for (SDL_Surface* s :
+         {pictures.levelBackdrop[l], pictures.levelDimmed[l], pictures.levelChoice[l]})
+      plain.push_back(s);
+  for (int k = 0; k < FigurePictureCount; ++k)
+    for (SDL_Surface* s : {pictures.figure[k], pictures.figureHit[k]}) plain.push_back(s);
+  for (SDL_Surface* s : pictures.weaponChoice) plain.push_back(s);
+  for (SDL_Surface* s : plain) {
+    ASSERT_NE(s, nullptr);
+    EXPECT_FALSE(s->flags & SDL_SRCCOLORKEY);
   }
-  // The figures come in pairs, normal before hit, in kind order.
-  EXPECT_NE(GetSurfacePixel(pictures.figure[0], 0, 0),
-            GetSurfacePixel(pictures.figureHit[0], 0, 0));
-  EXPECT_NE(GetSurfacePixel(pictures.figure[4], 0, 0), GetSurfacePixel(pictures.figure[0], 0, 0));
-  for (int l = 0; l < 5; ++l) {
-    EXPECT_NE(pictures.levelBackdrop[l], nullptr);
-    EXPECT_NE(pictures.levelDimmed[l], nullptr);
-    EXPECT_NE(pictures.levelChoice[l], nullptr);
-  }
-  EXPECT_EQ(pictures.levelDimmed[0], pictures.frontBackdrop);
-  for (SDL_Surface* s : pictures.weaponChoice) EXPECT_NE(s, nullptr);
-  for (SDL_Surface* s : {pictures.title, pictures.deadBackdrop, pictures.hallOfFame})
-    EXPECT_NE(s, nullptr);
-  EXPECT_FALSE(pictures.pip->flags & SDL_SRCCOLORKEY);
-  EXPECT_FALSE(pictures.pipEmpty->flags & SDL_SRCCOLORKEY);
   for (BitmapFont* f : pictures.fonts) EXPECT_NE(f, nullptr);
-  // The Tire Store and Smoke Shop pictures sit at their own level indexes.
-  EXPECT_EQ(pictures.levelBackdrop[1]->w, 640);
-  EXPECT_NE(GetSurfacePixel(pictures.levelBackdrop[1], 0, 0),
-            GetSurfacePixel(pictures.levelBackdrop[3], 0, 0));
+  EXPECT_EQ(pictures.levelDimmed[0], pictures.frontBackdrop);
+  // The figures come in pairs, normal before hit, in kind order; the Tire Store
+  // and Smoke Shop sit at their own level indexes.
+  for (auto [a, b] : {std::pair{pictures.figure[0], pictures.figureHit[0]},
+                      {pictures.figure[4], pictures.figure[0]},
+                      {pictures.levelBackdrop[1], pictures.levelBackdrop[3]}})
+    EXPECT_NE(GetSurfacePixel(a, 0, 0), GetSurfacePixel(b, 0, 0));
 }
 
-TEST_F(StartupTest, ExactlyOneArgumentSetsKioskMode) {
+TEST_F(StartupTest, ExactlyOneArgumentSetsKioskModeAndUpToTwoJoysticksOpenAndClose) {
   const std::vector<const char*> cases[] = {{}, {"--anything"}, {"kiosk", "two"}};
   for (const auto& args : cases) {
+    const int sticks = static_cast<int>(args.size()) + 1;
     SDL_Quit();
     resetGameState();
+    useFakeJoysticks(sticks);
     ASSERT_EQ(start(args), 0);
     EXPECT_EQ(shell.kioskMode, args.size() == 1) << args.size() << " arguments";
+    EXPECT_TRUE(joystickOpened(0) && shell.joystick1) << sticks;
+    EXPECT_EQ(joystickOpened(1) && shell.joystick2, sticks >= 2) << sticks;
+    EXPECT_FALSE(joystickOpened(2));  // a third stick is ignored
   }
+  shutdownGame();
+  EXPECT_FALSE(joystickOpened(0) || joystickOpened(1) || SDL_WasInit(SDL_INIT_VIDEO));
 }
 
-TEST_F(StartupTest, MissingFilesAreNamedAndStartupCompletes) {
-  remove("pics/title.jpg");
-  remove("pics/cross_c_02.bmp");
-  remove("pics/pussycat18.png");
+TEST_F(StartupTest, MissingFilesAreNamedOneLineEachAndAMissingFolderOnce) {
+  for (const char* f : {"title.jpg", "cross_c_02.bmp", "pussycat18.png"})
+    remove((std::string("pics/") + f).c_str());
   captureStderr();
-  ASSERT_EQ(start({}), 0);
-  const std::string err = capturedStderr();
-  EXPECT_NE(err.find("./pics/title.jpg"), std::string::npos) << err;
-  EXPECT_NE(err.find("./pics/cross_c_02.bmp"), std::string::npos) << err;
-  EXPECT_NE(err.find("./pics/pussycat18.png"), std::string::npos) << err;
-  EXPECT_EQ(picturesLines(err), 3) << err;
-  EXPECT_EQ(pictures.title, nullptr);
-  EXPECT_EQ(pictures.crosshair[2], nullptr);
-  EXPECT_EQ(pictures.fonts[2], nullptr);
-  EXPECT_NE(pictures.crosshair[3], nullptr);
-  EXPECT_FALSE(shell.trackerPresent);  // no tracker answered
-}
+  ASSERT_EQ(start(), 0);
+  std::string err = capturedStderr();
+  for (const char* f :
+       {"picture ./pics/title.jpg", "picture ./pics/cross_c_02.bmp", "font ./pics/pussycat18.png"})
+    EXPECT_NE(err.find(std::string("lakeport-nights: cannot load ") + f + ": "), std::string::npos);
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 3) << err;
+  EXPECT_TRUE(!pictures.title && !pictures.crosshair[2] && !pictures.fonts[2]);
+  EXPECT_TRUE(pictures.crosshair[3] && pictures.fonts[3]);
 
-TEST_F(StartupTest, AGameDirectoryWithoutPicturesIsNamedOnce) {
+  SDL_Quit();
+  resetGameState();
   std::filesystem::remove_all("pics");
   captureStderr();
-  ASSERT_EQ(start({}), 0);
-  const std::string err = capturedStderr();
-  EXPECT_NE(err.find("there is no pics/ folder in " + dir), std::string::npos) << err;
-  EXPECT_EQ(picturesLines(err), 1) << err;
+  ASSERT_EQ(start(), 0);
+  err = capturedStderr();
+  EXPECT_EQ(err, "lakeport-nights: there is no pics/ folder in " + dir +
+                     ": start the game in its game directory\n");
 }
 
-TEST_F(StartupTest, ShutdownClosesTheJoysticksAndSdl) {
-  useFakeJoysticks(3);
-  ASSERT_EQ(start({}), 0);
-  EXPECT_NE(shell.joystick1, nullptr);
-  EXPECT_NE(shell.joystick2, nullptr);
-  EXPECT_FALSE(joystickOpened(2));  // a third stick is ignored
-  shutdownGame();
-  EXPECT_FALSE(joystickOpened(0));
-  EXPECT_FALSE(joystickOpened(1));
-  EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+TEST_F(StartupTest, TheEntryGlueExplainsAFailedStart) {
+  FILE* p = popen("SDL_VIDEODRIVER=no-such-driver SDL_AUDIODRIVER=dummy " LAKEPORT_BINARY_DIR
+                  "/lakeport-nights 2>&1 >/dev/null </dev/null",
+                  "r");
+  ASSERT_NE(p, nullptr);
+  char line[512] = "";
+  const bool said = fgets(line, sizeof line, p) != nullptr;
+  const int status = pclose(p);
+  EXPECT_TRUE(said && strncmp(line, "lakeport-nights: ", 17) == 0 && strchr(line, '\n')) << line;
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0);
 }
 
 namespace {
-// Runs the real executable with an environment setting; returns its exit
-// status and what it wrote on standard error.
-int runGame(const std::string& env, std::string* err) {
-  const std::string cmd =
-      env + " " LAKEPORT_BINARY_DIR "/lakeport-nights 2>&1 >/dev/null </dev/null";
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return -1;
-  char buf[512];
-  while (fgets(buf, sizeof buf, p)) *err += buf;
-  const int status = pclose(p);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+auto fields(const Player& p) {
+  return std::tie(p.cursorX, p.cursorY, p.shotX, p.shotY, p.triggerHeld, p.fireRequested,
+                  p.lastShotTime, p.lastMoveTime, p.active, p.shotsFired, p.menuFireHeld,
+                  p.reloadHeld, p.emptyClickDone, p.shotChannel, p.reloadChannel);
+}
+
+// Runs in a freshly started copy of the test program, before any reset: the
+// real program never calls the resets that every test relies on.
+bool startValuesMatchTheResets() {
+  const ShellState s = shell;
+  Player p[DeviceCount];
+  std::copy(players, players + DeviceCount, p);
+  const MenuInput menu = menuInput;
+  const RoundState round = roundState;
+  const int32_t shots = totalShots;
+  resetGameState();
+  bool same = s.screen == ScreenId::Title && s.trackerPresent && s.chosenWeapon == SixShooter &&
+              p[Mouse].cursorX == 320 && p[Tracker].cursorX == -1 && round.energy == 100 &&
+              shots == 0 && totalShots == 0 && memcmp(&round, &roundState, sizeof round) == 0 &&
+              menu.selectDevice == menuInput.selectDevice &&
+              menu.backDevice == menuInput.backDevice;
+  same = same && std::tie(s.screen, s.backRequested, s.kioskMode, s.trackerPresent, s.chosenWeapon,
+                          s.chosenLevel, s.video, s.joystick1, s.joystick2) ==
+                     std::tie(shell.screen, shell.backRequested, shell.kioskMode,
+                              shell.trackerPresent, shell.chosenWeapon, shell.chosenLevel,
+                              shell.video, shell.joystick1, shell.joystick2);
+  for (int d = 0; d < DeviceCount; ++d) same = same && fields(p[d]) == fields(players[d]);
+  return same;
 }
 }  // namespace
 
-TEST_F(StartupTest, TheEntryGlueExplainsAFailedStart) {
-  std::string err;
-  EXPECT_NE(runGame("SDL_VIDEODRIVER=no-such-driver SDL_AUDIODRIVER=dummy", &err), 0);
-  EXPECT_NE(err.find("lakeport-nights: "), std::string::npos) << err;
-  EXPECT_EQ(err.back(), '\n');
+TEST(ProgramStart, RecordsHoldTheSameValuesTheirResetsGive) {
+  // The thread-safe death test style starts the test program anew.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(exit(startValuesMatchTheResets() ? 0 : 1), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(Platform, TheGeneratorRepeatsPerSeedInItsRangeAndTheFakeClockCountsWholeSeconds) {
+  seedRandom(1);
+  int32_t first[3] = {randomInt(), randomInt(), randomInt()};
+  EXPECT_EQ(std::vector<int32_t>(first, first + 3), (std::vector<int32_t>{16838, 5758, 10113}));
+  seedRandom(12345);
+  for (int i = 0; i < 1000; ++i) ASSERT_TRUE(randomInt() >= 0 && randomInt() <= 32767);
+  EXPECT_EQ(randomDraws(), 2000u);
+  scriptRandom({32767, 32766, 0, 16384});
+  for (int want : {12, 11, 0, 50}) EXPECT_EQ(RandomUpTo(want == 50 ? 100 : 12), want);
+  scriptRandom({32767});
+  EXPECT_EQ(RandomUnit(), 1.0);
+
+  useFakeClock(500, 1000);
+  sleepMs(999);
+  EXPECT_EQ(wallSeconds(), 1000);
+  advanceFakeClock(1);
+  EXPECT_EQ(ticksMs(), 1500u);
+  EXPECT_EQ(wallSeconds(), 1001);
+  EXPECT_EQ(wallSecondsSince(1003, 1001), 2);
+  useRealClock();
+  seedRandom(1);
 }
