@@ -1,7 +1,7 @@
 # Installing the game like any Linux game: the binary where the launcher finds
 # it, art and sound under share/lakeport-nights, the launcher on the PATH, a
-# desktop entry, hicolor icons, a man page, the README and the licence; and a
-# Debian package through CPack.
+# desktop entry with its software-centre metadata, hicolor icons, a man page,
+# the README and the licence; and a Debian package through CPack.
 include(GNUInstallDirs)
 
 set(LAKEPORT_BINARY_DEST "${CMAKE_INSTALL_LIBEXECDIR}/lakeport-nights")
@@ -21,8 +21,12 @@ if(LAKEPORT_ASSETS)
   install(DIRECTORY ${LAKEPORT_GAME_BUILD_DIR}/pics ${LAKEPORT_GAME_BUILD_DIR}/sounds
           DESTINATION ${LAKEPORT_DATA_DEST})
 endif()
-install(FILES ${CMAKE_SOURCE_DIR}/dist/lakeport-nights.desktop
+# The desktop entry and the software-centre metadata share one id.
+set(LAKEPORT_APP_ID org.lakeport_nights.LakeportNights)
+install(FILES ${CMAKE_SOURCE_DIR}/dist/${LAKEPORT_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/dist/${LAKEPORT_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # Man pages are installed compressed, as man-db and Debian expect.
 set(LAKEPORT_MAN_GZ ${CMAKE_BINARY_DIR}/man/lakeport-nights.6.gz)
 add_custom_command(OUTPUT ${LAKEPORT_MAN_GZ}
@@ -31,7 +35,15 @@ add_custom_command(OUTPUT ${LAKEPORT_MAN_GZ}
   DEPENDS ${CMAKE_SOURCE_DIR}/dist/lakeport-nights.6)
 add_custom_target(manpage ALL DEPENDS ${LAKEPORT_MAN_GZ})
 install(FILES ${LAKEPORT_MAN_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
+# The licence goes in as copyright and the changelog compressed, the names
+# Debian gives them.
+set(LAKEPORT_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+add_custom_command(OUTPUT ${LAKEPORT_CHANGELOG_GZ}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
+  COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/dist/changelog > ${LAKEPORT_CHANGELOG_GZ}
+  DEPENDS ${CMAKE_SOURCE_DIR}/dist/changelog)
+add_custom_target(changelog ALL DEPENDS ${LAKEPORT_CHANGELOG_GZ})
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${LAKEPORT_CHANGELOG_GZ}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lakeport-nights)
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lakeport-nights
         RENAME copyright)
@@ -74,5 +86,7 @@ else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl1.2debian, libsdl-image1.2, libsdl-mixer1.2")
 endif()
 set(CPACK_STRIP_FILES ON)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/DebStaging.cmake)
+set(CPACK_LAKEPORT_DIST_DIR ${CMAKE_SOURCE_DIR}/dist)
 set(CPACK_GENERATOR "DEB")
 include(CPack)

@@ -146,7 +146,7 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTheResultLineAndAFireReplaysTheLevel) 
   EXPECT_EQ(script.frames(), 1);
   EXPECT_EQ(firstFrameMs, 1350u);
   EXPECT_EQ(resultLine, "Round completed. Your score: 12, Thompson, shots: 60, players: 1 (-M---)");
-  EXPECT_EQ(prompt, "Press fire to play this level again, or botton 2 to go to the title screen");
+  EXPECT_EQ(prompt, "Press fire to play this level again, or button 2 to go to the title screen");
   EXPECT_EQ(backdrop, HallOfFameRgb);
   EXPECT_EQ(shell.screen, ScreenId::Round);
   EXPECT_EQ(readFile("data/data00.dat"), file);

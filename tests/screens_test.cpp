@@ -354,7 +354,7 @@ TEST_F(ScreensTest, ChoiceScreenTextsAndPictures) {
                {1, 10, "Garage (easy)"},
                {24, 11, "     (medium-hard)"},
                {32, 10, "     Flower Shop"},
-               {1, 15, "shooting frequence stays the same in all levels."},
+               {1, 15, "shooting frequency stays the same in all levels."},
                {1, 20, "the difficulty."},
                {1, 21, ""},
                {1, 27, "Select a level, or press button 2 to go to the title screen"}});

@@ -165,7 +165,7 @@ void hiscoreTable() {
   print(1, 16, "Round completed. Your score: 25, Thompson, shots: 60, players: 1 (-M---)");
   print(1, 18,
         "Please enter your name (20 chars) or press button 2 to cancel: LUCKY\xB4S         .");
-  print(1, 27, "Press fire to play this level again, or botton 2 to go to the title screen");
+  print(1, 27, "Press fire to play this level again, or button 2 to go to the title screen");
 }
 
 void menu(const char* which) {

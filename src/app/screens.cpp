@@ -170,9 +170,9 @@ void drawWeaponChoice() {
 
 void drawLevelChoice() {
   static const char* const difficulty[] = {
-      "The shooting accuracy of the gangsters depend",
+      "The shooting accuracy of the gangsters depends",
       "on the level you choose. The gangster's",
-      "shooting frequence stays the same in all levels.",
+      "shooting frequency stays the same in all levels.",
       "The more players there are, the shorter are",
       "the breaks the gangsters take. That means,",
       "you are going to face more of them at once.",
@@ -262,8 +262,8 @@ void runDisplayHelpScreen() {
       "the center. In the lower left corner is the",
       "body count of all shot gangsters. In the",
       "lower center is your energy level. If this",
-      "reaches zero your are dead. The number of",
-      "gangster still to come in the ongoing level",
+      "reaches zero you are dead. The number of",
+      "gangsters still to come in the ongoing level",
       "is displayed in the lower right corner of",
       "the screen.",
   };

@@ -17,6 +17,7 @@
 #include "gfx/blit.h"
 #include "gfx/font.h"
 #include "gfx/grid.h"
+#include "platform/clock.h"
 #include "platform/random.h"
 
 ShotMarkList shotMarks;
@@ -448,6 +449,46 @@ void drawDisplayStrip() {
     if (pictures.pip) BlitPicture(pictures.pip, nullptr, shell.video, &at);
   }
 }
+
+// The last weapon key's label and when it was shown; -1 for none.
+struct WeaponLabel {
+  int32_t weapon = -1;
+  uint32_t shownAt = 0;
+} weaponLabel;
+
+// Drawn over the figures every frame until it is WeaponLabelMs old. It stands
+// far above the strip's band, so the strip's memo never holds it.
+void drawWeaponLabel() {
+  static const char* const labels[3] = {"[single shot]", "[Revolver]", "[Thompson]"};
+  if (weaponLabel.weapon < 0) return;
+  if (ticksMs() - weaponLabel.shownAt >= WeaponLabelMs) {
+    weaponLabel.weapon = -1;  // gone for good, also once the clock wraps round
+    return;
+  }
+  GridPrintF(1, 0, GridPussycat, "%s", labels[weaponLabel.weapon]);
+}
+
+// The strip, from the memo when nothing it depends on has changed.
+void drawStripRemembered() {
+  SDL_Surface* screen = shell.video;
+  if (!screen || screen->h <= StripTop || screen->w <= 0) {
+    drawDisplayStrip();
+    return;
+  }
+  const StripKey key = currentStripKey(screen);
+  if (!readBand(screen, stripScratch)) {
+    drawDisplayStrip();
+    return;
+  }
+  if (strip.valid && sameStripKey(strip.key, key) && strip.under == stripScratch) {
+    writeBand(screen, strip.over);
+    return;
+  }
+  drawDisplayStrip();
+  strip.valid = readBand(screen, strip.over);
+  strip.key = key;
+  strip.under.swap(stripScratch);
+}
 }  // namespace
 
 void ClearShotMarks() {
@@ -460,6 +501,7 @@ void resetRoundDisplays() {
   base = BaseLayer{};
   freeSceneLayer();
   strip = StripMemo{};
+  weaponLabel = WeaponLabel{};
 }
 
 void DrawRoundBackdrop() {
@@ -527,22 +569,11 @@ const char* TargetsLeftFormat(int32_t targetsLeft) {
 }
 
 void DrawRoundDisplay() {
-  SDL_Surface* screen = shell.video;
-  if (!screen || screen->h <= StripTop || screen->w <= 0) {
-    drawDisplayStrip();
-    return;
-  }
-  const StripKey key = currentStripKey(screen);
-  if (!readBand(screen, stripScratch)) {
-    drawDisplayStrip();
-    return;
-  }
-  if (strip.valid && sameStripKey(strip.key, key) && strip.under == stripScratch) {
-    writeBand(screen, strip.over);
-    return;
-  }
-  drawDisplayStrip();
-  strip.valid = readBand(screen, strip.over);
-  strip.key = key;
-  strip.under.swap(stripScratch);
+  drawStripRemembered();
+  drawWeaponLabel();
+}
+
+void ShowWeaponLabel(int32_t weapon) {
+  if (weapon < 0 || weapon > 2) return;
+  weaponLabel = WeaponLabel{weapon, ticksMs()};
 }

@@ -43,8 +43,16 @@ void DrawRoundScene();
 // The mark picture with its top-left corner at (x - 4, y - 4).
 void DrawShotMark(int32_t x, int32_t y);
 // The display strip: two dimmed panels, the kill count, the targets still to
-// come and the energy bar.
+// come and the energy bar; then, while it is fresh, the label of the last
+// weapon key at column 1, row 0.
 void DrawRoundDisplay();
+
+// How long a weapon key's label stays on screen.
+constexpr uint32_t WeaponLabelMs = 1500;
+// Shows the label of weapon 0 to 2 ("[single shot]", "[Revolver]",
+// "[Thompson]") in the round's frames of the next WeaponLabelMs on the
+// platform clock, replacing any label still showing.
+void ShowWeaponLabel(int32_t weapon);
 
 // The printf formats of the two display texts for a count.
 const char* KillsFormat(int32_t bodyCount);

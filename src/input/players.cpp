@@ -10,8 +10,8 @@
 
 #include "app/shell.h"
 #include "audio/soundbank.h"
+#include "game/displays.h"
 #include "gfx/blit.h"
-#include "gfx/grid.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/joystick.h"
@@ -120,7 +120,6 @@ bool keyDown(SDLKey key) {
 }
 
 void keyUp(SDLKey key) {
-  static const char* const weaponLabels[3] = {"[single shot]", "[Revolver]", "[Thompson]"};
   Player& k = players[Keyboard];
   const int arrow = arrowOf(key);
   if (arrow >= 0) {
@@ -133,7 +132,7 @@ void keyUp(SDLKey key) {
   } else if (key >= SDLK_1 && key <= SDLK_3) {
     const int32_t weapon = key - SDLK_1;
     shell.chosenWeapon = weapon;
-    GridPrintF(1, 0, GridPussycat, "%s", weaponLabels[weapon]);
+    ShowWeaponLabel(weapon);  // the next frames draw it with the displays
   }
 }
 

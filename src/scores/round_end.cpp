@@ -36,7 +36,7 @@ void drawHiscoreScreen() {
   const int32_t row = ShowHiscoreTable();
   if (!qualified) PrintResultLine(1, row);
   GridPrintF(1, 27, GridPussycat,
-             "Press fire to play this level again, or botton 2 to go to the title screen");
+             "Press fire to play this level again, or button 2 to go to the title screen");
   flipScreen(shell.video);
 }
 }  // namespace
