@@ -1,31 +1,24 @@
 // Plays the whole game in the test process, frame by frame on the fake clock.
 #include "play_driver.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
 #include "app/screens.h"
 #include "fixture.h"
-#include "game/targets.h"
 #include "gfx/grid.h"
 #include "input/players.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 
-namespace {
-// Idle calls without a flip in between before the game counts as stuck: a
-// text screen waiting for input the script never gives.
-constexpr long MaxSpins = 200000;
-}  // namespace
-
-PlayDriver::PlayDriver(uint32_t ms) : msPerFrame(ms) {}
-
 PlayDriver::~PlayDriver() { clearEventHooks(); }
 
 int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
-  frameBudget = maxFrames;
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-
-  setFlipHook([this] {
+  setFlipHook([this, maxFrames] {
     advanceFakeClock(msPerFrame);
     ++frameCount;
     spinsWithoutFlip = 0;
@@ -36,15 +29,17 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
     lastFlipScreen = shell.screen;
     ++framesOnThisScreen;
     if (onFrame) onFrame();
-    if (frameCount > frameBudget)
-      throw PlayStuck{std::string("still playing after ") + std::to_string(frameBudget) +
-                      " frames, on the " + screenName(shell.screen) + " screen"};
+    if (frameCount > maxFrames)
+      throw PlayStuck{"still playing after " + std::to_string(maxFrames) + " frames, on the " +
+                      screenName(shell.screen) + " screen"};
   });
+  setExitHook([](int status) { throw ProgramExit{status}; });
   setIdleHook([this] {
     if (inputFrame == frameCount) {
       // The look right after the input ends that poll (a round's frame goes on);
-      // a screen that looks again is waiting.
-      if (++spinsWithoutFlip > MaxSpins)
+      // a screen that looks again is waiting. A text screen that waits for
+      // input the script never gives counts as stuck.
+      if (++spinsWithoutFlip > 200000)
         throw PlayStuck{std::string("the ") + screenName(shell.screen) +
                         " screen waits for input the script does not give"};
       if (spinsWithoutFlip == 1) return;
@@ -52,24 +47,13 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
     inputFrame = frameCount;
     if (onInput) onInput();
   });
-  int result = 0;
   try {
-    result = startupGame(static_cast<int>(args.size()), argv.data());
+    const int result = startupGame(static_cast<int>(args.size()), argv.data());
     if (result == 0) runScreenLoop();
+    return result;
   } catch (const ProgramExit& e) {
-    result = e.status;
+    return e.status;
   }
-  return result;
-}
-
-AimOffset headShotOffset(int kind) {
-  // The head zone is picture rows 0 to 30; a hit there takes all five points.
-  for (int row = 4; row <= 30; ++row)
-    for (int step = 0; step < 44; ++step)
-      for (int col : {44 - step, 44 + step})
-        if (col >= 0 && col < 88 && FigurePixel(kind, col, row) < FigureBackgroundPixel)
-          return AimOffset{col - 44, row - 100, true};
-  return AimOffset{0, 0, false};
 }
 
 void pushMouseClickAt(int x, int y, int button) {
@@ -78,23 +62,40 @@ void pushMouseClickAt(int x, int y, int button) {
 }
 
 const char* screenName(ScreenId screen) {
-  switch (screen) {
-    case ScreenId::Title: return "title";
-    case ScreenId::Story: return "story";
-    case ScreenId::DisplayHelp: return "display help";
-    case ScreenId::WeaponChoice: return "weapon choice";
-    case ScreenId::LevelChoice: return "level choice";
-    case ScreenId::Round: return "round";
-    case ScreenId::RoundEnd: return "round end";
-  }
-  return "unknown";
+  static const char* const names[] = {"title",        "story", "display help", "weapon choice",
+                                      "level choice", "round", "round end"};
+  return names[static_cast<int>(screen)];
 }
 
-MouseGunner::MouseGunner(bool reloadEveryShot) : reloadEveryShot(reloadEveryShot) {
-  for (int k = 0; k < FigurePictureCount; ++k) aims[k] = headShotOffset(k);
+std::vector<std::string> dataFiles() {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator("data"))
+    names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
 }
 
 bool MouseGunner::act(const std::function<bool(const Target&)>& wanted, long frame) {
+  // The head zone is picture rows 0 to 30; a shot there takes all five points.
+  // Each kind's aim is the pixel nearest the middle of the highest row that
+  // has the person on it (below the figures' background value).
+  for (int k = 0; k < FigurePictureCount && !aimed; ++k) {
+    aims[k] = Aim{0, 0};
+    bool found = false;
+    for (int row = 4; row <= 30 && !found; ++row)
+      for (int step = 0; step < 44 && !found; ++step)
+        for (int col : {44 - step, 44 + step})
+          if (!found && col < 88 && FigurePixel(k, col, row) < FigureBackgroundPixel)
+            aims[k] = Aim{col - 44, row - 100}, found = true;
+  }
+  aimed = true;
   Player& mouse = players[Mouse];
   if (reloadDue && mouse.fireRequested == 0) {
     pushMouseButton(3, true, x, y);
@@ -104,9 +105,9 @@ bool MouseGunner::act(const std::function<bool(const Target&)>& wanted, long fra
   }
   if (mouse.fireRequested) return false;  // the last pull waits for its cadence
   for (int i = 0; i < TargetCount; ++i) {
-    Target* t = TargetAt(i);
+    const Target* t = TargetAt(i);
     if (!t->shown || t->health <= 0 || !wanted(*t)) continue;
-    const AimOffset& a = aims[t->kind < FigurePictureCount ? t->kind : 0];
+    const Aim& a = aims[t->kind < FigurePictureCount ? t->kind : 0];
     x = t->x + a.dx;
     y = t->y + a.dy;
     pushMouseMotion(x, y);
