@@ -47,64 +47,12 @@ std::string lowTable() {
 
 // A game played by the mouse: the Garage with the Six-Shooter, a round in which
 // it kills `kills` gangsters and then quits with Escape, the end key on the
-// name entry (an anonymous row) when one is offered, button 2 on the hiscore
-// screen and on the title. Hooks step in as the round's end begins, on the
-// hiscore screen after the entry, and on every round frame.
-class ScriptedGame {
- public:
-  explicit ScriptedGame(int kills) : kills(kills) {}
-  std::function<void()> atRoundEnd, afterEntry, onRoundFrame;
-  int32_t bodyCountAtEnd = -1000, shotsAtEnd = -1;
-  bool entryOffered = false;
-
-  // Plays from start-up to the program's end; the exit status.
-  int play() {
-    driver.onFrame = [this] {
-      if (shell.screen == ScreenId::Round && onRoundFrame) onRoundFrame();
-    };
-    driver.onInput = [this] { act(); };
-    try {
-      return driver.play({"lakeport-nights"}, 20000);
-    } catch (const PlayStuck& stuck) {
-      ADD_FAILURE() << stuck.why;
-      return -100;
-    }
-  }
-
- private:
-  void act() {
-    const bool entered = shell.screen != last;
-    last = shell.screen;
-    if (frontEnd.act(entered)) return;
-    if (shell.screen == ScreenId::Round) {
-      if (roundState.bodyCount >= kills)
-        pushKey(SDLK_ESCAPE, true);
-      else
-        gunner.act([](const Target& t) { return t.isGangster; }, driver.frames());
-      return;
-    }
-    if (entered) {
-      bodyCountAtEnd = roundState.bodyCount;
-      shotsAtEnd = totalShots;
-      if (atRoundEnd) atRoundEnd();
-    }
-    // The end screens drain the round's last input before they draw.
-    if (driver.flippedScreen() != ScreenId::RoundEnd) return;
-    if (entryOffered && afterEntry) std::exchange(afterEntry, nullptr)();
-    if (qualified && !entryOffered) {
-      entryOffered = true;
-      pushMouseClickAt(nameKeyX(10), nameKeyY(1));  // the end key: "Anonymous"
-    } else {
-      pushMouseClickAt(320, 240, 3);  // button 2: to the title
-    }
-  }
-
-  int kills;
-  PlayDriver driver;
-  FrontEndClicks frontEnd{300, 68};  // the Six-Shooter, the Garage
-  MouseGunner gunner{true};
-  ScreenId last = ScreenId::Title;
-};
+// name entry (an anonymous row) when one is offered.
+MouseGame garageGame(int kills) {
+  MouseGame game(300, 68);
+  game.enough = [kills] { return roundState.bodyCount >= kills; };
+  return game;
+}
 
 // Makes file access fail for the game as for a player without rights: as the
 // unprivileged user when the tests run as root (to whom modes mean nothing),
@@ -125,7 +73,7 @@ class FaultTest : public GameTest {
     if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
   }
   // Plays the game to its end; its lines on standard error.
-  std::string play(ScriptedGame& game) {
+  std::string play(MouseGame& game) {
     captureStderr();
     EXPECT_EQ(game.play(), 0);
     return capturedStderr();
@@ -175,7 +123,7 @@ TEST_F(FaultTest, RefusedSaveKeepsTheOldFileWholeAndSaysSoInOneLine) {
     SCOPED_TRACE(c.fault);
     resetGameState();
     writeFile("data/data00.dat", lowTable());
-    ScriptedGame game(0);
+    MouseGame game = garageGame(0);
     game.atRoundEnd = c.arm;
     game.afterEntry = c.disarm;
     const std::string errors = play(game);
@@ -199,10 +147,10 @@ TEST_F(FaultTest, MissingDataFolderIsMadeWhenTheFirstRowIsSaved) {
   fs::remove_all("data");
   // A result the level's starting table takes: one above its tenth row.
   const int kills = DefaultHiscoreTable().rows[9].score + 1;
-  ScriptedGame game(kills);
+  MouseGame game = garageGame(kills);
   const std::string errors = play(game);
   EXPECT_EQ(errors, "");
-  EXPECT_EQ(game.bodyCountAtEnd, kills);
+  EXPECT_EQ(game.rounds.at(0).bodyCount, kills);
   EXPECT_TRUE(game.entryOffered);
   const std::vector<std::string> lines = linesOf(readFile("data/data00.dat"));
   ASSERT_EQ(lines.size(), 10u);
@@ -221,7 +169,7 @@ TEST_F(FaultTest, AllEightMixerChannelsBusyLeaveEverySoundToItsOwner) {
   Mix_Chunk* busy = nullptr;
   int roundFrames = 0;
   int32_t titleChannel = NoChannel;
-  ScriptedGame game(3);
+  MouseGame game = garageGame(3);
   game.onRoundFrame = [&] {
     ++roundFrames;
     if (busy) return;
@@ -241,8 +189,8 @@ TEST_F(FaultTest, AllEightMixerChannelsBusyLeaveEverySoundToItsOwner) {
   const std::string errors = play(game);
   Mix_ChannelFinished(nullptr);
   // The round went on without a sound: every shot counted and every kill.
-  EXPECT_EQ(game.bodyCountAtEnd, 3);
-  EXPECT_GE(game.shotsAtEnd, 3);
+  EXPECT_EQ(game.rounds.at(0).bodyCount, 3);
+  EXPECT_GE(game.rounds.at(0).totalShots, 3);
   EXPECT_GT(roundFrames, 100);
   for (int c = 0; c < 8; ++c)
     EXPECT_TRUE(c == titleChannel || channelStops[c] == 0) << "channel " << c;
@@ -260,7 +208,7 @@ TEST_F(FaultTest, TrackerDeviceClosingMidRoundIsToldOnceAndTheRoundGoesOn) {
   });
   int roundFrames = 0;
   bool presentAtStart = false;
-  ScriptedGame game(3);
+  MouseGame game = garageGame(3);
   game.onRoundFrame = [&] {
     if (++roundFrames == 1) presentAtStart = shell.trackerPresent;
     if (roundFrames == 20) closeSimTracker(&sim);  // the tracker is unplugged
@@ -268,7 +216,7 @@ TEST_F(FaultTest, TrackerDeviceClosingMidRoundIsToldOnceAndTheRoundGoesOn) {
   const std::string errors = play(game);
   closeSimTracker(&sim);
   EXPECT_TRUE(presentAtStart);
-  EXPECT_EQ(game.bodyCountAtEnd, 3);
+  EXPECT_EQ(game.rounds.at(0).bodyCount, 3);
   EXPECT_GT(roundFrames, 40);
   // The tracker's player stays in the game, aiming where it last aimed.
   EXPECT_TRUE(players[Tracker].active);
@@ -287,9 +235,9 @@ TEST_F(NoArtTest, WithoutArtOrSoundTheGamePlaysAndNamesWhatIsMissing) {
     resetGameState();
     if (foldersGone) fs::remove_all("pics"), fs::remove_all("sounds");
     writeFile("data/data00.dat", lowTable());
-    ScriptedGame game(3);
+    MouseGame game = garageGame(3);
     const std::string errors = play(game);
-    EXPECT_EQ(game.bodyCountAtEnd, 3);
+    EXPECT_EQ(game.rounds.at(0).bodyCount, 3);
     EXPECT_TRUE(game.entryOffered);
     EXPECT_EQ(readFile("data/data00.dat").rfind("1 Anonymous 3 1 ", 0), 0u);
     const std::vector<std::string> lines = linesOf(errors);

@@ -6,11 +6,13 @@
 #include <sstream>
 
 #include "app/screens.h"
-#include "fixture.h"
+#include "figure_helpers.h"
+#include "game/round.h"
 #include "gfx/grid.h"
 #include "input/players.h"
-#include "platform/clock.h"
 #include "platform/events.h"
+#include "scores/round_end.h"
+#include "weapons/weapons.h"
 
 PlayDriver::~PlayDriver() { clearEventHooks(); }
 
@@ -19,7 +21,7 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   setFlipHook([this, maxFrames] {
-    advanceFakeClock(msPerFrame);
+    advanceFakeClock(16);
     ++frameCount;
     spinsWithoutFlip = 0;
     if (trail.empty() || shell.screen != lastFlipScreen) {
@@ -37,8 +39,7 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
   setIdleHook([this] {
     if (inputFrame == frameCount) {
       // The look right after the input ends that poll (a round's frame goes on);
-      // a screen that looks again is waiting. A text screen that waits for
-      // input the script never gives counts as stuck.
+      // a screen that looks again is waiting: stuck when it never gets any.
       if (++spinsWithoutFlip > 200000)
         throw PlayStuck{std::string("the ") + screenName(shell.screen) +
                         " screen waits for input the script does not give"};
@@ -56,15 +57,15 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
   }
 }
 
-void pushMouseClickAt(int x, int y, int button) {
-  pushMouseMotion(x, y);
-  pushMouseButton(button, false, x, y);
-}
-
 const char* screenName(ScreenId screen) {
   static const char* const names[] = {"title",        "story", "display help", "weapon choice",
                                       "level choice", "round", "round end"};
   return names[static_cast<int>(screen)];
+}
+
+void pushMouseClickAt(int x, int y, int button) {
+  pushMouseMotion(x, y);
+  pushMouseButton(button, false, x, y);
 }
 
 std::vector<std::string> dataFiles() {
@@ -82,7 +83,63 @@ std::vector<std::string> linesOf(const std::string& text) {
   return lines;
 }
 
-bool MouseGunner::act(const std::function<bool(const Target&)>& wanted, long frame) {
+int MouseGame::play(const std::vector<std::string>& args) {
+  driver.onFrame = [this] {
+    if (shell.screen != ScreenId::Round) return;
+    if (driver.framesOnScreen() == 1) lastEnergy = 100;
+    EXPECT_GT(lastEnergy, 0) << "a frame after the energy ran out";
+    EXPECT_LE(roundState.energy, lastEnergy);
+    lastEnergy = roundState.energy;
+    if (onRoundFrame) onRoundFrame();
+  };
+  driver.onInput = [this] { act(); };
+  try {
+    return driver.play(args, 20000);
+  } catch (const PlayStuck& stuck) {
+    ADD_FAILURE() << stuck.why;
+    return -100;
+  }
+}
+
+void MouseGame::act() {
+  const bool entered = shell.screen != last;
+  last = shell.screen;
+  switch (shell.screen) {
+    case ScreenId::Title:
+      if (entered || titles == 0) ++titles;
+      return pushMouseClickAt(320, 240, titles == 1 ? 1 : 3);
+    case ScreenId::WeaponChoice: return pushMouseClickAt(weaponX, 115);
+    case ScreenId::LevelChoice: return pushMouseClickAt(levelX, 115);
+    case ScreenId::Round:
+      if (!enough()) return shootOrMove();
+      return pushKey(SDLK_ESCAPE, true);
+    case ScreenId::RoundEnd: break;
+    default: return pushMouseClickAt(320, 240);
+  }
+  if (entered) {
+    rounds.push_back({roundState.bodyCount, roundState.energy, roundState.gangstersLeft, totalShots,
+                      roundState.playerCount, usedShotMarks(), DeviceTag, false});
+    drawnEnd = false;
+    if (atRoundEnd) atRoundEnd();
+  }
+  // The end screens drain the round's last input before they draw.
+  if (driver.flippedScreen() != ScreenId::RoundEnd) return;
+  if (!drawnEnd) rounds.back().qualified = qualified;
+  drawnEnd = true;
+  if (qualified && !entryOffered) entryOffered = true;
+  if (qualified && cancel) {
+    cancel = false;
+    return pushMouseClickAt(320, 240, 3);
+  }
+  if (qualified && !name.empty()) {
+    pushMouseClickAt(18 + 20 * name.front().first + 10, 336 + 20 * name.front().second + 10);
+    return name.pop_front();
+  }
+  if (entryOffered && afterEntry) std::exchange(afterEntry, nullptr)();
+  pushMouseClickAt(320, 240, replays-- > 0 ? 1 : 3);
+}
+
+void MouseGame::shootOrMove() {
   // The head zone is picture rows 0 to 30; a shot there takes all five points.
   // Each kind's aim is the pixel nearest the middle of the highest row that
   // has the person on it (below the figures' background value).
@@ -96,47 +153,30 @@ bool MouseGunner::act(const std::function<bool(const Target&)>& wanted, long fra
             aims[k] = Aim{col - 44, row - 100}, found = true;
   }
   aimed = true;
-  Player& mouse = players[Mouse];
+  const Player& mouse = players[Mouse];
   if (reloadDue && mouse.fireRequested == 0) {
     pushMouseButton(3, true, x, y);
     pushMouseButton(3, false, x, y);
     reloadDue = false;
-    return false;
+    return;
   }
-  if (mouse.fireRequested) return false;  // the last pull waits for its cadence
+  if (mouse.fireRequested) return;  // the last pull waits for its cadence
   for (int i = 0; i < TargetCount; ++i) {
     const Target* t = TargetAt(i);
     if (!t->shown || t->health <= 0 || !wanted(*t)) continue;
     const Aim& a = aims[t->kind < FigurePictureCount ? t->kind : 0];
-    x = t->x + a.dx;
-    y = t->y + a.dy;
+    x = t->x + a.dx, y = t->y + a.dy;
     pushMouseMotion(x, y);
     pushMouseButton(1, true, x, y);
     pushMouseButton(1, false, x, y);
     reloadDue = reloadEveryShot;
-    lastMoveFrame = frame;
-    return true;
+    lastMoveFrame = driver.frames();
+    return;
   }
-  if (frame - lastMoveFrame >= 120) {
+  if (driver.frames() - lastMoveFrame >= 120) {
     // Both coordinates change, or the move would not count as one.
-    x = 200 + (mouse.cursorX + 37) % 240;
-    y = 200 + (mouse.cursorY + 23) % 200;
+    x = 200 + (mouse.cursorX + 37) % 240, y = 200 + (mouse.cursorY + 23) % 200;
     pushMouseMotion(x, y);
-    lastMoveFrame = frame;
-  }
-  return false;
-}
-
-bool FrontEndClicks::act(bool entered) {
-  switch (shell.screen) {
-    case ScreenId::Title:
-      if (entered || titles == 0) ++titles;
-      pushMouseClickAt(320, 240, titles == 1 ? 1 : 3);
-      return true;
-    case ScreenId::Story:
-    case ScreenId::DisplayHelp: pushMouseClickAt(320, 240); return true;
-    case ScreenId::WeaponChoice: pushMouseClickAt(weaponX, 115); return true;
-    case ScreenId::LevelChoice: pushMouseClickAt(levelX, 115); return true;
-    default: return false;
+    lastMoveFrame = driver.frames();
   }
 }

@@ -20,11 +20,6 @@ auto pullOf(const Player& p) {
                          p.active);
 }
 auto at(const Player& p) { return std::make_tuple(p.cursorX, p.cursorY); }
-Player aimingAt(int32_t x, int32_t y) {
-  Player p{};
-  p.cursorX = x, p.cursorY = y;
-  return p;
-}
 
 int eventsLeft() {
   int n = 0;
@@ -62,7 +57,7 @@ TEST_F(PlayersTest, RoundEventsPullMoveSwitchWeaponsAndEndTheRound) {
   EXPECT_EQ(pullOf(m), std::make_tuple(320, 240, 33, 44, 1, 1, false));
   EXPECT_EQ(shell.chosenWeapon, SixShooter);
   // A release lets go but leaves the pull for the weapon rules; the Thompson
-  // fires along the motion only while held.
+  // fires along the motion only while held; a switch keeps the magazine.
   pushKey(SDLK_RCTRL, false), pushMouseButton(1, false, 50, 60), pushKey(SDLK_3, false);
   pushMouseMotion(70, 80);
   EXPECT_TRUE(pollRoundEvents());
@@ -74,17 +69,14 @@ TEST_F(PlayersTest, RoundEventsPullMoveSwitchWeaponsAndEndTheRound) {
   EXPECT_TRUE(pollRoundEvents());
   EXPECT_EQ(std::tie(m.shotX, m.shotY, shell.chosenWeapon, m.shotsFired),
             std::make_tuple(71, 81, SingleAction, 5));
-
   // Cursor keys hold and let go; other keys and the middle button do nothing.
   resetPlayers();
   pushKey(SDLK_LEFT, true), pushKey(SDLK_DOWN, true), pushKey(SDLK_LEFT, false);
-  pushKey(SDLK_a, true), pushKey(SDLK_SPACE, false), pushMouseButton(2, true, 1, 1);
-  pushMouseButton(2, false, 1, 1);
+  pushKey(SDLK_a, true), pushKey(SDLK_SPACE, false), pushMouseButton(2, false, 1, 1);
   EXPECT_TRUE(pollRoundEvents());
   EXPECT_EQ(std::tie(arrowHeld[ArrowLeft], arrowHeld[ArrowDown]), std::make_tuple(false, true));
   for (int d = 0; d < DeviceCount; ++d)
     EXPECT_EQ(std::tie(players[d].active, players[d].fireRequested), std::tuple(d == Keyboard, 0));
-
   // Escape pressed (not released) and a window close end the round at once,
   // leaving later events queued; an empty queue keeps it going.
   pushKey(SDLK_ESCAPE, false), pushMouseMotion(5, 6), pushKey(SDLK_ESCAPE, true);
@@ -99,36 +91,25 @@ TEST_F(PlayersTest, RoundEventsPullMoveSwitchWeaponsAndEndTheRound) {
 
 TEST_F(PlayersTest, CursorKeysStepSixPixelsOnceIn11MsEachCancelTheirOppositeAndClamp) {
   Player& k = players[Keyboard];
-  arrowHeld[ArrowRight] = true;
-  // Each key keeps its own time: Up steps at once although Right just did.
   const struct {
     uint32_t after;
-    bool up;
-    int32_t x, y;
+    bool right, up, left, down;
+    int32_t fromX, fromY, x, y;
   } steps[] = {
-      {0, false, 326, 240}, {10, false, 326, 240}, {1, false, 332, 240}, {5, true, 332, 234}};
+      {0, 1, 0, 0, 0, 320, 240, 326, 240},  {10, 1, 0, 0, 0, 326, 240, 326, 240},
+      {1, 1, 0, 0, 0, 326, 240, 332, 240},  {5, 1, 1, 0, 0, 332, 240, 332, 234},  // own times
+      {20, 1, 1, 1, 1, 700, 234, 700, 234},  // opposite keys cancel, leaving it off the screen
+      {0, 0, 0, 1, 1, 2, 477, 0, 479},       // clamped as it steps
+      {0, 0, 0, 1, 1, 700, -20, 639, 0}};    // and when a key qualifies without stepping
   for (const auto& s : steps) {
     advanceFakeClock(s.after);
-    arrowHeld[ArrowUp] = s.up;
+    arrowHeld[ArrowRight] = s.right, arrowHeld[ArrowUp] = s.up;
+    arrowHeld[ArrowLeft] = s.left, arrowHeld[ArrowDown] = s.down;
+    k.cursorX = s.fromX, k.cursorY = s.fromY;
     stepKeyboardCursor();
-    EXPECT_EQ(at(k), std::tie(s.x, s.y)) << s.after;
+    EXPECT_EQ(at(k), std::tie(s.x, s.y)) << s.fromX << "," << s.fromY;
   }
   EXPECT_FALSE(k.active) << "stepping is not joining";
-  // Opposite keys cancel, leaving the crosshair where it is.
-  for (bool& held : arrowHeld) held = true;
-  advanceFakeClock(20);
-  k.cursorX = 700;
-  stepKeyboardCursor();
-  EXPECT_EQ(at(k), std::tuple(700, 234));
-  arrowHeld[ArrowRight] = arrowHeld[ArrowUp] = false;
-  k.cursorX = 2, k.cursorY = 477;
-  stepKeyboardCursor();
-  EXPECT_EQ(at(k), std::tuple(0, 479));
-  // Pushed off the screen by other code, it comes back as soon as a key
-  // qualifies, stepping or not.
-  k.cursorX = 700, k.cursorY = -20;
-  stepKeyboardCursor();
-  EXPECT_EQ(at(k), std::tuple(639, 0));
 }
 
 TEST(RoundToInt, NearestWithExactHalvesTowardZeroAndSaturating) {
@@ -140,24 +121,20 @@ TEST(RoundToInt, NearestWithExactHalvesTowardZeroAndSaturating) {
 
 TEST_F(JoystickTest, DeadZoneStepsClampingAndPacing) {
   Player& j = players[Joystick1];
-  const std::pair<int16_t, int> readings[] = {{3500, 0},   {-3500, 0},  {3501, 2},
-                                              {-3501, -2}, {32767, 16}, {-32768, -16}};
-  for (auto [value, step] : readings) {
-    j = aimingAt(320, 240);
+  const std::tuple<int16_t, int, int, int> readings[] = {
+      {3500, 320, 320, 320},  {-3500, 320, 320, 320}, {3501, 320, 322, 322},
+      {-3501, 320, 318, 318}, {32767, 320, 336, 336}, {-32768, 320, 304, 304},
+      {32767, 634, 639, 479}, {-32768, 10, 0, 0}};  // the last two clamped
+  for (auto [value, from, x, y] : readings) {
+    j.cursorX = j.cursorY = from, j.active = false;
     setFakeAxis(0, 0, value), setFakeAxis(0, 1, value);
     pollLater();
-    EXPECT_EQ(std::tie(j.cursorX, j.cursorY, j.active),
-              std::tuple(320 + step, 240 + step, step != 0))
-        << value;
+    EXPECT_EQ(std::tuple(j.cursorX, j.cursorY, j.active), std::tuple(x, y, x != from)) << value;
   }
-  j = aimingAt(630, 5);
-  setFakeAxis(0, 0, 32767), setFakeAxis(0, 1, -32768);
-  pollLater();
-  EXPECT_EQ(at(j), std::tuple(639, 0));
   EXPECT_FALSE(players[Joystick2].active) << "joystick 2 is not open";
   // At most one poll in any 13 ms.
-  j.cursorX = 320;
-  setFakeAxis(0, 1, 0);
+  j.cursorX = j.cursorY = 320;
+  setFakeAxis(0, 0, 32767);
   advanceFakeClock(12);
   pollJoysticks();
   EXPECT_EQ(j.cursorX, 320);
@@ -166,7 +143,7 @@ TEST_F(JoystickTest, DeadZoneStepsClampingAndPacing) {
   EXPECT_EQ(j.cursorX, 336);
 }
 
-TEST_F(JoystickTest, ButtonsAreSampledAtEveryPollAndReloadLetsGoOnce) {
+TEST_F(JoystickTest, ButtonsAreSampledAtEveryPoll) {
   Player& j = players[Joystick1];
   j.cursorX = 100, j.cursorY = 50;
   setFakeButton(0, 0, true);
@@ -182,59 +159,60 @@ TEST_F(JoystickTest, ButtonsAreSampledAtEveryPollAndReloadLetsGoOnce) {
   setFakeButton(0, 0, false);
   pollLater();
   EXPECT_EQ(std::tie(j.triggerHeld, j.emptyClickDone), std::tuple(0, false));
-  // The reload button latches while held and lets go once after release.
-  j.active = false, j.shotsFired = 3;
-  setFakeButton(0, 1, true);
-  pollLater();
-  EXPECT_EQ(std::tie(j.reloadHeld, j.active, j.shotsFired), std::tuple(true, true, 3));
-  setFakeButton(0, 1, false);
-  pollLater();
-  EXPECT_EQ(std::tie(j.reloadHeld, j.shotsFired), std::tuple(false, 0));
-  j.shotsFired = 3;
-  pollLater();
-  EXPECT_EQ(j.shotsFired, 3);
 }
 
-TEST_F(JoystickTest, KioskSecondPlayerHasTheRightStickAndBothButtonPairsActAsOne) {
-  shell.kioskMode = true;
-  setFakeAxis(0, 3, 32767), setFakeAxis(0, 2, -32768);  // the second player's stick
-  setFakeButton(0, 2, true);
-  pollLater();
-  Player &first = players[Joystick1], &second = players[Joystick2];
-  EXPECT_EQ(pullOf(second), std::make_tuple(336, 224, 336, 224, 1, 1, true));
-  EXPECT_EQ(std::tie(first.cursorX, first.cursorY, first.fireRequested), std::tuple(320, 240, 0));
-  setFakeButton(0, 2, false), setFakeButton(0, 3, true);
-  pollLater();
-  EXPECT_EQ(std::tie(second.reloadHeld, second.triggerHeld, first.reloadHeld),
-            std::tuple(true, 0, false));
-  // With joystick 2 open as well, either button of a pair held counts as held:
-  // the magazine does not refill at every poll while the other rests.
-  shell.joystick2 = joystickOpen(1);
-  setFakeButton(0, 3, false), setFakeButton(1, 0, true), setFakeButton(1, 1, true);
-  pollLater();
-  second.shotsFired = 4;
-  for (int i = 0; i < 3; ++i) pollLater();
-  EXPECT_EQ(std::tie(second.triggerHeld, second.reloadHeld, second.shotsFired),
-            std::tuple(1, true, 4));
-  setFakeButton(1, 1, false), setFakeButton(0, 3, true);
-  pollLater();
-  EXPECT_EQ(second.shotsFired, 4);
-  setFakeButton(0, 3, false);
-  pollLater();
-  EXPECT_EQ(std::tie(second.reloadHeld, second.shotsFired), std::tuple(false, 0));
-  // Outside kiosk mode joystick 2 has its own stick; kiosk mode without
-  // sticks reads a centred one.
-  resetPlayers();
-  shell.kioskMode = false;
+// The reload button latches while held and reloads once after release. In
+// kiosk mode the second player has the right stick of joystick 1 and its
+// buttons 2 and 3; with joystick 2 open as well, a button held on either of a
+// pair counts as held, so the magazine does not refill at every poll while the
+// other rests.
+TEST_F(JoystickTest, ReloadLetsGoOnceAndKioskButtonPairsActAsOne) {
+  const struct {
+    bool kiosk;
+    int stick, button;
+    bool down;
+    int32_t device, triggerHeld;
+    bool reloadHeld, reloaded;
+  } steps[] = {{false, 0, 1, true, Joystick1, 0, true, false},
+               {false, 0, 1, false, Joystick1, 0, false, true},
+               {false, 0, 1, false, Joystick1, 0, false, false},
+               {true, 0, 2, true, Joystick2, 1, false, false},
+               {true, 0, 3, true, Joystick2, 1, true, false},
+               {true, 1, 1, true, Joystick2, 1, true, false},
+               {true, 0, 3, false, Joystick2, 1, true, false},
+               {true, 1, 0, true, Joystick2, 1, true, false},
+               {true, 0, 2, false, Joystick2, 1, true, false},
+               {true, 1, 1, false, Joystick2, 1, false, true},
+               {true, 1, 0, false, Joystick2, 0, false, false}};
+  for (const auto& s : steps) {
+    shell.kioskMode = s.kiosk;
+    if (s.stick == 1 && !shell.joystick2) shell.joystick2 = joystickOpen(1);
+    const Player& p = players[s.device];
+    players[s.device].shotsFired = 4;
+    setFakeButton(s.stick, s.button, s.down);
+    pollLater();
+    EXPECT_EQ(std::tuple(p.triggerHeld, p.reloadHeld, p.shotsFired == 0, p.active),
+              std::tuple(s.triggerHeld, s.reloadHeld, s.reloaded, true))
+        << s.stick << " " << s.button << " " << s.down;
+  }
+  EXPECT_EQ(players[Joystick1].triggerHeld, 0) << "kiosk buttons 2 and 3 are not the first's";
+  // The second player's stick: axes 3 and 2 of joystick 1 in kiosk mode (a
+  // centred one without any stick), joystick 2's own outside it.
+  setFakeAxis(0, 3, 32767), setFakeAxis(0, 2, -32768);
   setFakeAxis(1, 0, -32768), setFakeAxis(1, 1, 32767);
-  pollLater();
-  EXPECT_EQ(at(second), std::tuple(304, 256));
+  for (bool kiosk : {true, false}) {
+    resetPlayers();
+    shell.kioskMode = kiosk;
+    pollLater();
+    EXPECT_EQ(at(players[Joystick2]), kiosk ? std::tuple(336, 224) : std::tuple(304, 256));
+    EXPECT_EQ(at(players[Joystick1]), std::tuple(320, 240));
+  }
   resetPlayers();
   useFakeJoysticks(0);
   shell.joystick1 = shell.joystick2 = nullptr;
   shell.kioskMode = true;
   for (int i = 0; i < 5; ++i) pollLater();
-  EXPECT_EQ(pullOf(second), std::make_tuple(320, 240, -1, -1, 0, 0, false));
+  EXPECT_EQ(pullOf(players[Joystick2]), std::make_tuple(320, 240, -1, -1, 0, 0, false));
 }
 
 TEST_F(PlayersTest, PlayersLeaveAfterTenIdleSecondsKeepingTheirState) {
