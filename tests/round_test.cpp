@@ -14,7 +14,6 @@
 #include "figure_helpers.h"
 #include "input/players.h"
 #include "platform/events.h"
-#include "platform/random.h"
 #include "weapons/weapons.h"
 
 namespace {
@@ -94,32 +93,6 @@ TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
               c.frame);
     EXPECT_EQ(shell.screen, ScreenId::RoundEnd) << c.frame;
   }
-}
-
-TEST_F(RoundTest, EnergyLostToAGangsterInTheFiguresStepStillFinishesTheFrame) {
-  plainPictures();
-  shell.chosenLevel = 4;  // the most accurate gangsters
-  roundState.energy = 1;
-  // The set-up resets the figures; once it polls, a gangster stands in its
-  // third second and a mouse shot waits between the two rows of places.
-  bool placed = false;
-  setIdleHook([&] {
-    if (placed) return;
-    placed = true;
-    standOn(TargetAt(0), 0, 2);
-    advanceFakeClock(200);
-    aimShot(Mouse, 300, 240);
-    scriptRandom({0, 0});  // it fires, and the shot hits
-  });
-  uint32_t figureSeen = 0, markSeen = 0;
-  EXPECT_EQ(runRound([&](int) {
-              figureSeen = screenRgb(16, 26);
-              markSeen = screenRgb(300, 240);
-            }),
-            1);
-  EXPECT_EQ(std::tie(roundState.energy, totalShots, roundState.gangstersLeft),
-            std::make_tuple(0, 1, 30));
-  EXPECT_EQ(std::tie(figureSeen, markSeen), std::tie(Figure, Mark));
 }
 
 TEST_F(RoundTest, CountsAreTakenAsEachFrameBegins) {

@@ -23,7 +23,6 @@ class WeaponsTest : public GameTest {
   void SetUp() override {
     GameTest::SetUp();
     ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
-    silence.assign(44100 * 4 * 5, 0);  // five seconds of stereo 16-bit
     for (int s = ShotGun1; s <= LoadGun3Release; ++s)
       soundBank.samples[s] = Mix_QuickLoad_RAW(silence.data(), static_cast<Uint32>(silence.size()));
   }
@@ -32,39 +31,28 @@ class WeaponsTest : public GameTest {
     unloadSoundBank();
     GameTest::TearDown();
   }
-  // The sample a player's recorded shot or reload channel is playing now.
+  // The sample a recorded channel is playing now.
   static Mix_Chunk* playing(int32_t channel) {
     return channel >= 0 && Mix_Playing(channel) ? Mix_GetChunk(channel) : nullptr;
   }
   static Mix_Chunk* shotSound(int32_t device) { return playing(players[device].shotChannel); }
-  static Mix_Chunk* reloadSound(int32_t device) { return playing(players[device].reloadChannel); }
   static Mix_Chunk* sample(int s) { return soundBank.samples[s]; }
-
-  // The fire control goes down, as the input code records it.
+  // The fire control goes down and up as the input code records it; one
+  // frame's service ms after the last; a click: a pull served after the
+  // cadence, and its release.
   static void pull(int32_t device) {
-    players[device].fireRequested = 1;
-    players[device].triggerHeld = 1;
+    players[device].fireRequested = players[device].triggerHeld = 1;
   }
   static void release(int32_t device) {
-    players[device].triggerHeld = 0;
-    players[device].emptyClickDone = false;
+    players[device].triggerHeld = 0, players[device].emptyClickDone = false;
   }
   static void serveAfter(uint32_t ms, int32_t device) {
-    advanceFakeClock(ms);
-    serviceTrigger(device);
+    advanceFakeClock(ms), serviceTrigger(device);
   }
-  // A pull and its release, served after the cadence has passed.
-  static void click(int32_t device) {
-    pull(device);
-    serveAfter(100, device);
-    release(device);
-  }
-  static void reload(int32_t device) {
-    reloadPress(device);
-    reloadRelease(device);
-  }
+  static void click(int32_t device) { pull(device), serveAfter(100, device), release(device); }
+  static void reload(int32_t device) { reloadPress(device), reloadRelease(device); }
 
-  std::vector<Uint8> silence;
+  std::vector<Uint8> silence = std::vector<Uint8>(44100 * 4 * 5);  // five seconds
 };
 }  // namespace
 
@@ -146,9 +134,9 @@ TEST_F(WeaponsTest, ReloadPlaysTheSamplesOfTheWeaponChosenAtThatMoment) {
   const Player before = players[Keyboard];
   const uint64_t draws = randomDraws();
   reloadPress(Keyboard);
-  EXPECT_EQ(reloadSound(Keyboard), sample(LoadGun1Press));
+  EXPECT_EQ(playing(players[Keyboard].reloadChannel), sample(LoadGun1Press));
   reloadRelease(Keyboard);
-  EXPECT_EQ(reloadSound(Keyboard), sample(LoadGun1Release));
+  EXPECT_EQ(playing(players[Keyboard].reloadChannel), sample(LoadGun1Release));
   EXPECT_EQ(Mix_Playing(-1), 1) << "the release cut the press";
   const Player& after = players[Keyboard];
   EXPECT_EQ(std::tie(after.shotsFired, after.shotChannel, after.lastShotTime, after.cursorX),
@@ -159,10 +147,10 @@ TEST_F(WeaponsTest, ReloadPlaysTheSamplesOfTheWeaponChosenAtThatMoment) {
   shell.chosenWeapon = SixShooter;
   click(Mouse);
   reloadPress(Mouse);
-  EXPECT_EQ(reloadSound(Mouse), sample(LoadGun2Press));
+  EXPECT_EQ(playing(players[Mouse].reloadChannel), sample(LoadGun2Press));
   shell.chosenWeapon = Thompson;
   reloadRelease(Mouse);
-  EXPECT_EQ(reloadSound(Mouse), sample(LoadGun3Release));
+  EXPECT_EQ(playing(players[Mouse].reloadChannel), sample(LoadGun3Release));
   EXPECT_EQ(players[Mouse].shotsFired, 0);
   EXPECT_EQ(shotSound(Mouse), sample(ShotGun2)) << "reloading does not cut the shot";
 
