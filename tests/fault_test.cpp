@@ -17,7 +17,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/shell.h"
@@ -28,10 +27,8 @@
 #include "platform/clock.h"
 #include "play_driver.h"
 #include "scores/hiscores.h"
-#include "scores/round_end.h"
 #include "scores_support.h"
 #include "sim_tracker.h"
-#include "weapons/weapons.h"
 
 namespace fs = std::filesystem;
 

@@ -7,11 +7,11 @@
 #include <sched.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <tuple>
@@ -32,17 +32,13 @@
 #include "weapons/weapons.h"
 
 namespace {
-// The frames the soak runs: the whole of it in the normal build, a part in the
-// sanitizer build, whose frames cost several times as much. The environment
-// may ask for another number.
-long soakFrames() {
-  if (const char* asked = getenv("LAKEPORT_SOAK_FRAMES")) return atol(asked);
+// The frames the soak runs unless LAKEPORT_SOAK_FRAMES asks for another number:
+// fewer in the sanitizer build, whose frames cost several times as much.
 #if defined(__SANITIZE_ADDRESS__)
-  return 10000;
+constexpr long DefaultFrames = 10000;
 #else
-  return 200000;
+constexpr long DefaultFrames = 200000;
 #endif
-}
 
 struct SoakDone {};
 
@@ -60,8 +56,7 @@ std::string tableAsFile(const HiscoreTable& table) {
   std::string text;
   for (const HiscoreEntry& e : table.rows) {
     std::string name = e.name;
-    for (char& c : name)
-      if (c == ' ') c = '^';
+    std::replace(name.begin(), name.end(), ' ', '^');
     char line[128];
     snprintf(line, sizeof line, "%d %s %d %d %d %d %s\n", e.position, name.c_str(), e.score,
              e.weapon, e.shots, e.playerCount, e.devices);
@@ -264,13 +259,15 @@ TEST_F(SoakTest, RandomInputOnEveryScreenKeepsTheGameSound) {
   // Tables that nearly every round beats, so that most rounds end in the name
   // entry and a save.
   for (int level = 0; level < 5; ++level) {
-    std::ofstream table(HiscoreFileName(level));
+    std::string table;
     for (int row = 1; row <= HiscoreRows; ++row)
-      table << row << " Low^" << row << " " << -100 - row << " 1 10 1 -M---\n";
-    table.close();
+      table += std::to_string(row) + " Low^" + std::to_string(row) + " " +
+               std::to_string(-100 - row) + " 1 10 1 -M---\n";
+    writeFile(HiscoreFileName(level), table);
     stamps[level] = stampOf(HiscoreFileName(level));
   }
-  const long target = soakFrames();
+  const char* asked = getenv("LAKEPORT_SOAK_FRAMES");
+  const long target = asked ? atol(asked) : DefaultFrames;
   long frames = 0, onScreen[7] = {};
   int starts = 0, rounds = 0, trackerRounds = 0;
   for (bool done = false; !done && !HasFatalFailure();) {
