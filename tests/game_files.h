@@ -50,7 +50,8 @@ inline constexpr PictureFile Pictures[] = {
     {"shot_h_01.bmp", 20, 20, 0x000000},
     {"shot_j_01.bmp", 20, 20, 0x000000},
     {"shot_k_01.bmp", 20, 20, 0x000000},
-    {"shot_l_01.bmp", 20, 20, 0x000000}};
+    {"shot_l_01.bmp", 20, 20, 0x000000},
+};
 
 // The figures (88 by 200) by kind 0 to 12, each as "target_" and
 // "target_hit_" + name + ".bmp", with the gangster kinds' flash offset.
@@ -59,19 +60,15 @@ struct FigureFile {
   bool gangster;
   int flashDx, flashDy;
 };
-inline constexpr FigureFile Figures[] = {{"n_01_88x200", true, 6, -26},
-                                         {"o_01_88x200", true, -41, -8},
-                                         {"p_01_88x200", true, -20, -64},
-                                         {"q_01_88x200", true, -20, -34},
-                                         {"n_01_88x200_mirror", true, -26, -18},
-                                         {"o_01_88x200_mirror", true, 24, -8},
-                                         {"p_01_88x200_mirror", true, 0, -64},
-                                         {"q_01_88x200_mirror", true, 0, -34},
-                                         {"d_01_88x200", false, 0, 0},
-                                         {"e_01_88x200", false, 0, 0},
-                                         {"g_01_88x200", false, 0, 0},
-                                         {"h_01_88x200", false, 0, 0},
-                                         {"k_01_88x200", false, 0, 0}};
+inline constexpr FigureFile Figures[] = {
+    {"n_01_88x200", true, 6, -26},          {"o_01_88x200", true, -41, -8},
+    {"p_01_88x200", true, -20, -64},        {"q_01_88x200", true, -20, -34},
+    {"n_01_88x200_mirror", true, -26, -18}, {"o_01_88x200_mirror", true, 24, -8},
+    {"p_01_88x200_mirror", true, 0, -64},   {"q_01_88x200_mirror", true, 0, -34},
+    {"d_01_88x200", false, 0, 0},           {"e_01_88x200", false, 0, 0},
+    {"g_01_88x200", false, 0, 0},           {"h_01_88x200", false, 0, 0},
+    {"k_01_88x200", false, 0, 0},
+};
 
 // The font strips by font code, with their glyph heights.
 inline constexpr const char* FontFiles[] = {"andes16.png",
