@@ -118,7 +118,7 @@ TEST_F(FaultTest, RefusedSaveKeepsTheOldFileWholeAndSaysSoInOneLine) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.fault);
-    resetGameState();
+    newProcess();
     writeFile("data/data00.dat", lowTable());
     MouseGame game = garageGame(0);
     game.atRoundEnd = c.arm;
@@ -229,7 +229,7 @@ TEST_F(FaultTest, TrackerDeviceClosingMidRoundIsToldOnceAndTheRoundGoesOn) {
 TEST_F(NoArtTest, WithoutArtOrSoundTheGamePlaysAndNamesWhatIsMissing) {
   for (bool foldersGone : {false, true}) {
     SCOPED_TRACE(foldersGone ? "no folders" : "empty folders");
-    resetGameState();
+    newProcess();
     if (foldersGone) fs::remove_all("pics"), fs::remove_all("sounds");
     writeFile("data/data00.dat", lowTable());
     MouseGame game = garageGame(3);

@@ -1,6 +1,8 @@
 // Plays the whole game in the test process, frame by frame on the fake clock.
 #include "play_driver.h"
 
+#include <SDL_mixer.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
@@ -55,6 +57,12 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
   } catch (const ProgramExit& e) {
     return e.status;
   }
+}
+
+void newProcess() {
+  while (Mix_QuerySpec(nullptr, nullptr, nullptr)) Mix_CloseAudio();
+  SDL_Quit();
+  resetGameState();
 }
 
 const char* screenName(ScreenId screen) {

@@ -34,8 +34,8 @@ class PlayDriver {
 
   // Runs start-up and the screen loop until the program ends; returns its exit
   // status (start-up's result when it fails). Throws PlayStuck past maxFrames.
-  // The game's records are left as they are: resetGameState() makes them as a
-  // new process finds them.
+  // The game's records, SDL and the mixer are left as they are: newProcess()
+  // makes them as a new process finds them.
   int play(const std::vector<std::string>& args, long maxFrames);
 
   long frames() const { return frameCount; }
@@ -52,6 +52,9 @@ class PlayDriver {
   std::vector<ScreenId> trail;
 };
 
+// Closes the mixer (as often as the games opened it) and SDL, and resets every
+// record: what the next start of the game would find in a new process.
+void newProcess();
 const char* screenName(ScreenId screen);
 // Mouse motion to (x, y) followed by a release of the button there (the front
 // end decides on release): 1 fires, 3 is button 2.

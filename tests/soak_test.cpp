@@ -271,7 +271,7 @@ TEST_F(SoakTest, RandomInputOnEveryScreenKeepsTheGameSound) {
   long frames = 0, onScreen[7] = {};
   int starts = 0, rounds = 0, trackerRounds = 0;
   for (bool done = false; !done && !HasFatalFailure();) {
-    if (starts > 0) resetGameState();
+    if (starts > 0) newProcess();
     newTracker();
     useFakeJoysticks(2);
     PlayDriver driver;
