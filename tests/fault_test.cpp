@@ -6,18 +6,16 @@
 // needs to know.
 #include <SDL_mixer.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,148 +27,40 @@
 #include "platform/clock.h"
 #include "play_driver.h"
 #include "scores/hiscores.h"
-#include "scores/name_entry.h"
-#include "scores/round_end.h"
+#include "scores_support.h"
 #include "sim_tracker.h"
-#include "weapons/weapons.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 // A Garage table every result of 0 or more beats at its tenth row.
-const char* const LowTable =
-    "1 Al -1 1 10 1 -M---\n"
-    "2 Bo -2 1 10 1 -M---\n"
-    "3 Cy -3 1 10 1 -M---\n"
-    "4 Di -4 1 10 1 -M---\n"
-    "5 Ed -5 1 10 1 -M---\n"
-    "6 Flo -6 1 10 1 -M---\n"
-    "7 Gil -7 1 10 1 -M---\n"
-    "8 Hal -8 1 10 1 -M---\n"
-    "9 Ike -9 1 10 1 -M---\n"
-    "10 Jo -10 1 10 1 -M---\n";
-
-void writeFileText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string fileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-std::vector<std::string> dataFiles() {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator("data")) names.push_back(e.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-bool tableHolds(const char* name) {
-  for (const HiscoreEntry& e : hiscores.rows)
-    if (std::string(e.name) == name) return true;
-  return false;
+std::string lowTable() {
+  std::string text;
+  for (int i = 1; i <= 10; ++i)
+    text +=
+        std::to_string(i) + " P" + std::to_string(i) + " -" + std::to_string(i) + " 1 10 1 -M---\n";
+  return text;
 }
 
 // A game played by the mouse: the Garage with the Six-Shooter, a round in which
 // it kills `kills` gangsters and then quits with Escape, the end key on the
-// name entry (an anonymous row) when one is offered, button 2 on the hiscore
-// screen and on the title. Hooks let a test step in at the start of the round's
-// end and on every round frame.
-class ScriptedGame {
- public:
-  explicit ScriptedGame(int kills) : kills(kills) {}
-  std::function<void()> atRoundEnd;  // once, at the first input of the end screens
-  std::function<void()> afterEntry;  // once, on the hiscore screen after the entry
-  std::function<void()> onRoundFrame;
-
-  // Plays from start-up to the program's end; the exit status.
-  int play() {
-    driver.onFrame = [this] {
-      if (shell.screen == ScreenId::Round && onRoundFrame) onRoundFrame();
-    };
-    driver.onInput = [this] { act(); };
-    try {
-      return driver.play({"lakeport-nights"}, 20000);
-    } catch (const PlayStuck& stuck) {
-      ADD_FAILURE() << stuck.why;
-      return -100;
-    }
-  }
-
-  int32_t bodyCountAtEnd = -1000, shotsAtEnd = -1;
-  bool entryOffered = false;
-
- private:
-  void act() {
-    const bool entered = shell.screen != last;
-    last = shell.screen;
-    if (frontEnd.act(entered)) return;
-    if (shell.screen == ScreenId::Round) {
-      if (!gunner) gunner = std::make_unique<MouseGunner>(true);
-      if (roundState.bodyCount >= kills)
-        pushKey(SDLK_ESCAPE, true);
-      else
-        gunner->act([](const Target& t) { return t.isGangster; }, driver.frames());
-      return;
-    }
-    if (shell.screen != ScreenId::RoundEnd) return;
-    if (entered) {
-      bodyCountAtEnd = roundState.bodyCount;
-      shotsAtEnd = totalShots;
-      endKeyShot = false;
-      if (atRoundEnd) atRoundEnd();
-    }
-    // The end screens drain the round's last input before they draw.
-    if (driver.flippedScreen() != ScreenId::RoundEnd) return;
-    if (endKeyShot && afterEntry) {
-      afterEntry();
-      afterEntry = nullptr;
-    }
-    if (qualified && !endKeyShot) {
-      entryOffered = true;
-      endKeyShot = true;
-      pushMouseClickAt(nameKeyX(10), nameKeyY(1));  // the end key: "Anonymous"
-      return;
-    }
-    pushMouseClickAt(320, 240, 3);  // button 2: to the title
-  }
-
-  int kills;
-  PlayDriver driver;
-  FrontEndClicks frontEnd{300, 68};  // the Six-Shooter, the Garage
-  std::unique_ptr<MouseGunner> gunner;
-  ScreenId last = ScreenId::Title;
-  bool endKeyShot = false;
-};
+// name entry (an anonymous row) when one is offered.
+MouseGame garageGame(int kills) {
+  MouseGame game(300, 68);
+  game.enough = [kills] { return roundState.bodyCount >= kills; };
+  return game;
+}
 
 // Makes file access fail for the game as for a player without rights: as the
 // unprivileged user when the tests run as root (to whom modes mean nothing),
 // else by the modes alone. Undone when it goes.
 class WithoutRights {
  public:
-  WithoutRights() {
-    if (geteuid() == 0) dropped = seteuid(65534) == 0;
-  }
-  ~WithoutRights() {
-    if (dropped) {
-      EXPECT_EQ(seteuid(0), 0);
-    }
-  }
-  WithoutRights(const WithoutRights&) = delete;
-  WithoutRights& operator=(const WithoutRights&) = delete;
+  WithoutRights() : dropped(geteuid() == 0 && seteuid(65534) == 0) {}
+  ~WithoutRights() { EXPECT_TRUE(!dropped || seteuid(0) == 0); }
 
  private:
-  bool dropped = false;
+  bool dropped;
 };
 
 class FaultTest : public GameTest {
@@ -179,90 +69,91 @@ class FaultTest : public GameTest {
     GameTest::SetUp();
     if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
   }
-  // After a save of the entry's row that failed: the old file whole and alone,
-  // the table shown read back from it (without the new row), and one line
-  // naming the file.
-  static void expectRefusedSaveKeptTheOldTable(const ScriptedGame& game,
-                                               const std::string& errors) {
-    EXPECT_TRUE(game.entryOffered);
-    EXPECT_EQ(fileText("data/data00.dat"), LowTable);
-    EXPECT_EQ(dataFiles(), std::vector<std::string>{"data00.dat"});
-    EXPECT_FALSE(tableHolds("Anonymous"));
-    const std::vector<std::string> lines = linesOf(errors);
-    ASSERT_EQ(lines.size(), 1u) << errors;
-    EXPECT_NE(lines[0].find("./data/data00.dat"), std::string::npos) << lines[0];
-  }
-  // The game's lines on standard error while it plays.
-  std::string playCapturingErrors(ScriptedGame& game, int* status) {
+  // Plays the game to its end; its lines on standard error.
+  std::string play(MouseGame& game) {
     captureStderr();
-    *status = game.play();
+    EXPECT_EQ(game.play(), 0);
     return capturedStderr();
   }
 };
+
+class NoArtTest : public FaultTest {
+ protected:
+  void SetUp() override { GameTest::SetUp(); }
+};
 }  // namespace
 
-TEST_F(FaultTest, ReadOnlyDataFolderKeepsTheOldTableAndSaysSoInOneLine) {
-  writeFileText("data/data00.dat", LowTable);
-  // The unprivileged user must still reach the game's folder and read the file.
-  fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                           fs::perms::others_read | fs::perms::others_exec);
-  fs::permissions("data", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                              fs::perms::group_exec | fs::perms::others_read |
-                              fs::perms::others_exec);
+TEST_F(FaultTest, RefusedSaveKeepsTheOldFileWholeAndSaysSoInOneLine) {
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
   std::unique_ptr<WithoutRights> rights;
-  ScriptedGame game(0);
-  game.atRoundEnd = [&] { rights = std::make_unique<WithoutRights>(); };
-  game.afterEntry = [&] { rights.reset(); };
-  int status = -1;
-  const std::string errors = playCapturingErrors(game, &status);
-  fs::permissions("data", fs::perms::owner_all);
-
-  EXPECT_EQ(status, 0);
-  expectRefusedSaveKeptTheOldTable(game, errors);
+  const auto modes = [](fs::perms data) {
+    // The unprivileged user must still reach the game's folder and read the file.
+    const fs::perms rx = fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+                         fs::perms::others_exec;
+    fs::permissions(".", fs::perms::owner_all | rx);
+    fs::permissions("data", data | rx);
+  };
+  const struct {
+    const char* fault;
+    std::function<void()> arm, disarm;
+    std::string told;  // besides the file's name
+  } cases[] = {
+      {"data folder read-only",
+       [&] {
+         modes(fs::perms::owner_read | fs::perms::owner_exec);
+         rights = std::make_unique<WithoutRights>();
+       },
+       [&] { rights.reset(), modes(fs::perms::owner_all); }, ""},
+      // A file-size limit makes the save's writes fail after 100 bytes, as a
+      // full disk would.
+      {"save failing half-way",
+       [&] {
+         rlimit small = saved;
+         small.rlim_cur = 100;
+         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+       },
+       [&] { setrlimit(RLIMIT_FSIZE, &saved); }, strerror(EFBIG)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.fault);
+    newProcess();
+    writeFile("data/data00.dat", lowTable());
+    MouseGame game = garageGame(0);
+    game.atRoundEnd = c.arm;
+    game.afterEntry = c.disarm;
+    const std::string errors = play(game);
+    c.disarm();
+    // The old file whole and alone, the table shown read back from it
+    // (without the new row), and one line naming the file.
+    EXPECT_TRUE(game.entryOffered);
+    EXPECT_EQ(readFile("data/data00.dat"), lowTable());
+    EXPECT_EQ(dataFiles(), std::vector<std::string>{"data00.dat"});
+    EXPECT_TRUE(std::none_of(std::begin(hiscores.rows), std::end(hiscores.rows),
+                             [](const HiscoreEntry& e) { return !strcmp(e.name, "Anonymous"); }));
+    const std::vector<std::string> lines = linesOf(errors);
+    ASSERT_EQ(lines.size(), 1u) << errors;
+    EXPECT_NE(lines[0].find("./data/data00.dat"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(c.told), std::string::npos) << lines[0];
+  }
+  signal(SIGXFSZ, oldHandler);
 }
 
 TEST_F(FaultTest, MissingDataFolderIsMadeWhenTheFirstRowIsSaved) {
   fs::remove_all("data");
   // A result the level's starting table takes: one above its tenth row.
   const int kills = DefaultHiscoreTable().rows[9].score + 1;
-  ScriptedGame game(kills);
-  int status = -1;
-  const std::string errors = playCapturingErrors(game, &status);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(game.bodyCountAtEnd, kills);
+  MouseGame game = garageGame(kills);
+  const std::string errors = play(game);
+  EXPECT_EQ(errors, "");
+  EXPECT_EQ(game.rounds.at(0).bodyCount, kills);
   EXPECT_TRUE(game.entryOffered);
-  const std::vector<std::string> lines = linesOf(fileText("data/data00.dat"));
+  const std::vector<std::string> lines = linesOf(readFile("data/data00.dat"));
   ASSERT_EQ(lines.size(), 10u);
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                           [](const std::string& l) { return l.find(" Anonymous ") != l.npos; }),
             1);
-  EXPECT_EQ(errors, "");
-}
-
-TEST_F(FaultTest, SaveFailingHalfWayKeepsTheOldFileWhole) {
-  writeFileText("data/data00.dat", LowTable);
-  // A file-size limit makes the save's writes fail after 100 bytes, as a full
-  // disk would.
-  rlimit saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-  bool limited = false;
-  ScriptedGame game(0);
-  game.atRoundEnd = [&] {
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    limited = setrlimit(RLIMIT_FSIZE, &small) == 0;
-  };
-  game.afterEntry = [&] { setrlimit(RLIMIT_FSIZE, &saved); };
-  int status = -1;
-  const std::string errors = playCapturingErrors(game, &status);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  signal(SIGXFSZ, oldHandler);
-
-  ASSERT_TRUE(limited);
-  EXPECT_EQ(status, 0);
-  expectRefusedSaveKeptTheOldTable(game, errors);
-  EXPECT_NE(errors.find(strerror(EFBIG)), std::string::npos) << errors;
 }
 
 // How often the mixer reported each channel stopped (halted, or ended) while
@@ -275,12 +166,11 @@ TEST_F(FaultTest, AllEightMixerChannelsBusyLeaveEverySoundToItsOwner) {
   Mix_Chunk* busy = nullptr;
   int roundFrames = 0;
   int32_t titleChannel = NoChannel;
-  ScriptedGame game(3);
+  MouseGame game = garageGame(3);
   game.onRoundFrame = [&] {
     ++roundFrames;
     if (busy) return;
     busy = Mix_QuickLoad_RAW(silence, sizeof silence);
-    ASSERT_NE(busy, nullptr);
     Mix_HaltChannel(-1);
     for (int c = 0; c < 8; ++c) ASSERT_EQ(Mix_PlayChannel(c, busy, -1), c);
     // From now on no shot, reload, hit, gunshot or end of the round may cut
@@ -293,18 +183,14 @@ TEST_F(FaultTest, AllEightMixerChannelsBusyLeaveEverySoundToItsOwner) {
       if (channel >= 0 && channel < 8) ++channelStops[channel];
     });
   };
-  int status = -1;
-  const std::string errors = playCapturingErrors(game, &status);
+  const std::string errors = play(game);
   Mix_ChannelFinished(nullptr);
-  EXPECT_EQ(status, 0);
   // The round went on without a sound: every shot counted and every kill.
-  EXPECT_EQ(game.bodyCountAtEnd, 3);
-  EXPECT_GE(game.shotsAtEnd, 3);
+  EXPECT_EQ(game.rounds.at(0).bodyCount, 3);
+  EXPECT_GE(game.rounds.at(0).totalShots, 3);
   EXPECT_GT(roundFrames, 100);
-  for (int c = 0; c < 8; ++c) {
-    if (c == titleChannel) continue;
-    EXPECT_EQ(channelStops[c], 0) << "channel " << c;
-  }
+  for (int c = 0; c < 8; ++c)
+    EXPECT_TRUE(c == titleChannel || channelStops[c] == 0) << "channel " << c;
   EXPECT_EQ(errors, "");
   Mix_FreeChunk(busy);
 }
@@ -319,17 +205,15 @@ TEST_F(FaultTest, TrackerDeviceClosingMidRoundIsToldOnceAndTheRoundGoesOn) {
   });
   int roundFrames = 0;
   bool presentAtStart = false;
-  ScriptedGame game(3);
+  MouseGame game = garageGame(3);
   game.onRoundFrame = [&] {
     if (++roundFrames == 1) presentAtStart = shell.trackerPresent;
     if (roundFrames == 20) closeSimTracker(&sim);  // the tracker is unplugged
   };
-  int status = -1;
-  const std::string errors = playCapturingErrors(game, &status);
+  const std::string errors = play(game);
   closeSimTracker(&sim);
   EXPECT_TRUE(presentAtStart);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(game.bodyCountAtEnd, 3);
+  EXPECT_EQ(game.rounds.at(0).bodyCount, 3);
   EXPECT_GT(roundFrames, 40);
   // The tracker's player stays in the game, aiming where it last aimed.
   EXPECT_TRUE(players[Tracker].active);
@@ -339,43 +223,33 @@ TEST_F(FaultTest, TrackerDeviceClosingMidRoundIsToldOnceAndTheRoundGoesOn) {
 }
 
 // Without any picture or sound the game still plays: figures without pictures
-// still take shots, the keyboard's keys still type.
-class NoArtTest : public GameTest {
- protected:
-  // Plays a game of three kills and an anonymous row; the lines it printed.
-  std::vector<std::string> playWithoutArt() {
-    writeFileText("data/data00.dat", LowTable);
-    ScriptedGame game(3);
-    captureStderr();
-    EXPECT_EQ(game.play(), 0);
-    const std::vector<std::string> lines = linesOf(capturedStderr());
-    EXPECT_EQ(game.bodyCountAtEnd, 3);
+// still take shots, the keyboard's keys still type. Missing folders are told
+// in one line each; empty ones name every missing file once (the four copies
+// of the title tune come from one file).
+TEST_F(NoArtTest, WithoutArtOrSoundTheGamePlaysAndNamesWhatIsMissing) {
+  for (bool foldersGone : {false, true}) {
+    SCOPED_TRACE(foldersGone ? "no folders" : "empty folders");
+    newProcess();
+    if (foldersGone) fs::remove_all("pics"), fs::remove_all("sounds");
+    writeFile("data/data00.dat", lowTable());
+    MouseGame game = garageGame(3);
+    const std::string errors = play(game);
+    EXPECT_EQ(game.rounds.at(0).bodyCount, 3);
     EXPECT_TRUE(game.entryOffered);
-    EXPECT_EQ(fileText("data/data00.dat").rfind("1 Anonymous 3 1 ", 0), 0u);
-    return lines;
+    EXPECT_EQ(readFile("data/data00.dat").rfind("1 Anonymous 3 1 ", 0), 0u);
+    const std::vector<std::string> lines = linesOf(errors);
+    if (foldersGone) {
+      ASSERT_EQ(lines.size(), 2u) << errors;
+      EXPECT_NE(lines[0].find("pics/"), std::string::npos) << lines[0];
+      EXPECT_NE(lines[1].find("sounds/"), std::string::npos) << lines[1];
+      continue;
+    }
+    std::set<std::string> named;
+    for (const std::string& line : lines) {
+      const size_t at = line.find("./");
+      ASSERT_NE(at, std::string::npos) << line;
+      EXPECT_TRUE(named.insert(line.substr(at, line.find_first_of(": ", at) - at)).second) << line;
+    }
+    EXPECT_GE(named.size(), 60u + 6u + 25u);
   }
-};
-
-TEST_F(NoArtTest, MissingFoldersAreToldInOneLineEachAndTheGamePlaysOn) {
-  fs::remove_all("pics");
-  fs::remove_all("sounds");
-  const std::vector<std::string> lines = playWithoutArt();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_NE(lines[0].find("pics/"), std::string::npos) << lines[0];
-  EXPECT_NE(lines[1].find("sounds/"), std::string::npos) << lines[1];
-}
-
-TEST_F(NoArtTest, EmptyFoldersNameEveryMissingFileOnceAndTheGamePlaysOn) {
-  const std::vector<std::string> lines = playWithoutArt();
-  // One line for each picture, font and sound file, none twice: the four
-  // copies of the title tune come from one file.
-  std::set<std::string> named;
-  for (const std::string& line : lines) {
-    const size_t at = line.find("./");
-    ASSERT_NE(at, std::string::npos) << line;
-    const std::string file = line.substr(at, line.find_first_of(": ", at) - at);
-    EXPECT_TRUE(named.insert(file).second) << file << " named twice";
-  }
-  EXPECT_EQ(named.size(), lines.size());
-  EXPECT_GE(named.size(), 60u + 6u + 25u);
 }

@@ -14,68 +14,53 @@
 #include "scores/hiscores.h"
 #include "scores/round_end.h"
 #include "scores_support.h"
-#include "weapons/weapons.h"
 
 namespace {
-// Screen points of some keys.
-struct Point {
-  int x, y;
-};
-Point keyAt(int column, int row) { return {18 + 20 * column + 5, 336 + 20 * row + 5}; }
-Point keyOf(char c) {
+using Step = std::function<void()>;
+// The key of a character, shot with the mouse.
+Step shoot(char c) {
   const char* rows[] = {"!&/()=?\xb4+*", "1234567890", "QWERTYUIOP", "ASDFGHJKL#", "ZXCVBNM,.-"};
+  int column = 3, row = 5;  // the space bar
   for (int r = 0; r < 5; ++r)
-    if (const char* p = strchr(rows[r], c)) return keyAt(static_cast<int>(p - rows[r]), r);
-  return keyAt(3, 5);  // the space bar
+    if (const char* p = strchr(rows[r], c)) column = static_cast<int>(p - rows[r]), row = r;
+  return [=] { mouseFireAt(18 + 20 * column + 5, 336 + 20 * row + 5); };
 }
-const Point EndKey{230, 380};
-const Point DeleteKey{230, 340};
+const Step EndKey = [] { mouseFireAt(230, 380); };
+const Step DeleteKey = [] { mouseFireAt(230, 340); };
+Step tap(SDLKey key) {
+  return [key] { pushKey(key, true), pushKey(key, false); };
+}
 
+// A round on the Tire Store by the mouse: 20 kills.
 class NameEntryTest : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
     startVideo();
     useReadableFont();
-    pictures.hallOfFame = solidSurface(640, 480, 0);
-    pictures.keyboard = solidSurface(220, 120, 0x0000FF);
+    pictures.hallOfFame = own(solidSurface(640, 480, 0));
+    pictures.keyboard = own(solidSurface(220, 120, 0x0000FF));
     roundState.bodyCount = 20;
     roundState.gangstersLeft = 0;
-    roundState.playerCount = 1;
-    totalShots = 33;
-    shell.chosenWeapon = SixShooter;
     shell.chosenLevel = TireStore;
-    startAfresh();
-    players[Mouse].active = true;
-    BuildDeviceTag();
+    memcpy(DeviceTag, "-M---", 6);
   }
   void TearDown() override {
     releaseReadableFont();
-    SDL_FreeSurface(pictures.hallOfFame);
-    SDL_FreeSurface(pictures.keyboard);
     GameTest::TearDown();
   }
-  // Runs the entry with one step per frame; every step must be used.
-  static void runEntry(const std::vector<std::function<void()>>& steps) {
-    FrameScript script;
-    for (const auto& step : steps) script.then(step);
-    RunNameEntry();
-    EXPECT_TRUE(script.finished());
-  }
-  static std::function<void()> shoot(Point p) {
-    return [p] { mouseFireAt(p.x, p.y); };
-  }
-  static std::function<void()> tap(SDLKey key) {
-    return [key] { pushKey(key, true), pushKey(key, false); };
-  }
-  // The default table of a level without a file, and an empty field.
-  static void startAfresh() {
+  // The default table of a level without a file, an empty field, and the
+  // entry run with one step per frame; every step must be used. The name
+  // stored with the round's score.
+  static std::string runEntry(const std::vector<Step>& steps) {
     std::remove("data/data01.dat");
     resetHiscores();
     LoadHiscores(TireStore);
     PrepareNameEntry();
-  }
-  static std::string storedName() {
+    FrameScript script;
+    for (const Step& step : steps) script.then(step);
+    RunNameEntry();
+    EXPECT_TRUE(script.finished());
     for (const HiscoreEntry& e : hiscores.rows)
       if (e.score == 20) return e.name;
     return "(none)";
@@ -113,76 +98,58 @@ TEST_F(NameEntryTest, TypingDeletingAndEndingStoresTheName) {
   std::string field;
   bool keyboardDrawn = false;
   // A delete on the empty field first: there is nothing to delete yet.
-  runEntry({shoot(DeleteKey), shoot(keyOf('A')), shoot(keyOf('B')), shoot(DeleteKey),
-            shoot(keyOf('C')), [&] {
-              field = screenText(1, 18, 120);
-              keyboardDrawn = screenRgb(17, 335) == 0x0000FF && screenRgb(16, 335) != 0x0000FF;
-              mouseFireAt(EndKey.x, EndKey.y);
-            }});
+  EXPECT_EQ(runEntry({DeleteKey, shoot('A'), shoot('B'), DeleteKey, shoot('C'),
+                      [&] {
+                        field = screenText(1, 18, 120);
+                        keyboardDrawn =
+                            screenRgb(17, 335) == 0x0000FF && screenRgb(16, 335) != 0x0000FF;
+                        EndKey();
+                      }}),
+            "AC");
   EXPECT_EQ(field, "Please enter your name (20 chars) or press button 2 to cancel: AC" +
                        std::string(18, ' ') + ".");
   EXPECT_TRUE(keyboardDrawn);
-  EXPECT_EQ(storedName(), "AC");
-  EXPECT_EQ(hiscores.rows[0].shots, 33);
-  EXPECT_STREQ(hiscores.rows[0].devices, "-M---");
-}
 
-TEST_F(NameEntryTest, TwentyFirstCharacterEndsTheEntryWithTwenty) {
+  // A character beyond the twentieth ends the entry with twenty.
   const std::string twenty = "QWERTYUIOP1234567890";
-  std::vector<std::function<void()>> steps;
-  for (char c : twenty + "Z") steps.push_back(shoot(keyOf(c)));
-  runEntry(steps);
-  EXPECT_EQ(storedName(), twenty);
+  std::vector<Step> steps;
+  for (char c : twenty + "Z") steps.push_back(shoot(c));
+  EXPECT_EQ(runEntry(steps), twenty);
   EXPECT_STREQ(nameField, (twenty + ".").c_str());
 }
 
-TEST_F(NameEntryTest, DeviceWithoutItsLetterTypesNothing) {
-  // The keyboard joins during the entry: its crosshair is on "A" but it is not
-  // in the tag fixed at the end of the round.
-  players[Keyboard].cursorX = keyOf('A').x;
-  players[Keyboard].cursorY = keyOf('A').y;
-  runEntry({tap(SDLK_LCTRL), shoot(keyOf('B')), shoot(EndKey)});
-  EXPECT_EQ(storedName(), "B");
-}
-
-TEST_F(NameEntryTest, EligibleButtonTwoCancelsAtOnceAndLeadsToTheTitle) {
-  ASSERT_EQ(SaveHiscores(TireStore), 0);
-  roundState.bodyCount = 20;
-  shell.screen = ScreenId::RoundEnd;
-  FrameScript script;
-  script.then([] { mouseFireAt(keyOf('X').x, keyOf('X').y); })
-      .then([] { mouseButton2(); })
-      .then([] { mouseFireAt(1, 1); });  // the hiscore screen: a fire, yet the title
-  RunRoundEnd();
-  EXPECT_TRUE(script.finished());
-  EXPECT_EQ(shell.screen, ScreenId::Title);
-  EXPECT_FALSE(shell.backRequested);
-  LoadHiscores(TireStore);
-  EXPECT_EQ(storedName(), "Anonymous");
-}
-
-TEST_F(NameEntryTest, BackRequestThatCannotCancelIsRememberedAndStoresAnonymous) {
-  // Escape marks a back request without a device: keys still work.
-  runEntry({tap(SDLK_ESCAPE), shoot(keyOf('W')), shoot(EndKey)});
-  EXPECT_EQ(nameCursor, 1);
-  EXPECT_TRUE(shell.backRequested);
-  EXPECT_EQ(storedName(), "Anonymous");
-}
-
-TEST_F(NameEntryTest, RememberedButtonTwoOfAnEligibleDeviceCancelsAtTheNextAction) {
-  menuInput.backDevice = Mouse;  // from a button 2 on an earlier screen
-  runEntry({tap(SDLK_ESCAPE), shoot(keyOf('W'))});
-  EXPECT_EQ(nameCursor, 0);
-  EXPECT_EQ(menuInput.backDevice, -1);
-  EXPECT_EQ(storedName(), "Anonymous");
-}
-
-TEST_F(NameEntryTest, EntryWithoutAnyFiringDeviceInTheTagStillEnds) {
-  memcpy(DeviceTag, "T----", 6);
-  runEntry({shoot(keyOf('K')), shoot(EndKey)});
-  EXPECT_EQ(storedName(), "K");
-  startAfresh();
-  runEntry({tap(SDLK_LALT)});
-  EXPECT_EQ(shell.screen, ScreenId::Title);
-  EXPECT_EQ(storedName(), "Anonymous");
+TEST_F(NameEntryTest, WhoMayTypeAndWhoMayCancel) {
+  // The keyboard's crosshair rests on "A"; the mouse played the round.
+  players[Keyboard].cursorX = 18 + 5;
+  players[Keyboard].cursorY = 336 + 60 + 5;
+  const struct {
+    const char* tag;
+    int32_t backDevice;  // remembered from a button 2 on an earlier screen
+    std::vector<Step> steps;
+    std::string stored;
+    int32_t cursor;
+    bool cancelled;
+  } cases[] = {
+      // A device not in the tag fixed at the end of the round types nothing.
+      {"-M---", -1, {tap(SDLK_LCTRL), shoot('B'), EndKey}, "B", 1, false},
+      // Escape marks a back request without a device: keys still work, but
+      // the row is stored anonymous.
+      {"-M---", -1, {tap(SDLK_ESCAPE), shoot('W'), EndKey}, "Anonymous", 1, false},
+      // A remembered button 2 of an eligible device cancels at the next action.
+      {"-M---", Mouse, {tap(SDLK_ESCAPE), shoot('W')}, "Anonymous", 0, true},
+      // Without a firing device in the tag every device types and cancels.
+      {"T----", -1, {shoot('K'), EndKey}, "K", 1, false},
+      {"T----", -1, {tap(SDLK_LALT)}, "Anonymous", 0, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    memcpy(DeviceTag, c.tag, 6);
+    resetMenuInput();
+    menuInput.backDevice = c.backDevice;
+    shell.backRequested = false;
+    shell.screen = ScreenId::RoundEnd;
+    EXPECT_EQ(runEntry(c.steps), c.stored);
+    EXPECT_EQ(nameCursor, c.cursor);
+    EXPECT_EQ(shell.screen, c.cancelled ? ScreenId::Title : ScreenId::RoundEnd);
+  }
 }

@@ -1,32 +1,29 @@
 // Plays the whole game in the test process, frame by frame on the fake clock.
 #include "play_driver.h"
 
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
 #include "app/screens.h"
-#include "fixture.h"
-#include "game/targets.h"
+#include "figure_helpers.h"
+#include "game/round.h"
 #include "gfx/grid.h"
 #include "input/players.h"
-#include "platform/clock.h"
 #include "platform/events.h"
-
-namespace {
-// Idle calls without a flip in between before the game counts as stuck: a
-// text screen waiting for input the script never gives.
-constexpr long MaxSpins = 200000;
-}  // namespace
-
-PlayDriver::PlayDriver(uint32_t ms) : msPerFrame(ms) {}
+#include "scores/round_end.h"
+#include "weapons/weapons.h"
 
 PlayDriver::~PlayDriver() { clearEventHooks(); }
 
 int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
-  frameBudget = maxFrames;
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
-
-  setFlipHook([this] {
-    advanceFakeClock(msPerFrame);
+  setFlipHook([this, maxFrames] {
+    advanceFakeClock(16);
     ++frameCount;
     spinsWithoutFlip = 0;
     if (trail.empty() || shell.screen != lastFlipScreen) {
@@ -36,15 +33,16 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
     lastFlipScreen = shell.screen;
     ++framesOnThisScreen;
     if (onFrame) onFrame();
-    if (frameCount > frameBudget)
-      throw PlayStuck{std::string("still playing after ") + std::to_string(frameBudget) +
-                      " frames, on the " + screenName(shell.screen) + " screen"};
+    if (frameCount > maxFrames)
+      throw PlayStuck{"still playing after " + std::to_string(maxFrames) + " frames, on the " +
+                      screenName(shell.screen) + " screen"};
   });
+  setExitHook([](int status) { throw ProgramExit{status}; });
   setIdleHook([this] {
     if (inputFrame == frameCount) {
       // The look right after the input ends that poll (a round's frame goes on);
-      // a screen that looks again is waiting.
-      if (++spinsWithoutFlip > MaxSpins)
+      // a screen that looks again is waiting: stuck when it never gets any.
+      if (++spinsWithoutFlip > 200000)
         throw PlayStuck{std::string("the ") + screenName(shell.screen) +
                         " screen waits for input the script does not give"};
       if (spinsWithoutFlip == 1) return;
@@ -52,24 +50,25 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
     inputFrame = frameCount;
     if (onInput) onInput();
   });
-  int result = 0;
   try {
-    result = startupGame(static_cast<int>(args.size()), argv.data());
+    const int result = startupGame(static_cast<int>(args.size()), argv.data());
     if (result == 0) runScreenLoop();
+    return result;
   } catch (const ProgramExit& e) {
-    result = e.status;
+    return e.status;
   }
-  return result;
 }
 
-AimOffset headShotOffset(int kind) {
-  // The head zone is picture rows 0 to 30; a hit there takes all five points.
-  for (int row = 4; row <= 30; ++row)
-    for (int step = 0; step < 44; ++step)
-      for (int col : {44 - step, 44 + step})
-        if (col >= 0 && col < 88 && FigurePixel(kind, col, row) < FigureBackgroundPixel)
-          return AimOffset{col - 44, row - 100, true};
-  return AimOffset{0, 0, false};
+void newProcess() {
+  while (Mix_QuerySpec(nullptr, nullptr, nullptr)) Mix_CloseAudio();
+  SDL_Quit();
+  resetGameState();
+}
+
+const char* screenName(ScreenId screen) {
+  static const char* const names[] = {"title",        "story", "display help", "weapon choice",
+                                      "level choice", "round", "round end"};
+  return names[static_cast<int>(screen)];
 }
 
 void pushMouseClickAt(int x, int y, int button) {
@@ -77,65 +76,115 @@ void pushMouseClickAt(int x, int y, int button) {
   pushMouseButton(button, false, x, y);
 }
 
-const char* screenName(ScreenId screen) {
-  switch (screen) {
-    case ScreenId::Title: return "title";
-    case ScreenId::Story: return "story";
-    case ScreenId::DisplayHelp: return "display help";
-    case ScreenId::WeaponChoice: return "weapon choice";
-    case ScreenId::LevelChoice: return "level choice";
-    case ScreenId::Round: return "round";
-    case ScreenId::RoundEnd: return "round end";
+std::vector<std::string> dataFiles() {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator("data"))
+    names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+int MouseGame::play(const std::vector<std::string>& args) {
+  driver.onFrame = [this] {
+    if (shell.screen != ScreenId::Round) return;
+    if (driver.framesOnScreen() == 1) lastEnergy = 100;
+    EXPECT_GT(lastEnergy, 0) << "a frame after the energy ran out";
+    EXPECT_LE(roundState.energy, lastEnergy);
+    lastEnergy = roundState.energy;
+    if (onRoundFrame) onRoundFrame();
+  };
+  driver.onInput = [this] { act(); };
+  try {
+    return driver.play(args, 20000);
+  } catch (const PlayStuck& stuck) {
+    ADD_FAILURE() << stuck.why;
+    return -100;
   }
-  return "unknown";
 }
 
-MouseGunner::MouseGunner(bool reloadEveryShot) : reloadEveryShot(reloadEveryShot) {
-  for (int k = 0; k < FigurePictureCount; ++k) aims[k] = headShotOffset(k);
+void MouseGame::act() {
+  const bool entered = shell.screen != last;
+  last = shell.screen;
+  switch (shell.screen) {
+    case ScreenId::Title:
+      if (entered || titles == 0) ++titles;
+      return pushMouseClickAt(320, 240, titles == 1 ? 1 : 3);
+    case ScreenId::WeaponChoice: return pushMouseClickAt(weaponX, 115);
+    case ScreenId::LevelChoice: return pushMouseClickAt(levelX, 115);
+    case ScreenId::Round:
+      if (!enough()) return shootOrMove();
+      return pushKey(SDLK_ESCAPE, true);
+    case ScreenId::RoundEnd: break;
+    default: return pushMouseClickAt(320, 240);
+  }
+  if (entered) {
+    rounds.push_back({roundState.bodyCount, roundState.energy, roundState.gangstersLeft, totalShots,
+                      roundState.playerCount, usedShotMarks(), DeviceTag, false});
+    drawnEnd = false;
+    if (atRoundEnd) atRoundEnd();
+  }
+  // The end screens drain the round's last input before they draw.
+  if (driver.flippedScreen() != ScreenId::RoundEnd) return;
+  if (!drawnEnd) rounds.back().qualified = qualified;
+  drawnEnd = true;
+  if (qualified && !entryOffered) entryOffered = true;
+  if (qualified && cancel) {
+    cancel = false;
+    return pushMouseClickAt(320, 240, 3);
+  }
+  if (qualified && !name.empty()) {
+    pushMouseClickAt(18 + 20 * name.front().first + 10, 336 + 20 * name.front().second + 10);
+    return name.pop_front();
+  }
+  if (entryOffered && afterEntry) std::exchange(afterEntry, nullptr)();
+  pushMouseClickAt(320, 240, replays-- > 0 ? 1 : 3);
 }
 
-bool MouseGunner::act(const std::function<bool(const Target&)>& wanted, long frame) {
-  Player& mouse = players[Mouse];
+void MouseGame::shootOrMove() {
+  // The head zone is picture rows 0 to 30; a shot there takes all five points.
+  // Each kind's aim is the pixel nearest the middle of the highest row that
+  // has the person on it (below the figures' background value).
+  for (int k = 0; k < FigurePictureCount && !aimed; ++k) {
+    aims[k] = Aim{0, 0};
+    bool found = false;
+    for (int row = 4; row <= 30 && !found; ++row)
+      for (int step = 0; step < 44 && !found; ++step)
+        for (int col : {44 - step, 44 + step})
+          if (!found && col < 88 && FigurePixel(k, col, row) < FigureBackgroundPixel)
+            aims[k] = Aim{col - 44, row - 100}, found = true;
+  }
+  aimed = true;
+  const Player& mouse = players[Mouse];
   if (reloadDue && mouse.fireRequested == 0) {
     pushMouseButton(3, true, x, y);
     pushMouseButton(3, false, x, y);
     reloadDue = false;
-    return false;
+    return;
   }
-  if (mouse.fireRequested) return false;  // the last pull waits for its cadence
+  if (mouse.fireRequested) return;  // the last pull waits for its cadence
   for (int i = 0; i < TargetCount; ++i) {
-    Target* t = TargetAt(i);
+    const Target* t = TargetAt(i);
     if (!t->shown || t->health <= 0 || !wanted(*t)) continue;
-    const AimOffset& a = aims[t->kind < FigurePictureCount ? t->kind : 0];
-    x = t->x + a.dx;
-    y = t->y + a.dy;
+    const Aim& a = aims[t->kind < FigurePictureCount ? t->kind : 0];
+    x = t->x + a.dx, y = t->y + a.dy;
     pushMouseMotion(x, y);
     pushMouseButton(1, true, x, y);
     pushMouseButton(1, false, x, y);
     reloadDue = reloadEveryShot;
-    lastMoveFrame = frame;
-    return true;
+    lastMoveFrame = driver.frames();
+    return;
   }
-  if (frame - lastMoveFrame >= 120) {
+  if (driver.frames() - lastMoveFrame >= 120) {
     // Both coordinates change, or the move would not count as one.
-    x = 200 + (mouse.cursorX + 37) % 240;
-    y = 200 + (mouse.cursorY + 23) % 200;
+    x = 200 + (mouse.cursorX + 37) % 240, y = 200 + (mouse.cursorY + 23) % 200;
     pushMouseMotion(x, y);
-    lastMoveFrame = frame;
-  }
-  return false;
-}
-
-bool FrontEndClicks::act(bool entered) {
-  switch (shell.screen) {
-    case ScreenId::Title:
-      if (entered || titles == 0) ++titles;
-      pushMouseClickAt(320, 240, titles == 1 ? 1 : 3);
-      return true;
-    case ScreenId::Story:
-    case ScreenId::DisplayHelp: pushMouseClickAt(320, 240); return true;
-    case ScreenId::WeaponChoice: pushMouseClickAt(weaponX, 115); return true;
-    case ScreenId::LevelChoice: pushMouseClickAt(levelX, 115); return true;
-    default: return false;
+    lastMoveFrame = driver.frames();
   }
 }

@@ -7,8 +7,10 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/shell.h"
@@ -22,9 +24,7 @@ struct PlayStuck {
 
 class PlayDriver {
  public:
-  explicit PlayDriver(uint32_t msPerFrame = 16);
   ~PlayDriver();
-
   // The script: called when the game finds its event queue empty, once per
   // flipped frame; and, on a screen that waits for input without flipping,
   // again at every further look at the empty queue after the first.
@@ -33,8 +33,9 @@ class PlayDriver {
   std::function<void()> onFrame;
 
   // Runs start-up and the screen loop until the program ends; returns its exit
-  // status. Start-up failures return start-up's result (-1, -2). Throws
-  // PlayStuck past maxFrames frames.
+  // status (start-up's result when it fails). Throws PlayStuck past maxFrames.
+  // The game's records, SDL and the mixer are left as they are: newProcess()
+  // makes them as a new process finds them.
   int play(const std::vector<std::string>& args, long maxFrames);
 
   long frames() const { return frameCount; }
@@ -46,61 +47,70 @@ class PlayDriver {
   const std::vector<ScreenId>& screensShown() const { return trail; }
 
  private:
-  uint32_t msPerFrame;
-  long frameCount = 0;
-  long framesOnThisScreen = 0;
-  long inputFrame = -1;
-  long spinsWithoutFlip = 0;
-  long frameBudget = 0;
+  long frameCount = 0, framesOnThisScreen = 0, inputFrame = -1, spinsWithoutFlip = 0;
   ScreenId lastFlipScreen = ScreenId::Title;
   std::vector<ScreenId> trail;
 };
 
-// Screen-pixel points and input helpers shared by the whole-game tests.
-// Where a shot at a figure kind lands on the figure itself (a picture pixel
-// below the figures' background value), as an offset from the figure's
-// centre; the highest such row of the head zone kills with one shot.
-struct AimOffset {
-  int dx, dy;
-  bool found;
-};
-AimOffset headShotOffset(int kind);
-
-// The centre of a key cell of the name entry's on-screen keyboard.
-inline int nameKeyX(int column) { return 18 + 20 * column + 10; }
-inline int nameKeyY(int row) { return 336 + 20 * row + 10; }
-
-// Mouse motion to (x, y) followed by a release of the button there (the front
-// end selects on release): 1 fires, 3 is button 2.
-void pushMouseClickAt(int x, int y, int button = 1);
-
+// Closes the mixer (as often as the games opened it) and SDL, and resets every
+// record: what the next start of the game would find in a new process.
+void newProcess();
 const char* screenName(ScreenId screen);
+// Mouse motion to (x, y) followed by a release of the button there (the front
+// end decides on release): 1 fires, 3 is button 2.
+void pushMouseClickAt(int x, int y, int button = 1);
+// The names of the files in data/, sorted; the lines of a text.
+std::vector<std::string> dataFiles();
+std::vector<std::string> linesOf(const std::string& text);
 
-// The mouse player in a round: one shot at a time at a chosen figure, each a
-// quick click, with a reload on the frame after when the weapon needs one.
-class MouseGunner {
+// A player who plays the whole game with the mouse, from start-up to the
+// program's end: the story the first time on the title and button 2 (the end
+// of the game) after that; fire on the text screens; the weapon and level
+// pictures at x weaponX and levelX. In a round, a head shot at the first
+// standing, live figure `wanted` picks, a quick click at a time, each followed
+// by a reload when `reloadEveryShot`, until `enough` says so: then Escape. On
+// the name entry the key cells of `name`, or button 2 when `cancel`. On the
+// hiscore screen a fire (the same level again) while `replays` last, else
+// button 2. Every round frame, the energy must never rise and no frame may
+// follow the one that took the last of it.
+class MouseGame {
  public:
-  explicit MouseGunner(bool reloadEveryShot);
-  // One frame's input: a reload after the last shot, else a head shot at the
-  // first standing, live figure that `wanted` picks, else now and then a move
-  // that keeps the mouse in the game. True when a shot was fired.
-  bool act(const std::function<bool(const Target&)>& wanted, long frame);
+  MouseGame(int weaponX, int levelX) : weaponX(weaponX), levelX(levelX) {}
+  std::function<bool(const Target&)> wanted = [](const Target& t) { return t.isGangster; };
+  std::function<bool()> enough = [] { return false; };
+  bool reloadEveryShot = true;
+  std::deque<std::pair<int, int>> name = {{10, 1}};  // the end key alone: "Anonymous"
+  bool cancel = false;
+  int replays = 0;
+  // Hooks: as the end of a round begins, once on the hiscore screen after a
+  // name entry, after every round frame.
+  std::function<void()> atRoundEnd, afterEntry, onRoundFrame;
+
+  // What each round left for its end screens.
+  struct Round {
+    int32_t bodyCount, energy, gangstersLeft, totalShots, playerCount, marks;
+    std::string deviceTag;
+    bool qualified;
+  };
+  std::vector<Round> rounds;
+  bool entryOffered = false;
+  PlayDriver driver;
+
+  // Plays to the program's end; the exit status, or -100 (with a failure)
+  // when the game got stuck.
+  int play(const std::vector<std::string>& args = {"lakeport-nights"});
 
  private:
-  AimOffset aims[FigurePictureCount];
-  bool reloadEveryShot;
-  bool reloadDue = false;
-  int x = 320, y = 240;
+  void act();
+  void shootOrMove();
+  int weaponX, levelX;
+  int titles = 0, x = 320, y = 240;
+  int32_t lastEnergy = 100;
+  bool reloadDue = false, drawnEnd = false;
   long lastMoveFrame = -1000;
-};
-
-// A player who clicks through the front end with the mouse: on to the story the
-// first time on the title and button 2 (the end of the game) after that, fire on
-// the text screens, the given pictures on the choice screens.
-struct FrontEndClicks {
-  int weaponX, levelX;  // the pictures' row is at y 70 to 159
-  int titles = 0;
-
-  // One frame's input on a front-end screen; false on the other screens.
-  bool act(bool entered);
+  ScreenId last = ScreenId::Title;
+  struct Aim {
+    int dx, dy;  // from a figure's centre to a pixel of the person's head
+  } aims[FigurePictureCount];
+  bool aimed = false;  // found once the figures' pictures are loaded
 };

@@ -7,74 +7,47 @@
 #include <sched.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
+#include <tuple>
 
 #include "app/shell.h"
 #include "fixture.h"
 #include "game/displays.h"
 #include "game/round.h"
-#include "game/targets.h"
 #include "input/menu_input.h"
 #include "input/players.h"
 #include "platform/clock.h"
-#include "platform/events.h"
 #include "platform/joystick.h"
 #include "play_driver.h"
 #include "scores/hiscores.h"
 #include "scores/name_entry.h"
+#include "scores_support.h"
 #include "sim_tracker.h"
 #include "weapons/weapons.h"
 
 namespace {
-// The frames the soak runs: the whole of it in the normal build, a part in the
-// sanitizer build, whose frames cost several times as much. The environment
-// may ask for another number.
-long soakFrames() {
-  if (const char* asked = getenv("LAKEPORT_SOAK_FRAMES")) return atol(asked);
+// The frames the soak runs unless LAKEPORT_SOAK_FRAMES asks for another number:
+// fewer in the sanitizer build, whose frames cost several times as much.
 #if defined(__SANITIZE_ADDRESS__)
-  return 10000;
+constexpr long DefaultFrames = 10000;
 #else
-  return 200000;
+constexpr long DefaultFrames = 200000;
 #endif
-}
 
 struct SoakDone {};
 
-// What a file looked like when last checked.
-struct FileStamp {
-  bool exists = false;
-  ino_t inode = 0;
-  off_t size = 0;
-  timespec modified{};
-  bool operator==(const FileStamp& o) const {
-    return exists == o.exists && inode == o.inode && size == o.size &&
-           modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
-  }
-};
-
+// What a file looked like when last checked: a save replaces it.
+using FileStamp = std::tuple<bool, ino_t, off_t, time_t, long>;
 FileStamp stampOf(const std::string& path) {
   struct stat st;
-  FileStamp s;
-  if (stat(path.c_str(), &st) != 0) return s;
-  s.exists = true;
-  s.inode = st.st_ino;
-  s.size = st.st_size;
-  s.modified = st.st_mtim;
-  return s;
-}
-
-std::string fileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  if (stat(path.c_str(), &st) != 0) return {};
+  return {true, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
 }
 
 // The table in memory as its file holds it: one line per row, seven fields,
@@ -83,8 +56,7 @@ std::string tableAsFile(const HiscoreTable& table) {
   std::string text;
   for (const HiscoreEntry& e : table.rows) {
     std::string name = e.name;
-    for (char& c : name)
-      if (c == ' ') c = '^';
+    std::replace(name.begin(), name.end(), ' ', '^');
     char line[128];
     snprintf(line, sizeof line, "%d %s %d %d %d %d %s\n", e.position, name.c_str(), e.score,
              e.weapon, e.shots, e.playerCount, e.devices);
@@ -125,28 +97,17 @@ class SoakTest : public GameTest {
   int pick(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
   bool chance(int oneIn) { return pick(oneIn) == 0; }
   // A point on the screen, often where something can be hit.
-  void aimSomewhere(int& x, int& y) {
+  std::pair<int, int> somewhere() {
     switch (shell.screen) {
       case ScreenId::WeaponChoice:
-      case ScreenId::LevelChoice:
-        x = pick(640);
-        y = chance(3) ? pick(480) : 60 + pick(110);
-        return;
+      case ScreenId::LevelChoice: return {pick(640), chance(3) ? pick(480) : 60 + pick(110)};
       case ScreenId::RoundEnd:
-        x = chance(4) ? pick(640) : 10 + pick(240);
-        y = chance(4) ? pick(480) : 330 + pick(135);
-        return;
+        return {chance(4) ? pick(640) : 10 + pick(240), chance(4) ? pick(480) : 330 + pick(135)};
       case ScreenId::Round:
-        if (!chance(3)) {
-          const Target* t = TargetAt(pick(TargetCount));
-          if (t->shown) {
-            x = t->x - 50 + pick(100);
-            y = t->y - 105 + pick(210);
-            return;
-          }
-        }
+        if (const Target* t = TargetAt(pick(TargetCount)); !chance(3) && t->shown)
+          return {t->x - 50 + pick(100), t->y - 105 + pick(210)};
         [[fallthrough]];
-      default: x = pick(640); y = pick(480);
+      default: return {pick(640), pick(480)};
     }
   }
 
@@ -154,77 +115,56 @@ class SoakTest : public GameTest {
   void randomInput() {
     // Button 2 on the title ends the program: only once a start has had its
     // share of the frames.
-    const bool backOk = shell.screen != ScreenId::Title || framesThisStart > FramesPerStart;
-    const int events = pick(4);
+    const bool backOk = shell.screen != ScreenId::Title || framesThisStart > 25000;
     // A release may decide and change the screen; nothing follows it in the
     // same batch, so no input meant for one screen reaches the next.
     bool released = false;
-    for (int e = 0; e < events && !released; ++e) {
-      int x, y;
-      aimSomewhere(x, y);
-      const int button = chance(3) && backOk ? 3 : 1;
+    for (int e = pick(4); e > 0 && !released; --e) {
+      const auto [x, y] = somewhere();
+      const bool down = chance(2);
       switch (pick(10)) {
         case 0:
         case 1: pushMouseMotion(x, y); break;
-        case 2: pushMouseButton(button, true, x, y); break;
+        case 2:
         case 3:
-          pushMouseButton(button, false, x, y);
-          released = true;
+          pushMouseButton(chance(3) && backOk ? 3 : 1, down, x, y);
+          released = !down;
           break;
-        case 4: {
-          static const SDLKey arrows[] = {SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT};
-          pushKey(arrows[pick(4)], chance(2));
+        case 4:
+          pushKey(std::array{SDLK_UP, SDLK_DOWN, SDLK_LEFT, SDLK_RIGHT}[pick(4)], down);
           break;
-        }
-        case 5: {
-          const bool down = chance(2);
+        case 5:
           pushKey(chance(2) ? SDLK_LCTRL : SDLK_RCTRL, down);
           released = !down;
           break;
-        }
-        case 6: {
-          const bool down = chance(2);
+        case 6:
           if (down || backOk) pushKey(chance(2) ? SDLK_LALT : SDLK_RALT, down);
           released = !down;
           break;
-        }
-        case 7: {
-          static const SDLKey others[] = {SDLK_1, SDLK_2, SDLK_3, SDLK_SPACE, SDLK_a, SDLK_RETURN};
-          const bool down = chance(2);
-          pushKey(others[pick(6)], down);
+        case 7:
+          pushKey(std::array{SDLK_1, SDLK_2, SDLK_3, SDLK_SPACE, SDLK_a, SDLK_RETURN}[pick(6)],
+                  down);
           released = !down;
           break;
-        }
         case 8:
           // Escape: pressed, it ends a round; released, it asks to go back.
-          if (chance(shell.screen == ScreenId::Round ? 400 : 20)) {
-            if (shell.screen == ScreenId::Round)
-              pushKey(SDLK_ESCAPE, true);
-            else if (backOk)
-              pushKey(SDLK_ESCAPE, false);
-          }
+          if (shell.screen == ScreenId::Round ? chance(400) : chance(20) && backOk)
+            pushKey(SDLK_ESCAPE, shell.screen == ScreenId::Round);
           break;
-        default: {
-          // The sticks are read, not queued: set one axis or button.
-          const int stick = pick(2);
+        default:
+          // The sticks are read, not queued: set one axis or button. Buttons
+          // 1 and 3 are a button 2 (3 in kiosk mode); released on the title
+          // they would end the program.
           if (chance(2)) {
             static const int16_t values[] = {0, 3500, -3500, 3501, 32767, -32768, 12000, -9000};
-            setFakeAxis(stick, pick(4), values[pick(8)]);
-          } else {
-            const int b = pick(4);
-            // Buttons 1 and 3 are a button 2 (3 in kiosk mode); released on the
-            // title they would end the program.
-            const bool backButton = b == 1 || b == 3;
-            if (!backButton || backOk) setFakeButton(stick, b, chance(2));
+            setFakeAxis(pick(2), pick(4), values[pick(8)]);
+          } else if (const int b = pick(4); b % 2 == 0 || backOk) {
+            setFakeButton(pick(2), b, down);
           }
-          break;
-        }
       }
     }
-    // The tracker aims somewhere new now and then.
-    if (chance(8)) {
-      int x, y;
-      aimSomewhere(x, y);
+    if (chance(8)) {  // the tracker aims somewhere new now and then
+      const auto [x, y] = somewhere();
       aimSimTracker(&sim, x, y);
     }
   }
@@ -238,12 +178,9 @@ class SoakTest : public GameTest {
     // every one after it is as the list was emptied.
     int used = 0;
     while (used < ShotMarkCapacity && shotMarks.entries[used].x >= 0) ++used;
-    for (int i = used + 1; i < ShotMarkCapacity; ++i) {
-      if (shotMarks.entries[i].x == -10 && shotMarks.entries[i].y == -10) continue;
-      ADD_FAILURE() << "entry " << i << " after the free entry " << used << " holds ("
-                    << shotMarks.entries[i].x << ", " << shotMarks.entries[i].y << ")";
-      throw SoakDone{};
-    }
+    for (int i = used + 1; i < ShotMarkCapacity; ++i)
+      ASSERT_TRUE(shotMarks.entries[i].x == -10 && shotMarks.entries[i].y == -10)
+          << "entry " << i << " after the free entry " << used;
     // The figures: a standing one on its own place, which is taken.
     int holder[SlotCount];
     std::fill(std::begin(holder), std::end(holder), -1);
@@ -258,8 +195,9 @@ class SoakTest : public GameTest {
           << "figures " << holder[t->slot] << " and " << i << " share place " << t->slot;
       holder[t->slot] = i;
       ASSERT_NE(targetField.slots.occupied[t->slot], 0) << "place of figure " << i << " is free";
-      ASSERT_EQ(t->x, (t->slot % 6) * 104 + 60) << "figure " << i;
-      ASSERT_EQ(t->y, t->slot < 6 ? 126 : 354) << "figure " << i;
+      ASSERT_EQ(std::tie(t->x, t->y),
+                std::make_tuple((t->slot % 6) * 104 + 60, t->slot < 6 ? 126 : 354))
+          << "figure " << i;
       ASSERT_LE(t->health, 5);
     }
     // The counters.
@@ -279,10 +217,10 @@ class SoakTest : public GameTest {
       ASSERT_TRUE(p.shotsFired >= 0 && p.shotsFired <= 40) << "device " << d;
       // The tracker aims where it likes; the keyboard's crosshair takes every
       // recoil kick unclamped until a cursor key is held, so it may wander off.
-      if (d == Tracker || d == Keyboard) continue;
       // The others are clamped at their next move, so a kick shows at most 10
       // pixels out sideways and 20 up.
-      ASSERT_TRUE(p.cursorX >= -10 && p.cursorX <= 649 && p.cursorY >= -20 && p.cursorY <= 479)
+      ASSERT_TRUE(d == Tracker || d == Keyboard ||
+                  (p.cursorX >= -10 && p.cursorX <= 649 && p.cursorY >= -20 && p.cursorY <= 479))
           << "device " << d << " at " << p.cursorX << ", " << p.cursorY;
     }
     ASSERT_TRUE(shell.chosenWeapon >= 0 && shell.chosenWeapon <= 2);
@@ -291,29 +229,24 @@ class SoakTest : public GameTest {
     ASSERT_EQ(nameField[20], '.');
     ASSERT_TRUE(menuInput.selectDevice >= -1 && menuInput.selectDevice < DeviceCount);
     ASSERT_TRUE(menuInput.backDevice >= -1 && menuInput.backDevice < DeviceCount);
-    checkHiscoreFiles();
-  }
-
-  // Every hiscore file the game wrote holds the table it read back, byte for
-  // byte, and no half-written file is left beside it.
-  void checkHiscoreFiles() {
+    // Every hiscore file the game wrote holds the table it read back, byte for
+    // byte, and no half-written file is left beside it.
     for (int level = 0; level < 5; ++level) {
       const std::string path = HiscoreFileName(level);
       const FileStamp now = stampOf(path);
       if (now == stamps[level]) continue;
       stamps[level] = now;
       ++saves;
-      ASSERT_TRUE(now.exists) << path << " vanished";
+      ASSERT_TRUE(std::get<0>(now)) << path << " vanished";
       ASSERT_EQ(hiscoreLevel, level) << path << " changed but another level is in memory";
-      ASSERT_EQ(fileText(path), tableAsFile(hiscores)) << path;
-      for (const auto& e : std::filesystem::directory_iterator("data")) {
-        ASSERT_EQ(e.path().filename().string().rfind("data0", 0), 0u) << e.path();
-        ASSERT_EQ(e.path().extension(), ".dat") << e.path();
-      }
+      ASSERT_EQ(readFile(path), tableAsFile(hiscores)) << path;
+      for (const auto& e : std::filesystem::directory_iterator("data"))
+        ASSERT_TRUE(e.path().filename().string().rfind("data0", 0) == 0 &&
+                    e.path().extension() == ".dat")
+            << e.path();
     }
   }
 
-  static constexpr long FramesPerStart = 25000;
   long framesThisStart = 0;
   SimTracker sim;
   std::mt19937 rng{20261206};
@@ -326,24 +259,19 @@ TEST_F(SoakTest, RandomInputOnEveryScreenKeepsTheGameSound) {
   // Tables that nearly every round beats, so that most rounds end in the name
   // entry and a save.
   for (int level = 0; level < 5; ++level) {
-    std::ofstream table(HiscoreFileName(level));
+    std::string table;
     for (int row = 1; row <= HiscoreRows; ++row)
-      table << row << " Low^" << row << " " << -100 - row << " 1 10 1 -M---\n";
-    table.close();
+      table += std::to_string(row) + " Low^" + std::to_string(row) + " " +
+               std::to_string(-100 - row) + " 1 10 1 -M---\n";
+    writeFile(HiscoreFileName(level), table);
     stamps[level] = stampOf(HiscoreFileName(level));
   }
-  const long target = soakFrames();
-  long frames = 0;
-  long onScreen[7] = {};
+  const char* asked = getenv("LAKEPORT_SOAK_FRAMES");
+  const long target = asked ? atol(asked) : DefaultFrames;
+  long frames = 0, onScreen[7] = {};
   int starts = 0, rounds = 0, trackerRounds = 0;
-  bool done = false;
-  ScreenId last = ScreenId::Title;
-  while (!done && !HasFatalFailure()) {
-    if (starts > 0) {
-      // A new process, as far as the game can tell.
-      resetGameState();
-      setExitHook([](int status) { throw ProgramExit{status}; });
-    }
+  for (bool done = false; !done && !HasFatalFailure();) {
+    if (starts > 0) newProcess();
     newTracker();
     useFakeJoysticks(2);
     PlayDriver driver;
@@ -351,18 +279,16 @@ TEST_F(SoakTest, RandomInputOnEveryScreenKeepsTheGameSound) {
     driver.onFrame = [&] {
       ++onScreen[static_cast<int>(shell.screen)];
       framesThisStart = driver.frames();
-      if (shell.screen == ScreenId::Round && last != ScreenId::Round) {
+      if (shell.screen == ScreenId::Round && driver.framesOnScreen() == 1) {
         ++rounds;
         trackerRounds += shell.trackerPresent;
       }
-      last = shell.screen;
       checkFrame(frames + driver.frames());
       if (HasFatalFailure() || frames + driver.frames() >= target) throw SoakDone{};
     };
     // Every other start in kiosk mode (exactly one argument).
     std::vector<std::string> args{"lakeport-nights"};
-    if (starts % 2 == 1) args.push_back("kiosk");
-    ++starts;
+    if (starts++ % 2 == 1) args.push_back("kiosk");
     try {
       EXPECT_EQ(driver.play(args, target + 1), 0) << "the game ended with another status";
     } catch (const SoakDone&) {
@@ -373,10 +299,6 @@ TEST_F(SoakTest, RandomInputOnEveryScreenKeepsTheGameSound) {
     }
     frames += driver.frames();
   }
-  RecordProperty("frames", static_cast<int>(frames));
-  RecordProperty("starts", starts);
-  RecordProperty("rounds", rounds);
-  RecordProperty("hiscoreSaves", static_cast<int>(saves));
   printf(
       "soak: %ld frames, %d starts, %d rounds (%d with the tracker), %ld hiscore files written\n",
       frames, starts, rounds, trackerRounds, saves);
