@@ -3,6 +3,7 @@
 #include "app/shell.h"
 
 #include <SDL_image.h>
+#include <SDL_mixer.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "platform/events.h"
 #include "platform/joystick.h"
 #include "platform/random.h"
+#include "platform/signals.h"
 
 namespace {
 // The shell's values at program start; the definition and the reset share them.
@@ -208,6 +210,7 @@ int startupGame(int argc, char** argv) {
 }
 
 int gameMain(int argc, char** argv) {
+  installStopSignals(stopGame);
   const int result = startupGame(argc, argv);
   if (result != 0) return result;
   runScreenLoop();
@@ -222,5 +225,11 @@ void shutdownGame() {
   fflush(nullptr);
   haltRecordedChannel(&titleTuneChannel);
   closeTrackerPort();
+  Mix_CloseAudio();
   SDL_Quit();
+}
+
+void stopGame(int signal) {
+  shutdownGame();
+  exitBySignal(signal);
 }
