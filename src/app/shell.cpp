@@ -3,7 +3,6 @@
 #include "app/shell.h"
 
 #include <SDL_image.h>
-#include <SDL_mixer.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -225,7 +224,6 @@ void shutdownGame() {
   fflush(nullptr);
   haltRecordedChannel(&titleTuneChannel);
   closeTrackerPort();
-  Mix_CloseAudio();
   SDL_Quit();
 }
 

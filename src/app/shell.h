@@ -70,8 +70,7 @@ int startupGame(int argc, char** argv);
 // Loads one picture of the game below ./pics/; on failure prints one line on
 // standard error naming the file and SDL's reason, and returns null.
 SDL_Surface* loadPicture(const char* path);
-// Closes the joysticks, the title tune, the tracker port and the mixer, then
-// SDL_Quit.
+// Closes the joysticks, the tracker port and the title tune, then SDL_Quit.
 void shutdownGame();
 // The stop action of the signals: shutdownGame, then the end by that signal.
 [[noreturn]] void stopGame(int signal);
