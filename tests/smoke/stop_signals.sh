@@ -43,6 +43,19 @@ fail() {
   exit 1
 }
 
+# Sends signal $1 to the game and waits up to a second for it to end; sets
+# took (ms until it had ended) and status. Fails when it is still running.
+# (Run with standard error away: bash tells of a job ended by a signal.)
+stop_game() {
+  local sent=${EPOCHREALTIME/./}
+  kill -s "$1" "$XS_GAME_PID"
+  for _ in $(seq 20); do xs_exited "$XS_GAME_PID" && break; sleep 0.05; done
+  took=$(((${EPOCHREALTIME/./} - sent) / 1000))
+  xs_exited "$XS_GAME_PID" || return 1
+  wait "$XS_GAME_PID" && status=0 || status=$?
+  XS_GAME_PID=""
+}
+
 # signal, where it is sent
 cases=(
   "INT round"
@@ -56,21 +69,18 @@ for c in "${cases[@]}"; do
   ln -s "$assets/pics" "$dir/pics"
   ln -s "$assets/sounds" "$dir/sounds"
   table >"$dir/data/data00.dat"
-  # A script's background job starts with SIGINT ignored, which the game keeps;
-  # started from a terminal it has the default action.
-  (cd "$dir" && HOME="$work/home" LAKEPORT_TRACKER_PORT= exec env --default-signal=INT "$game") \
-    >"$dir/game.log" 2>&1 &
+  # A script's background job starts with SIGINT ignored (and under nohup
+  # SIGHUP), which the game keeps; started from a terminal it has the defaults.
+  (cd "$dir" && HOME="$work/home" LAKEPORT_TRACKER_PORT= \
+    exec env --default-signal=INT,TERM,HUP "$game") >"$dir/game.log" 2>&1 &
   XS_GAME_PID=$!
   xs_wait_window || fail "no game window ($c)" "$dir"
   case $place in
     round) to_round ;;
-    entry) to_round; xdotool key Escape; sleep 1.2 ;;  # the round ends, the entry opens
+    entry) to_round; xdotool key Escape; sleep 1.5 ;;  # the round ends, the entry opens
   esac
-  kill -s "$signal" "$XS_GAME_PID"
-  for _ in $(seq 20); do xs_exited "$XS_GAME_PID" && break; sleep 0.05; done
-  xs_exited "$XS_GAME_PID" || fail "SIG$signal on the $place: still running after a second" "$dir"
-  wait "$XS_GAME_PID" && status=0 || status=$?
-  XS_GAME_PID=""
+  stop_game "$signal" 2>/dev/null ||
+    fail "SIG$signal on the $place: still running after a second" "$dir"
   expected=$((128 + $(kill -l "$signal")))
   [ "$status" -eq "$expected" ] ||
     fail "SIG$signal on the $place: status $status, not $expected" "$dir"
@@ -78,5 +88,5 @@ for c in "${cases[@]}"; do
     cat "$dir/data/data00.dat"
     fail "SIG$signal on the name entry: the row is not in the file" "$dir"
   fi
-  echo "SIG$signal on the $place: ended with status $status"
+  echo "SIG$signal on the $place: ended with status $status within $took ms"
 done
