@@ -18,6 +18,7 @@
 #include "platform/events.h"
 #include "platform/joystick.h"
 #include "platform/random.h"
+#include "platform/signals.h"
 
 namespace {
 // The shell's values at program start; the definition and the reset share them.
@@ -208,6 +209,7 @@ int startupGame(int argc, char** argv) {
 }
 
 int gameMain(int argc, char** argv) {
+  installStopSignals(stopGame);
   const int result = startupGame(argc, argv);
   if (result != 0) return result;
   runScreenLoop();
@@ -223,4 +225,9 @@ void shutdownGame() {
   haltRecordedChannel(&titleTuneChannel);
   closeTrackerPort();
   SDL_Quit();
+}
+
+void stopGame(int signal) {
+  shutdownGame();
+  exitBySignal(signal);
 }

@@ -60,9 +60,10 @@ extern PictureSet pictures;
 // Restores ShellState to its values at program start (tests call it).
 void resetShellState();
 
-// The program's entry: start-up, then the endless screen loop. Returns -1 when
-// SDL cannot be initialised and -2 when the video mode cannot be set; otherwise
-// the program ends through shutdownGame and exit status 0.
+// The program's entry: the stop signals, start-up, then the endless screen
+// loop. Returns -1 when SDL cannot be initialised and -2 when the video mode
+// cannot be set; otherwise the program ends through shutdownGame, with exit
+// status 0 or, after SIGINT, SIGTERM or SIGHUP, ended by that signal.
 int gameMain(int argc, char** argv);
 // Start-up steps 1 to 17 (everything before the screen loop): 0, -1 or -2.
 int startupGame(int argc, char** argv);
@@ -71,3 +72,5 @@ int startupGame(int argc, char** argv);
 SDL_Surface* loadPicture(const char* path);
 // Closes the joysticks, the tracker port and the title tune, then SDL_Quit.
 void shutdownGame();
+// The stop action of the signals: shutdownGame, then the end by that signal.
+[[noreturn]] void stopGame(int signal);

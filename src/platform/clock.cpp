@@ -5,6 +5,8 @@
 
 #include <cerrno>
 
+#include "platform/signals.h"
+
 namespace {
 bool fake = false;
 uint32_t fakeMs = 0;
@@ -30,9 +32,11 @@ void sleepMs(uint32_t ms) {
     fakeMs += ms;
     return;
   }
+  // A stop signal cuts the wait short: the program is about to end.
+  if (stopSignal()) return;
   timespec want{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
   timespec left{};
-  while (nanosleep(&want, &left) != 0 && errno == EINTR) want = left;
+  while (nanosleep(&want, &left) != 0 && errno == EINTR && !stopSignal()) want = left;
 }
 
 void useFakeClock(uint32_t startMs, time_t startWall) {

@@ -11,7 +11,8 @@ uint32_t ticksMs();
 time_t wallSeconds();
 // Whole seconds from stamp to now (difftime, truncated toward zero).
 int32_t wallSecondsSince(time_t now, time_t stamp);
-// Blocks the calling thread; on the fake clock it only advances the clock.
+// Blocks the calling thread, or less when a stop signal waits (the program is
+// about to end); on the fake clock it only advances the clock.
 void sleepMs(uint32_t ms);
 
 // Test seam. On the fake clock ticksMs() reads startMs plus every advance and

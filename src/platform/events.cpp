@@ -1,8 +1,13 @@
 // Event polling, flipping and exit, each with an optional test hook.
 #include "platform/events.h"
 
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+
+#include "platform/signals.h"
 
 namespace {
 std::function<void()> idleHook;
@@ -11,6 +16,7 @@ std::function<void(int)> exitHook;
 }  // namespace
 
 int pollEvent(SDL_Event* event) {
+  serviceStopSignal();
   int got = SDL_PollEvent(event);
   if (got || !idleHook) return got;
   idleHook();
@@ -38,6 +44,21 @@ void exitProgram(int status) {
   if (exitHook) exitHook(status);
   fflush(stdout);
   exit(status);
+}
+
+void exitBySignal(int signal) {
+  if (exitHook) exitHook(128 + signal);
+  fflush(stdout);
+  struct sigaction byDefault = {};
+  byDefault.sa_handler = SIG_DFL;
+  sigemptyset(&byDefault.sa_mask);
+  sigaction(signal, &byDefault, nullptr);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signal);
+  sigprocmask(SIG_UNBLOCK, &only, nullptr);
+  raise(signal);
+  _exit(128 + signal);  // a signal whose default action does not end the process
 }
 
 void setIdleHook(std::function<void()> hook) { idleHook = std::move(hook); }

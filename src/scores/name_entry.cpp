@@ -12,6 +12,7 @@
 #include "input/menu_input.h"
 #include "input/players.h"
 #include "platform/events.h"
+#include "platform/signals.h"
 #include "scores/hiscores.h"
 #include "scores/round_end.h"
 #include "weapons/weapons.h"
@@ -114,6 +115,12 @@ bool NameEntryEligible(int32_t device) {
 
 void RunNameEntry() {
   for (;;) {
+    // A stop signal ends the entry as a cancel does: the row is stored as
+    // "Anonymous" before the program ends.
+    if (stopSignal()) {
+      shell.backRequested = true;
+      break;
+    }
     if (!pollMenuInput() && takeAction()) break;
     drawFrame();
   }

@@ -23,7 +23,7 @@ int32_t NameKeyAt(int32_t x, int32_t y);
 // When the tag names no device that fires on the front-end screens (only the
 // tracker, or none), every device may, so that the entry can always end.
 bool NameEntryEligible(int32_t device);
-// Runs the entry until the end key, a twenty-first character or a cancel by an
-// eligible button 2, then inserts the name (or "Anonymous"), saves and reloads
-// the table.
+// Runs the entry until the end key, a twenty-first character, a cancel by an
+// eligible button 2 or a stop signal (which cancels), then inserts the name (or
+// "Anonymous"), saves and reloads the table.
 void RunNameEntry();

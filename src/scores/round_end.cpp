@@ -13,6 +13,7 @@
 #include "input/players.h"
 #include "platform/clock.h"
 #include "platform/events.h"
+#include "platform/signals.h"
 #include "scores/hiscores.h"
 #include "scores/name_entry.h"
 #include "weapons/weapons.h"
@@ -99,6 +100,9 @@ int32_t PrintResultLine(int32_t column, int32_t row) {
 int32_t RoundEndBackdrop() { return roundState.gangstersLeft <= 0 ? 2 : 3; }
 
 void RunRoundEnd() {
+  // A stop signal from here on waits until the result is stored (the name
+  // entry takes it as a cancel); the wait below ends early for it.
+  holdStopSignal(true);
   playTitleTune();
   sleepMs(350);
   // Input from the round's last moments must not reach these screens.
@@ -116,6 +120,7 @@ void RunRoundEnd() {
     qualified = true;
     RunNameEntry();
   }
+  holdStopSignal(false);
   while (pollMenuInput()) drawHiscoreScreen();
   // The action only ends the screen; the next screen starts with no selection.
   menuInput.selectDevice = -1;

@@ -9,7 +9,8 @@ void resetRoundEnd();
 // The RoundEnd screen: title tune, 350 ms, the queue drained, the tag, the
 // level's table, the name entry when the score beats the tenth row, then the
 // hiscore screen until an action. Returns with ShellState::screen Title (after
-// a back request) or Round, the round re-armed.
+// a back request) or Round, the round re-armed. A stop signal waits until the
+// result is stored, then ends the program at the hiscore screen's first poll.
 void RunRoundEnd();
 // Builds DeviceTag from the players' active flags: T, M, K, J, J or "-".
 void BuildDeviceTag();
