@@ -2,9 +2,14 @@
 // flip and the pointer warp.
 #include "platform/display.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 Display display = {GameWidth, GameHeight, {0, 0, GameWidth, GameHeight}, {}, {}, nullptr, nullptr,
                    0,         false};
@@ -160,41 +165,106 @@ void warpMouse(int gx, int gy) {
   SDL_WarpMouse(static_cast<Uint16>(sx), static_cast<Uint16>(sy));
 }
 
-void scalePicture(SDL_Surface* game, SDL_Surface* screen) {
-  const SDL_Rect& p = display.picture;
-  const SDL_PixelFormat* from = game->format;
-  const SDL_PixelFormat* to = screen->format;
-  const bool sameLayout =
-      from->Rmask == to->Rmask && from->Gmask == to->Gmask && from->Bmask == to->Bmask;
-  Uint32 line[GameWidth];  // one game row in the screen's pixel format
-  const int* column = display.gameColumn.data();
-  int builtRow = -1;
-  const Uint32* built = nullptr;
-  for (int r = 0; r < p.h; ++r) {
-    Uint32* out =
-        reinterpret_cast<Uint32*>(static_cast<Uint8*>(screen->pixels) + (p.y + r) * screen->pitch) +
-        p.x;
-    const int g = display.gameRow[r];
-    if (g == builtRow) {  // a repeated row: copy the one just made
-      memcpy(out, built, p.w * sizeof(Uint32));
-      continue;
-    }
-    const Uint8* in = static_cast<const Uint8*>(game->pixels) + g * game->pitch;
-    for (int x = 0; x < GameWidth; ++x, in += 3) {
-#if SDL_BYTEORDER == SDL_LIL_ENDIAN
-      const Uint32 v = in[0] | in[1] << 8 | in[2] << 16;
+namespace {
+// Copies n pixels to the screen with stores that bypass the cache: the
+// processor need not read the screen's old pixels first, which costs as much
+// again as the write on a screen far larger than the cache.
+void streamRow(Uint32* to, const Uint32* from, int n) {
+#ifdef __SSE2__
+  int i = 0;
+  for (; i < n && (reinterpret_cast<uintptr_t>(to + i) & 15); ++i) to[i] = from[i];
+  for (; i + 4 <= n; i += 4)
+    _mm_stream_si128(reinterpret_cast<__m128i*>(to + i),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+  for (; i < n; ++i) to[i] = from[i];
 #else
-      const Uint32 v = in[0] << 16 | in[1] << 8 | in[2];
+  memcpy(to, from, n * sizeof(Uint32));
 #endif
-      line[x] = sameLayout ? v
-                           : ((v & from->Rmask) >> from->Rshift) << to->Rshift |
-                                 ((v & from->Gmask) >> from->Gshift) << to->Gshift |
-                                 ((v & from->Bmask) >> from->Bshift) << to->Bshift;
-    }
-    for (int c = 0; c < p.w; ++c) out[c] = line[column[c]];
-    builtRow = g;
-    built = out;
+}
+
+// A 24-bit pixel as the value its format's masks describe.
+inline Uint32 read24(const Uint8* in) {
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+  return in[0] | in[1] << 8 | in[2] << 16;
+#else
+  return in[0] << 16 | in[1] << 8 | in[2];
+#endif
+}
+
+// One game row (24 bits a pixel) in another layout of 8-bit channels.
+void convertRow(const Uint8* in, const SDL_PixelFormat& from, const SDL_PixelFormat& to,
+                Uint32* __restrict line) {
+  const Uint32 rm = from.Rmask, gm = from.Gmask, bm = from.Bmask;
+  const int rs = from.Rshift, gs = from.Gshift, bs = from.Bshift;
+  const int rt = to.Rshift, gt = to.Gshift, bt = to.Bshift;
+  for (int x = 0; x < GameWidth; ++x) {
+    const Uint32 v = read24(in + 3 * x);
+    line[x] = ((v & rm) >> rs) << rt | ((v & gm) >> gs) << gt | ((v & bm) >> bs) << bt;
   }
+}
+}  // namespace
+
+namespace {
+// Widens one game row: game pixel x fills run[x] pixels. Each pixel is written
+// Most times and the next one starts over the extra copies, which keeps the
+// loop free of branches and of a load per screen pixel.
+template <int Most, typename Pixel>
+void widenRow(Pixel pixel, const int* run, Uint32* __restrict out) {
+  for (int x = 0; x < GameWidth; ++x) {
+    const Uint32 v = pixel(x);
+    for (int k = 0; k < Most; ++k) out[k] = v;
+    out += run[x];
+  }
+}
+
+// The game row widened into `out` in the screen's pixel format.
+template <int Most>
+void widenGameRow(const Uint8* in, const SDL_PixelFormat& from, const SDL_PixelFormat& to,
+                  const int* run, Uint32* out) {
+  if (from.Rmask == to.Rmask && from.Gmask == to.Gmask && from.Bmask == to.Bmask) {
+    widenRow<Most>([in](int x) { return read24(in + 3 * x); }, run, out);
+  } else {
+    Uint32 line[GameWidth];
+    convertRow(in, from, to, line);
+    widenRow<Most>([&line](int x) { return line[x]; }, run, out);
+  }
+}
+}  // namespace
+
+void scalePicture(SDL_Surface* game, SDL_Surface* screen) {
+  const SDL_Rect p = display.picture;
+  int run[GameWidth] = {};
+  int most = 0;
+  for (int c = 0; c < p.w; ++c) most = std::max(most, ++run[display.gameColumn[c]]);
+  // The widened row is made in a buffer that stays in the cache and streamed
+  // to every screen row that shows it.
+  static std::vector<Uint32> wide;
+  wide.resize(p.w + most);
+  const int* row = display.gameRow.data();
+  Uint8* top = static_cast<Uint8*>(screen->pixels) + p.y * screen->pitch + 4 * p.x;
+  for (int r = 0; r < p.h; ++r) {
+    if (r == 0 || row[r] != row[r - 1]) {
+      const Uint8* in = static_cast<const Uint8*>(game->pixels) + row[r] * game->pitch;
+      const SDL_PixelFormat& from = *game->format;
+      const SDL_PixelFormat& to = *screen->format;
+      switch (most) {
+        case 1: widenGameRow<1>(in, from, to, run, wide.data()); break;
+        case 2: widenGameRow<2>(in, from, to, run, wide.data()); break;
+        case 3: widenGameRow<3>(in, from, to, run, wide.data()); break;
+        case 4: widenGameRow<4>(in, from, to, run, wide.data()); break;
+        case 5: widenGameRow<5>(in, from, to, run, wide.data()); break;
+        default: {  // a screen over five times the game's width
+          Uint32 line[GameWidth];
+          convertRow(in, from, to, line);
+          for (int c = 0; c < p.w; ++c) wide[c] = line[display.gameColumn[c]];
+        }
+      }
+    }
+    streamRow(reinterpret_cast<Uint32*>(top + r * screen->pitch), wide.data(), p.w);
+  }
+#ifdef __SSE2__
+  _mm_sfence();  // the streamed pixels are in memory before anyone reads them
+#endif
 }
 
 int presentFrame(SDL_Surface* surface) {
