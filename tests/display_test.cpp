@@ -86,7 +86,7 @@ TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {
     Uint32 r, g, b;
   };
   for (const Layout& l : {Layout{0xFF0000, 0xFF00, 0xFF}, Layout{0xFF, 0xFF00, 0xFF0000}})
-    for (const Screen& s : {screens[0], screens[2], screens[3]}) {
+    for (const Screen& s : {screens[0], screens[2], screens[3], screens[4]}) {
       SCOPED_TRACE(named(s) + (l.r == 0xFF ? " BGR" : " RGB"));
       setDisplayGeometry(s.w, s.h);
       SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, s.w, s.h, 32, l.r, l.g, l.b, 0);

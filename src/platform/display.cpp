@@ -208,11 +208,22 @@ namespace {
 // Widens one game row: game pixel x fills run[x] pixels. Each pixel is written
 // Most times and the next one starts over the extra copies, which keeps the
 // loop free of branches and of a load per screen pixel.
+// Writes v into out[0] to out[Most - 1], and with SSE2 up to out[3] or out[7].
+template <int Most>
+inline void fill(Uint32* out, Uint32 v) {
+#ifdef __SSE2__
+  const __m128i four = _mm_set1_epi32(static_cast<int>(v));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), four);
+  if (Most > 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4), four);
+#else
+  for (int k = 0; k < Most; ++k) out[k] = v;
+#endif
+}
+
 template <int Most, typename Pixel>
 void widenRow(Pixel pixel, const int* run, Uint32* __restrict out) {
   for (int x = 0; x < GameWidth; ++x) {
-    const Uint32 v = pixel(x);
-    for (int k = 0; k < Most; ++k) out[k] = v;
+    fill<Most>(out, pixel(x));
     out += run[x];
   }
 }
@@ -222,7 +233,21 @@ template <int Most>
 void widenGameRow(const Uint8* in, const SDL_PixelFormat& from, const SDL_PixelFormat& to,
                   const int* run, Uint32* out) {
   if (from.Rmask == to.Rmask && from.Gmask == to.Gmask && from.Bmask == to.Bmask) {
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+    // Four pixels from three words: a quarter of the loads of byte reads.
+    for (int x = 0; x < GameWidth; x += 4, in += 12, run += 4) {
+      Uint32 w[3];
+      memcpy(w, in, sizeof w);
+      const Uint32 quad[4] = {w[0] & 0xFFFFFF, w[0] >> 24 | (w[1] & 0xFFFF) << 8,
+                              w[1] >> 16 | (w[2] & 0xFF) << 16, w[2] >> 8};
+      for (int i = 0; i < 4; ++i) {
+        fill<Most>(out, quad[i]);
+        out += run[i];
+      }
+    }
+#else
     widenRow<Most>([in](int x) { return read24(in + 3 * x); }, run, out);
+#endif
   } else {
     Uint32 line[GameWidth];
     convertRow(in, from, to, line);
@@ -239,7 +264,7 @@ void scalePicture(SDL_Surface* game, SDL_Surface* screen) {
   // The widened row is made in a buffer that stays in the cache and streamed
   // to every screen row that shows it.
   static std::vector<Uint32> wide;
-  wide.resize(p.w + most);
+  wide.resize(p.w + 8);  // fill's spare writes beyond the row
   const int* row = display.gameRow.data();
   Uint8* top = static_cast<Uint8*>(screen->pixels) + p.y * screen->pitch + 4 * p.x;
   for (int r = 0; r < p.h; ++r) {
