@@ -85,7 +85,7 @@ void BM_FlipOnXServer(benchmark::State& state) {
   if (asked) setenv("SDL_VIDEODRIVER", kept.c_str(), 1);
   char driver[16] = "";
   if (!up || !SDL_VideoDriverName(driver, sizeof driver) || strcmp(driver, "x11") != 0) {
-    state.SkipWithError("needs an X server in DISPLAY");
+    state.SkipWithError((std::string("needs an X server in DISPLAY: ") + SDL_GetError()).c_str());
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return;
   }
