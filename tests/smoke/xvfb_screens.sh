@@ -72,8 +72,15 @@ for row in "${sizes[@]}"; do
   XS_GAME_PID=$!
   xs_wait_window || { fail "no game window"; cat "$work/game.log"; continue; }
 
-  # The picture and its bars on the title screen.
+  # The picture and its bars on the title screen, once the loading is over:
+  # the screen no longer changes.
   import -window root "$work/title.ppm"
+  for _ in $(seq 20); do
+    sleep 0.3
+    import -window root "$work/again.ppm"
+    cmp -s "$work/title.ppm" "$work/again.ppm" && break
+    mv "$work/again.ppm" "$work/title.ppm"
+  done
   bars=() edges=("1 $ph $px $py" "1 $ph $((px + pw - 1)) $py" "$pw 1 $px $py" "$pw 1 $px $((py + ph - 1))")
   ((px == 0)) || bars+=("$px $h 0 0" "$px $h $((px + pw)) 0")
   ((py == 0)) || bars+=("$w $py 0 0" "$w $py 0 $((py + ph))")
