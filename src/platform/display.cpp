@@ -202,12 +202,7 @@ void convertRow(const Uint8* in, const SDL_PixelFormat& from, const SDL_PixelFor
     line[x] = ((v & rm) >> rs) << rt | ((v & gm) >> gs) << gt | ((v & bm) >> bs) << bt;
   }
 }
-}  // namespace
 
-namespace {
-// Widens one game row: game pixel x fills run[x] pixels. Each pixel is written
-// Most times and the next one starts over the extra copies, which keeps the
-// loop free of branches and of a load per screen pixel.
 // Writes v into out[0] to out[Most - 1], and with SSE2 up to out[3] or out[7].
 template <int Most>
 inline void fill(Uint32* out, Uint32 v) {
@@ -220,6 +215,9 @@ inline void fill(Uint32* out, Uint32 v) {
 #endif
 }
 
+// Widens one game row: game pixel x fills run[x] pixels. Each pixel is written
+// Most times and the next one starts over the extra copies, which keeps the
+// loop free of branches and of a load per screen pixel.
 template <int Most, typename Pixel>
 void widenRow(Pixel pixel, const int* run, Uint32* __restrict out) {
   for (int x = 0; x < GameWidth; ++x) {
