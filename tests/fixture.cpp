@@ -17,6 +17,7 @@
 #include "input/players.h"
 #include "input/tracker.h"
 #include "platform/clock.h"
+#include "platform/display.h"
 #include "platform/events.h"
 #include "platform/joystick.h"
 #include "platform/random.h"
@@ -52,6 +53,7 @@ void resetGameState() {
   resetRoundDisplays();
   ClearSlotTable();
   clearEventHooks();
+  resetDisplay();
   useFakeClock(1000, 1700000000);
   useFakeJoysticks(0);
   seedRandom(1);

@@ -32,7 +32,7 @@ cat >"$game/data/data00.dat" <<'EOF'
 10 Oops -2 1 9 1 --K--
 EOF
 
-(cd "$game" && SDL_AUDIODRIVER=dummy SDL_MOUSE_RELATIVE=0 LAKEPORT_TRACKER_PORT= exec "$build/lakeport-nights") \
+(cd "$game" && HOME=$XS_HOME LAKEPORT_TRACKER_PORT= exec "$build/lakeport-nights") \
   >"$XS_WORK/game.log" 2>&1 &
 XS_GAME_PID=$!
 xs_wait_window || { echo "no game window"; cat "$XS_WORK/game.log"; exit 1; }

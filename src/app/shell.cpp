@@ -15,6 +15,7 @@
 #include "gfx/grid.h"
 #include "input/tracker.h"
 #include "platform/clock.h"
+#include "platform/display.h"
 #include "platform/events.h"
 #include "platform/joystick.h"
 #include "platform/random.h"
@@ -151,8 +152,10 @@ SDL_Surface* loadPicture(const char* path) {
 
 int startupGame(int argc, char** argv) {
   (void)argv;  // the kiosk argument's text is never read
+  // Light guns, touch screens and tablets aim where they point.
+  preparePointer();
   if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0) return -1;
-  shell.video = SDL_SetVideoMode(640, 480, 24, SDL_FULLSCREEN | SDL_DOUBLEBUF);
+  shell.video = openGameScreen();
   if (!shell.video) return -2;
   SDL_WM_SetCaption("Lakeport Nights", "Lakeport Nights");
   SDL_EnableKeyRepeat(10, 30);

@@ -1,4 +1,5 @@
-// Event polling, flipping and exit, each with an optional test hook.
+// Event polling with pointer positions in game pixels, flipping and exit, each
+// with an optional test hook.
 #include "platform/events.h"
 
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/display.h"
 #include "platform/signals.h"
 
 namespace {
@@ -18,9 +20,12 @@ std::function<void(int)> exitHook;
 int pollEvent(SDL_Event* event) {
   serviceStopSignal();
   int got = SDL_PollEvent(event);
-  if (got || !idleHook) return got;
-  idleHook();
-  return SDL_PollEvent(event);
+  if (!got && idleHook) {
+    idleHook();
+    got = SDL_PollEvent(event);
+  }
+  if (got) mapPointerEvent(event);
+  return got;
 }
 
 void unreadEvent(const SDL_Event& event) {
@@ -30,12 +35,13 @@ void unreadEvent(const SDL_Event& event) {
   int count = SDL_PeepEvents(queued, 128, SDL_GETEVENT, SDL_ALLEVENTS);
   if (count < 0) count = 0;
   SDL_Event first = event;
+  unmapPointerEvent(&first);  // pollEvent maps it again
   SDL_PeepEvents(&first, 1, SDL_ADDEVENT, 0);
   if (count > 0) SDL_PeepEvents(queued, count, SDL_ADDEVENT, 0);
 }
 
 int flipScreen(SDL_Surface* surface) {
-  int result = surface ? SDL_Flip(surface) : -1;
+  int result = presentFrame(surface);
   if (flipHook) flipHook();
   return result;
 }

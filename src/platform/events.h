@@ -6,13 +6,16 @@
 #include <functional>
 
 // SDL_PollEvent. When the queue is empty and an idle hook is set, the hook runs
-// once (it may push events) and the queue is polled again. A stop signal that
-// waits and is not held ends the program here first (platform/signals.h).
+// once (it may push events) and the queue is polled again. Mouse positions come
+// in game pixels, whatever the screen's size (platform/display.h). A stop
+// signal that waits and is not held ends the program here first
+// (platform/signals.h).
 int pollEvent(SDL_Event* event);
 // Puts an event taken by pollEvent back at the head of the queue, ahead of
 // everything still queued, so the next pollEvent returns it again.
 void unreadEvent(const SDL_Event& event);
-// SDL_Flip of the surface, then the flip hook if one is set.
+// Shows the frame (presentFrame: SDL_Flip, or the picture scaled onto the
+// screen), then the flip hook if one is set.
 int flipScreen(SDL_Surface* surface);
 // Ends the process with the status (exit), or hands the status to the exit
 // hook, which must not return (a test throws from it).

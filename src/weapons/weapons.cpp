@@ -9,6 +9,7 @@
 #include "game/targets.h"
 #include "input/players.h"
 #include "platform/clock.h"
+#include "platform/display.h"
 #include "platform/random.h"
 
 int32_t totalShots = 0;
@@ -17,8 +18,6 @@ namespace {
 
 // Two served pulls of one player are more than this many ms apart.
 constexpr uint32_t FireCadenceMs = 80;
-constexpr int32_t ScreenRight = 639;
-constexpr int32_t ScreenBottom = 479;
 
 struct WeaponRule {
   const char* name;  // as the result lines print it
@@ -42,8 +41,6 @@ Mix_Chunk* weaponSample(SampleId first, int32_t weapon) {
   return soundBank.samples[first + weapon];
 }
 
-int32_t clampTo(int32_t v, int32_t high) { return v < 0 ? 0 : (v > high ? high : v); }
-
 // Whether the recoil of this player draws random numbers: only devices that
 // exist kick (Joystick2 also exists as the kiosk's second stick).
 bool kicks(int32_t device) {
@@ -66,8 +63,7 @@ void recoil(int32_t device) {
   const int32_t y = p.shotY - dy;
   if (device == Mouse) {
     // The pointer moves; its motion event moves the mouse crosshair.
-    SDL_WarpMouse(static_cast<Uint16>(clampTo(x, ScreenRight)),
-                  static_cast<Uint16>(clampTo(y, ScreenBottom)));
+    warpMouse(x, y);  // clamped to the picture
   } else {
     // Clamped later, by the next joystick poll or cursor key step.
     p.cursorX = x;

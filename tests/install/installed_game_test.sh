@@ -27,9 +27,9 @@ mkdir "$work/elsewhere"
 dir=$work/xdg/lakeport-nights
 (umask 077 && mkdir -p "$dir/data")
 for i in $(seq 10); do echo "$i Old^Timer $((-9 - i)) 0 5 1 --K--"; done >"$dir/data/data00.dat"
-# Absolute pointer positions, so xdotool's moves land where they are aimed.
-(cd "$work/elsewhere" && XDG_DATA_HOME="$work/xdg" SDL_AUDIODRIVER=dummy SDL_MOUSE_RELATIVE=0 \
-  LAKEPORT_TRACKER_PORT= exec "$prefix/bin/lakeport-nights") >"$work/game.log" 2>&1 &
+# No SDL variable: the game itself reads the pointer's absolute positions.
+(cd "$work/elsewhere" && HOME=$XS_HOME XDG_DATA_HOME="$work/xdg" LAKEPORT_TRACKER_PORT= \
+  exec "$prefix/bin/lakeport-nights") >"$work/game.log" 2>&1 &
 XS_GAME_PID=$!
 xs_wait_window || fail "no game window"
 

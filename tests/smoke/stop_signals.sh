@@ -14,10 +14,6 @@ here=$(dirname "$(readlink -f "$0")")
 
 xs_begin lakeport-signals
 work=$XS_WORK
-# A machine without a sound card gets a silent one: a home whose ALSA default
-# device is the null device.
-mkdir -p "$work/home"
-echo 'pcm.!default { type null }' >"$work/home/.asoundrc"
 
 # A Garage table whose tenth row a round without a kill beats.
 table() {
@@ -71,7 +67,7 @@ for c in "${cases[@]}"; do
   table >"$dir/data/data00.dat"
   # A script's background job starts with SIGINT ignored (and under nohup
   # SIGHUP), which the game keeps; started from a terminal it has the defaults.
-  (cd "$dir" && HOME="$work/home" LAKEPORT_TRACKER_PORT= \
+  (cd "$dir" && HOME=$XS_HOME LAKEPORT_TRACKER_PORT= \
     exec env --default-signal=INT,TERM,HUP "$game") >"$dir/game.log" 2>&1 &
   XS_GAME_PID=$!
   xs_wait_window || fail "no game window ($c)" "$dir"

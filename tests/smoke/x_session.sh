@@ -2,7 +2,8 @@
 # xdotool: the server, waiting for the game's window, clicks and the exit test.
 # Source it from bash; it keeps its state in XS_* variables.
 
-# Starts Xvfb at 640x480x24 and exports DISPLAY. Display numbers start at a
+# Starts Xvfb with one 24-bit screen of XS_SIZE pixels (default 640x480) and
+# exports DISPLAY. Display numbers start at a
 # place taken from our process id, above the ones people use; the server's own
 # lock file settles a race for one, and the loser tries the next number. The
 # server tells on -displayfd when it accepts clients. It must not reset when
@@ -16,7 +17,7 @@ xs_start() {
     [ -e "/tmp/.X$n-lock" ] && continue
     rm -f "$fifo"
     mkfifo "$fifo"
-    Xvfb ":$n" -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$fifo" >"$log" 2>&1 &
+    Xvfb ":$n" -displayfd 3 -screen 0 "${XS_SIZE:-640x480}x24" -nolisten tcp -noreset 3>"$fifo" >"$log" 2>&1 &
     XS_XVFB_PID=$!
     got=""
     read -r -t 10 got <"$fifo" || true
@@ -80,10 +81,16 @@ xs_back_until_exit() {
 
 # Makes a work folder XS_WORK named after $1 and starts the server there; on
 # exit the game in XS_GAME_PID and the server are ended, the folder removed.
+# XS_HOME is a home folder for the game whose sound configuration plays into
+# ALSA's null device: the game needs a sound device, and these machines have
+# none (a player's machine has its own).
 xs_begin() {
   XS_WORK=$(mktemp -d "/tmp/$1-XXXXXX")
   XS_GAME_PID=""
   trap xs_end EXIT
+  XS_HOME=$XS_WORK/home
+  mkdir -p "$XS_HOME"
+  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$XS_HOME/.asoundrc"
   xs_start "$XS_WORK"
 }
 

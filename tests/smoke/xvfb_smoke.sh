@@ -19,8 +19,8 @@ work=$XS_WORK
 mkdir -p "$work/game/data"
 ln -s "$assets/pics" "$work/game/pics"
 ln -s "$assets/sounds" "$work/game/sounds"
-# Absolute pointer positions, so xdotool's moves land where they are aimed.
-(cd "$work/game" && SDL_AUDIODRIVER=dummy SDL_MOUSE_RELATIVE=0 LAKEPORT_TRACKER_PORT= exec "$game") >"$work/game.log" 2>&1 &
+# No SDL variable: the game itself reads the pointer's absolute positions.
+(cd "$work/game" && HOME=$XS_HOME LAKEPORT_TRACKER_PORT= exec "$game") >"$work/game.log" 2>&1 &
 XS_GAME_PID=$!
 xs_wait_window || { echo "no game window"; cat "$work/game.log"; exit 1; }
 

@@ -1,0 +1,113 @@
+// The frame on a screen larger than the game: scaling the 640 by 480 picture
+// onto a 1920x1080 and a 3840x2160 screen surface, held against its floor,
+// writing the scaled picture once, both on top of the two-screen copy every
+// frame costs; and frames per second of the real flip on an X server.
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "game_bench.h"
+#include "platform/display.h"
+
+namespace {
+double median(std::vector<double> v) {
+  std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+  return v[v.size() / 2];
+}
+
+// A game picture with no two neighbouring pixels alike.
+SDL_Surface* busyGamePicture() {
+  SDL_Surface* game =
+      SDL_CreateRGBSurface(SDL_SWSURFACE, GameWidth, GameHeight, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+  Uint8* p = static_cast<Uint8*>(game->pixels);
+  for (int i = 0; i < game->pitch * GameHeight; ++i) p[i] = static_cast<Uint8>(i * 131 + i / 7);
+  return game;
+}
+
+// Args: the screen's width and height.
+void BM_ScaledFrame(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+  setDisplayGeometry(w, h);
+  SDL_Surface* game = busyGamePicture();
+  SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+  const SDL_Rect p = display.picture;
+  const double copy = twoScreenCopyMicros();
+  // The floor: every picture pixel written once, nothing read.
+  std::vector<double> writes;
+  for (int i = 0; i < 31; ++i) {
+    const double t0 = threadMicros();
+    for (int r = 0; r < p.h; ++r)
+      memset(static_cast<Uint8*>(screen->pixels) + (p.y + r) * screen->pitch + 4 * p.x, i, 4 * p.w);
+    benchmark::ClobberMemory();
+    writes.push_back(threadMicros() - t0);
+  }
+  const double write = median(writes);
+  std::vector<double> scales;
+  for (auto _ : state) {
+    const double t0 = threadMicros();
+    scalePicture(game, screen);
+    benchmark::ClobberMemory();
+    const double spent = threadMicros() - t0;
+    scales.push_back(spent);
+    state.SetIterationTime(spent / 1e6);
+  }
+  const double scale = median(scales);
+  state.counters["scale_us"] = scale;
+  state.counters["frame_us"] = copy + scale;
+  state.counters["floor_us"] = copy + write;
+  state.counters["x_floor"] = (copy + scale) / (copy + write);
+  state.counters["target_x"] = 1.5;
+  SDL_FreeSurface(screen);
+  SDL_FreeSurface(game);
+  resetDisplay();
+}
+BENCHMARK(BM_ScaledFrame)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// Frames per second of the game's flip (scaled where the screen is larger)
+// on the X server in DISPLAY, at that server's size. Wall time, since the X
+// server does half the work. Run it once per server: SDL opens one display
+// per process.
+void BM_FlipOnXServer(benchmark::State& state) {
+  // The other benchmarks ask for SDL's dummy driver before any of them runs.
+  const char* asked = getenv("SDL_VIDEODRIVER");
+  const std::string kept = asked ? asked : "";
+  unsetenv("SDL_VIDEODRIVER");
+  const bool up = getenv("DISPLAY") && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  if (asked) setenv("SDL_VIDEODRIVER", kept.c_str(), 1);
+  char driver[16] = "";
+  if (!up || !SDL_VideoDriverName(driver, sizeof driver) || strcmp(driver, "x11") != 0) {
+    state.SkipWithError((std::string("needs an X server in DISPLAY: ") + SDL_GetError()).c_str());
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return;
+  }
+  SDL_Surface* game = openGameScreen();
+  if (!game) {
+    state.SkipWithError(SDL_GetError());
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return;
+  }
+  const Uint32 start = SDL_GetTicks();
+  int frames = 0;
+  for (auto _ : state) {
+    SDL_FillRect(game, nullptr, SDL_MapRGB(game->format, frames & 0xFF, 40, 80));
+    presentFrame(game);
+    ++frames;
+  }
+  const double seconds = (SDL_GetTicks() - start) / 1000.0;
+  state.counters["fps"] = seconds > 0 ? frames / seconds : 0;
+  state.counters["screen_w"] = display.screenW;
+  state.counters["screen_h"] = display.screenH;
+  resetDisplay();
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+BENCHMARK(BM_FlipOnXServer)->MinTime(3.0)->Unit(benchmark::kMillisecond);
+}  // namespace

@@ -1,0 +1,311 @@
+// The video mode at the desktop's size, the game-to-screen mapping, the scaled
+// flip and the pointer warp.
+#include "platform/display.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+Display display = {GameWidth, GameHeight, {0, 0, GameWidth, GameHeight}, {}, {}, nullptr, nullptr,
+                   0,         false};
+
+namespace {
+int clampTo(int v, int low, int high) { return v < low ? low : (v > high ? high : v); }
+
+// The game pixel at the middle of screen pixel `at` of a picture `size` wide
+// that shows `game` pixels; picture sizes are at least the game's.
+int gameAt(int at, int size, int game) { return (2 * at + 1) * game / (2 * size); }
+// The picture pixel at the middle of game pixel `g`'s run; gameAt maps it back.
+int pictureAt(int g, int size, int game) { return (2 * g + 1) * size / (2 * game); }
+
+// The old way: a real 640 by 480 mode, which SDL may show unscaled in the
+// middle of a larger screen.
+SDL_Surface* openPlainMode() {
+  setDisplayGeometry(GameWidth, GameHeight);
+  return SDL_SetVideoMode(GameWidth, GameHeight, 24, SDL_FULLSCREEN | SDL_DOUBLEBUF);
+}
+
+// Whether the player asked for the real 640 by 480 mode of a CRT or cabinet.
+bool plainModeAsked() {
+  const char* asked = getenv("LAKEPORT_SCREEN");
+  if (!asked || !*asked) return false;
+  if (strcmp(asked, "640x480") == 0) return true;
+  fprintf(stderr,
+          "lakeport-nights: LAKEPORT_SCREEN=%s is not understood (only 640x480 is); the game "
+          "fills the desktop\n",
+          asked);
+  return false;
+}
+
+bool dummyDriver() {
+  char name[32] = "";
+  return SDL_VideoDriverName(name, sizeof name) && strcmp(name, "dummy") == 0;
+}
+}  // namespace
+
+void preparePointer() {
+  if (getenv("SDL_MOUSE_RELATIVE")) return;
+  setenv("SDL_MOUSE_RELATIVE", "0", 0);
+  display.setPointerMode = true;
+}
+
+SDL_Surface* openGameScreen() {
+  const SDL_VideoInfo* info = SDL_GetVideoInfo();
+  const int w = info ? info->current_w : 0;
+  const int h = info ? info->current_h : 0;
+  if (dummyDriver() || plainModeAsked() || w < GameWidth || h < GameHeight ||
+      (w == GameWidth && h == GameHeight))
+    return openPlainMode();
+  SDL_Surface* screen = SDL_SetVideoMode(w, h, 32, SDL_FULLSCREEN | SDL_DOUBLEBUF);
+  if (!screen || screen->format->BytesPerPixel != 4) return openPlainMode();
+  // The game's own surface, in the layout of the 24-bit screen it always had.
+  SDL_Surface* game = SDL_CreateRGBSurface(SDL_SWSURFACE, GameWidth, GameHeight, 24, 0xFF0000,
+                                           0x00FF00, 0x0000FF, 0);
+  if (!game) return openPlainMode();
+  setDisplayGeometry(screen->w, screen->h);
+  display.screen = screen;
+  display.game = game;
+  display.fullUpdatesLeft = 2;
+  return game;
+}
+
+void setDisplayGeometry(int w, int h) {
+  if (w < GameWidth || h < GameHeight) w = GameWidth, h = GameHeight;
+  display.screenW = w;
+  display.screenH = h;
+  int pw = w, ph = h;
+  if (w * GameHeight > h * GameWidth)
+    pw = h * GameWidth / GameHeight;
+  else
+    ph = w * GameHeight / GameWidth;
+  display.picture = SDL_Rect{static_cast<Sint16>((w - pw) / 2), static_cast<Sint16>((h - ph) / 2),
+                             static_cast<Uint16>(pw), static_cast<Uint16>(ph)};
+  display.gameColumn.resize(pw);
+  for (int c = 0; c < pw; ++c) display.gameColumn[c] = gameAt(c, pw, GameWidth);
+  display.gameRow.resize(ph);
+  for (int r = 0; r < ph; ++r) display.gameRow[r] = gameAt(r, ph, GameHeight);
+}
+
+void resetDisplay() {
+  if (display.game) SDL_FreeSurface(display.game);
+  if (display.setPointerMode) unsetenv("SDL_MOUSE_RELATIVE");
+  display.screen = display.game = nullptr;
+  display.fullUpdatesLeft = 0;
+  display.setPointerMode = false;
+  setDisplayGeometry(GameWidth, GameHeight);
+}
+
+bool outsidePicture(int sx, int sy) {
+  const SDL_Rect& p = display.picture;
+  return sx < p.x || sy < p.y || sx >= p.x + p.w || sy >= p.y + p.h;
+}
+
+void screenToGame(int sx, int sy, int* gx, int* gy) {
+  const SDL_Rect& p = display.picture;
+  *gx = display.gameColumn[clampTo(sx - p.x, 0, p.w - 1)];
+  *gy = display.gameRow[clampTo(sy - p.y, 0, p.h - 1)];
+}
+
+void gameToScreen(int gx, int gy, int* sx, int* sy) {
+  const SDL_Rect& p = display.picture;
+  *sx = p.x + pictureAt(clampTo(gx, 0, GameWidth - 1), p.w, GameWidth);
+  *sy = p.y + pictureAt(clampTo(gy, 0, GameHeight - 1), p.h, GameHeight);
+}
+
+void mapPointerEvent(SDL_Event* e) {
+  int x, y, fromX, fromY;
+  switch (e->type) {
+    case SDL_MOUSEMOTION:
+      screenToGame(e->motion.x, e->motion.y, &x, &y);
+      screenToGame(e->motion.x - e->motion.xrel, e->motion.y - e->motion.yrel, &fromX, &fromY);
+      e->motion.x = static_cast<Uint16>(x);
+      e->motion.y = static_cast<Uint16>(y);
+      e->motion.xrel = static_cast<Sint16>(x - fromX);
+      e->motion.yrel = static_cast<Sint16>(y - fromY);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      screenToGame(e->button.x, e->button.y, &x, &y);
+      e->button.x = static_cast<Uint16>(x);
+      e->button.y = static_cast<Uint16>(y);
+      break;
+    default: break;
+  }
+}
+
+void unmapPointerEvent(SDL_Event* e) {
+  int x, y, fromX, fromY;
+  switch (e->type) {
+    case SDL_MOUSEMOTION:
+      gameToScreen(e->motion.x, e->motion.y, &x, &y);
+      gameToScreen(e->motion.x - e->motion.xrel, e->motion.y - e->motion.yrel, &fromX, &fromY);
+      e->motion.x = static_cast<Uint16>(x);
+      e->motion.y = static_cast<Uint16>(y);
+      e->motion.xrel = static_cast<Sint16>(x - fromX);
+      e->motion.yrel = static_cast<Sint16>(y - fromY);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      gameToScreen(e->button.x, e->button.y, &x, &y);
+      e->button.x = static_cast<Uint16>(x);
+      e->button.y = static_cast<Uint16>(y);
+      break;
+    default: break;
+  }
+}
+
+void warpMouse(int gx, int gy) {
+  int sx, sy;
+  gameToScreen(gx, gy, &sx, &sy);
+  SDL_WarpMouse(static_cast<Uint16>(sx), static_cast<Uint16>(sy));
+}
+
+namespace {
+// Copies n pixels to the screen with stores that bypass the cache: the
+// processor need not read the screen's old pixels first, which costs as much
+// again as the write on a screen far larger than the cache.
+void streamRow(Uint32* to, const Uint32* from, int n) {
+#ifdef __SSE2__
+  int i = 0;
+  for (; i < n && (reinterpret_cast<uintptr_t>(to + i) & 15); ++i) to[i] = from[i];
+  for (; i + 4 <= n; i += 4)
+    _mm_stream_si128(reinterpret_cast<__m128i*>(to + i),
+                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i)));
+  for (; i < n; ++i) to[i] = from[i];
+#else
+  memcpy(to, from, n * sizeof(Uint32));
+#endif
+}
+
+// A 24-bit pixel as the value its format's masks describe.
+inline Uint32 read24(const Uint8* in) {
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+  return in[0] | in[1] << 8 | in[2] << 16;
+#else
+  return in[0] << 16 | in[1] << 8 | in[2];
+#endif
+}
+
+// One game row (24 bits a pixel) in another layout of 8-bit channels.
+void convertRow(const Uint8* in, const SDL_PixelFormat& from, const SDL_PixelFormat& to,
+                Uint32* __restrict line) {
+  const Uint32 rm = from.Rmask, gm = from.Gmask, bm = from.Bmask;
+  const int rs = from.Rshift, gs = from.Gshift, bs = from.Bshift;
+  const int rt = to.Rshift, gt = to.Gshift, bt = to.Bshift;
+  for (int x = 0; x < GameWidth; ++x) {
+    const Uint32 v = read24(in + 3 * x);
+    line[x] = ((v & rm) >> rs) << rt | ((v & gm) >> gs) << gt | ((v & bm) >> bs) << bt;
+  }
+}
+
+// Writes v into out[0] to out[Most - 1], and with SSE2 up to out[3] or out[7].
+template <int Most>
+inline void fill(Uint32* out, Uint32 v) {
+#ifdef __SSE2__
+  const __m128i four = _mm_set1_epi32(static_cast<int>(v));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), four);
+  if (Most > 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4), four);
+#else
+  for (int k = 0; k < Most; ++k) out[k] = v;
+#endif
+}
+
+// Widens one game row: game pixel x fills run[x] pixels. Each pixel is written
+// Most times and the next one starts over the extra copies, which keeps the
+// loop free of branches and of a load per screen pixel.
+template <int Most, typename Pixel>
+void widenRow(Pixel pixel, const int* run, Uint32* __restrict out) {
+  for (int x = 0; x < GameWidth; ++x) {
+    fill<Most>(out, pixel(x));
+    out += run[x];
+  }
+}
+
+// The game row widened into `out` in the screen's pixel format.
+template <int Most>
+void widenGameRow(const Uint8* in, const SDL_PixelFormat& from, const SDL_PixelFormat& to,
+                  const int* run, Uint32* out) {
+  if (from.Rmask == to.Rmask && from.Gmask == to.Gmask && from.Bmask == to.Bmask) {
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+    // Four pixels from three words: a quarter of the loads of byte reads.
+    for (int x = 0; x < GameWidth; x += 4, in += 12, run += 4) {
+      Uint32 w[3];
+      memcpy(w, in, sizeof w);
+      const Uint32 quad[4] = {w[0] & 0xFFFFFF, w[0] >> 24 | (w[1] & 0xFFFF) << 8,
+                              w[1] >> 16 | (w[2] & 0xFF) << 16, w[2] >> 8};
+      for (int i = 0; i < 4; ++i) {
+        fill<Most>(out, quad[i]);
+        out += run[i];
+      }
+    }
+#else
+    widenRow<Most>([in](int x) { return read24(in + 3 * x); }, run, out);
+#endif
+  } else {
+    Uint32 line[GameWidth];
+    convertRow(in, from, to, line);
+    widenRow<Most>([&line](int x) { return line[x]; }, run, out);
+  }
+}
+}  // namespace
+
+void scalePicture(SDL_Surface* game, SDL_Surface* screen) {
+  const SDL_Rect p = display.picture;
+  int run[GameWidth] = {};
+  int most = 0;
+  for (int c = 0; c < p.w; ++c) most = std::max(most, ++run[display.gameColumn[c]]);
+  // The widened row is made in a buffer that stays in the cache and streamed
+  // to every screen row that shows it.
+  static std::vector<Uint32> wide;
+  wide.resize(p.w + 8);  // fill's spare writes beyond the row
+  const int* row = display.gameRow.data();
+  Uint8* top = static_cast<Uint8*>(screen->pixels) + p.y * screen->pitch + 4 * p.x;
+  for (int r = 0; r < p.h; ++r) {
+    if (r == 0 || row[r] != row[r - 1]) {
+      const Uint8* in = static_cast<const Uint8*>(game->pixels) + row[r] * game->pitch;
+      const SDL_PixelFormat& from = *game->format;
+      const SDL_PixelFormat& to = *screen->format;
+      switch (most) {
+        case 1: widenGameRow<1>(in, from, to, run, wide.data()); break;
+        case 2: widenGameRow<2>(in, from, to, run, wide.data()); break;
+        case 3: widenGameRow<3>(in, from, to, run, wide.data()); break;
+        case 4: widenGameRow<4>(in, from, to, run, wide.data()); break;
+        case 5: widenGameRow<5>(in, from, to, run, wide.data()); break;
+        default: {  // a screen over five times the game's width
+          Uint32 line[GameWidth];
+          convertRow(in, from, to, line);
+          for (int c = 0; c < p.w; ++c) wide[c] = line[display.gameColumn[c]];
+        }
+      }
+    }
+    streamRow(reinterpret_cast<Uint32*>(top + r * screen->pitch), wide.data(), p.w);
+  }
+#ifdef __SSE2__
+  _mm_sfence();  // the streamed pixels are in memory before anyone reads them
+#endif
+}
+
+int presentFrame(SDL_Surface* surface) {
+  if (!surface) return -1;
+  SDL_Surface* screen = display.screen;
+  if (!screen || surface != display.game) return SDL_Flip(surface);
+  const bool full = display.fullUpdatesLeft > 0;
+  if (full) {
+    // The bars are black once in each of the screen's buffers.
+    SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+    display.fullUpdatesLeft -= 1;
+  }
+  if (SDL_MUSTLOCK(screen) && SDL_LockSurface(screen) < 0) return -1;
+  scalePicture(surface, screen);
+  if (SDL_MUSTLOCK(screen)) SDL_UnlockSurface(screen);
+  // A software screen sends only the picture to the display; the bars stay.
+  if (full || (screen->flags & SDL_DOUBLEBUF) == SDL_DOUBLEBUF) return SDL_Flip(screen);
+  SDL_Rect p = display.picture;
+  SDL_UpdateRects(screen, 1, &p);
+  return 0;
+}

@@ -1,0 +1,63 @@
+// The game's 640 by 480 picture on the player's screen: the video mode, the
+// mapping between game and screen points, the scaled flip and the pointer warp.
+#pragma once
+#include <SDL.h>
+
+#include <vector>
+
+constexpr int GameWidth = 640;
+constexpr int GameHeight = 480;
+
+// Where the game picture lies on the screen. Unscaled (a real 640 by 480 mode,
+// or SDL's dummy driver) the picture is the screen and every map is the identity.
+struct Display {
+  int screenW, screenH;         // the screen in pixels
+  SDL_Rect picture;             // the largest 4:3 box that fits, centred
+  std::vector<int> gameColumn;  // for each picture column, the game column shown there
+  std::vector<int> gameRow;     // for each picture row, the game row shown there
+  SDL_Surface* screen;          // the real screen when scaling, else nullptr
+  SDL_Surface* game;            // the 640x480x24 surface the game draws on when scaling
+  int fullUpdatesLeft;          // flips that still redraw the bars (both buffers)
+  bool setPointerMode;          // the game, not the player, set SDL_MOUSE_RELATIVE
+};
+extern Display display;
+
+// Before SDL_Init: asks SDL for absolute pointer positions in full screen
+// (SDL_MOUSE_RELATIVE=0), unless the player set the variable.
+void preparePointer();
+// After SDL_Init: the game's 640x480 24-bit surface. Full screen at the
+// desktop's size with the picture scaled onto it, or a real 640 by 480 mode
+// under the dummy driver, with LAKEPORT_SCREEN=640x480, on a desktop smaller
+// than the picture or when the desktop's size cannot be had. Null when no mode
+// can be set.
+SDL_Surface* openGameScreen();
+// Sets the mapping for a screen of w by h pixels (no surfaces): the picture is
+// the largest 4:3 box that fits, centred. Sizes below 640x480 map unscaled.
+void setDisplayGeometry(int w, int h);
+// Back to program start: an unscaled 640x480 mapping, the scaling surface
+// freed, SDL_MOUSE_RELATIVE unset again if the game set it.
+void resetDisplay();
+
+// Whether a screen point lies outside the picture (in a black bar or beyond).
+bool outsidePicture(int sx, int sy);
+// The game point shown at a screen point; points outside the picture clamp to
+// its nearest edge.
+void screenToGame(int sx, int sy, int* gx, int* gy);
+// The screen point at the middle of a game point's pixels (game points are
+// clamped to the picture first). screenToGame maps it back to the same point.
+void gameToScreen(int gx, int gy, int* sx, int* sy);
+
+// Turns a mouse event's screen positions into game positions (xrel/yrel
+// become the motion between the mapped points); other events are untouched.
+void mapPointerEvent(SDL_Event* event);
+// The inverse, for an event that goes back into SDL's queue.
+void unmapPointerEvent(SDL_Event* event);
+// Moves the system pointer to a game point, clamped to the picture.
+void warpMouse(int gx, int gy);
+
+// Scales a 640x480 24-bit surface onto the picture of a 32-bit screen
+// surface: every screen pixel shows the game pixel of the mapping above.
+void scalePicture(SDL_Surface* game, SDL_Surface* screen);
+// Shows a finished frame: scaled onto the real screen when the surface is the
+// game's scaling surface, SDL_Flip otherwise. SDL_Flip's result.
+int presentFrame(SDL_Surface* surface);
