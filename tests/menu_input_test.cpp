@@ -171,6 +171,7 @@ TEST_F(MenuInputTest, KioskSecondPlayerUsesTheRightSideOfTheFirstStick) {
   setFakeAxis(0, 3, 3501);   // horizontal: +2
   setFakeAxis(0, 2, -3500);  // vertical: dead zone
   setFakeButton(0, 3, true);
+  advanceFakeClock(13);  // sticks move at most once in any 13 ms
   EXPECT_TRUE(pollWithIdleEvent());
   EXPECT_EQ(players[Joystick2].cursorX, 322);
   EXPECT_EQ(players[Joystick2].cursorY, 240);
