@@ -30,21 +30,6 @@ class MenuInputTest : public GameTest {
   }
 };
 
-TEST_F(MenuInputTest, SticksArePolledOncePerEventAndNotOnAnEmptyQueue) {
-  openSticks(1);
-  setFakeAxis(0, 0, 32767);   // +16 per poll
-  setFakeAxis(0, 1, -32768);  // -16 per poll
-  EXPECT_TRUE(pollMenuInput());
-  EXPECT_FALSE(players[Joystick1].active);
-  pushKey(SDLK_a, true);
-  pushKey(SDLK_a, false);
-  EXPECT_TRUE(pollMenuInput());
-  EXPECT_EQ(players[Joystick1].cursorX, 352);
-  EXPECT_EQ(players[Joystick1].cursorY, 208);
-  EXPECT_TRUE(players[Joystick1].active);
-  EXPECT_EQ(players[Joystick1].lastMoveTime, ticksMs());
-}
-
 TEST_F(MenuInputTest, EscapeOnlyMarksAndTheNextFireCarriesIt) {
   pushKey(SDLK_ESCAPE, true);
   pushKey(SDLK_ESCAPE, false);
