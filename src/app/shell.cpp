@@ -13,6 +13,7 @@
 #include "game/targets.h"
 #include "gfx/font.h"
 #include "gfx/grid.h"
+#include "input/players.h"
 #include "input/tracker.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -193,6 +194,7 @@ int startupGame(int argc, char** argv) {
   const int sticks = joystickCount();
   if (sticks >= 1) shell.joystick1 = joystickOpen(0);
   if (sticks >= 2) shell.joystick2 = joystickOpen(1);
+  readJoystickGuns();
 
   int32_t progress = loadAssetTable(0);
 

@@ -65,14 +65,13 @@ bool decide(ButtonResult result, int32_t device) {
   return false;
 }
 
-// Polls the tracker and both joysticks once; true when a joystick decided.
+// Polls the tracker and both joysticks' buttons once; true when a joystick
+// decided. The sticks move by the paced reading of aimJoysticks.
 bool pollMenuDevices() {
   pollTracker();
-  const uint32_t now = ticksMs();
+  aimJoysticks();
   if (shell.joystick1) {
     joystickUpdate();
-    moveJoystickCrosshair(Joystick1, joystickAxis(shell.joystick1, 0),
-                          joystickAxis(shell.joystick1, 1), now);
     if (decide(pollMenuButtons(players[Joystick1], joystickButton(shell.joystick1, 0),
                                joystickButton(shell.joystick1, 1)),
                Joystick1))
@@ -80,13 +79,6 @@ bool pollMenuDevices() {
   }
   if (shell.joystick2 || shell.kioskMode) {
     joystickUpdate();
-    // In kiosk mode the second player holds the right-hand stick of joystick 1.
-    if (shell.kioskMode)
-      moveJoystickCrosshair(Joystick2, joystickAxis(shell.joystick1, 3),
-                            joystickAxis(shell.joystick1, 2), now);
-    else
-      moveJoystickCrosshair(Joystick2, joystickAxis(shell.joystick2, 0),
-                            joystickAxis(shell.joystick2, 1), now);
     if (decide(pollMenuButtons(players[Joystick2], secondFireDown(), secondBackDown()), Joystick2))
       return true;
   }
@@ -172,6 +164,8 @@ bool handleMenuEvent(const SDL_Event& event) {
 void resetMenuInput() { menuInput = MenuInput{-1, -1}; }
 
 bool pollMenuInput() {
+  // A stick held over sends no events: it moves at the round's pace all the same.
+  aimJoysticks();
   SDL_Event event;
   while (pollEvent(&event)) {
     if (pollMenuDevices()) {

@@ -7,12 +7,15 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 #include "app/shell.h"
 #include "audio/soundbank.h"
 #include "game/displays.h"
 #include "gfx/blit.h"
 #include "platform/clock.h"
+#include "platform/display.h"
 #include "platform/events.h"
 #include "platform/joystick.h"
 #include "weapons/weapons.h"
@@ -23,7 +26,10 @@ constexpr int32_t ScreenHeight = 480;
 constexpr int32_t DeadZone = 3500;         // axis readings up to this size are centred
 constexpr double AxisStepScale = 0.0005;   // pixels per poll and axis unit
 constexpr uint32_t JoystickPacingMs = 12;  // polls at most once in any 13 ms
-constexpr uint32_t ArrowStepMs = 10;       // a cursor key steps at most once in any 11 ms
+constexpr int32_t GunStillPixels = 2;      // a gun held still wanders this far
+constexpr int32_t NoRest = -1;             // a gun not read yet
+constexpr GunState NoGun = {false, NoRest, NoRest, false};
+constexpr uint32_t ArrowStepMs = 10;  // a cursor key steps at most once in any 11 ms
 constexpr int32_t ArrowStepPixels = 6;
 constexpr uint32_t IdleLimitMs = 10000;  // a player leaves after ten idle seconds
 constexpr int32_t CrosshairHalf = 15;    // the crosshair picture's centre
@@ -83,6 +89,106 @@ void sampleReloadButton(int32_t device, bool pressed) {
     reloadRelease(device);
     p.reloadHeld = false;
   }
+}
+
+// Where one gun axis points on a screen `size` pixels across: the axis's full
+// range covers the whole screen.
+int32_t gunScreenPoint(int16_t value, int32_t size) {
+  const int32_t at = static_cast<int32_t>((int64_t(value) + 32768) * size / 65536);
+  return at < size - 1 ? at : size - 1;
+}
+
+// A gun's reading: the crosshair goes to the game point shown where it points
+// (the nearest edge of the picture from a black bar). Only a move of more than
+// two pixels from where it last counted is use of the device, so a gun left
+// lying still lets its player leave; its first reading only notes where it
+// rests. True when it points outside the picture.
+bool aimGun(Player& p, GunState& g, int16_t horizontal, int16_t vertical, uint32_t now) {
+  const int sx = gunScreenPoint(horizontal, display.screenW);
+  const int sy = gunScreenPoint(vertical, display.screenH);
+  screenToGame(sx, sy, &p.cursorX, &p.cursorY);
+  const bool moved =
+      abs(p.cursorX - g.restX) > GunStillPixels || abs(p.cursorY - g.restY) > GunStillPixels;
+  if (g.restX != NoRest && moved) {
+    p.active = true;
+    p.lastMoveTime = now;
+  }
+  if (g.restX == NoRest || moved) {
+    g.restX = p.cursorX;
+    g.restY = p.cursorY;
+  }
+  return outsidePicture(sx, sy);
+}
+
+// One reading of a joystick player's axes: a stick steps the crosshair, a gun
+// points it. True when a gun points outside the picture.
+bool aimJoystick(int32_t device, uint32_t now) {
+  PlatformJoystick* const one = shell.joystick1;
+  Player& p = players[device];
+  int16_t horizontal, vertical;
+  if (device == Joystick2 && shell.kioskMode) {
+    // In kiosk mode the second player has the right-hand stick of joystick 1,
+    // whether or not that joystick is present (an absent one reads centred).
+    horizontal = joystickAxis(one, 3);
+    vertical = joystickAxis(one, 2);
+  } else {
+    PlatformJoystick* const stick = device == Joystick1 ? one : shell.joystick2;
+    horizontal = joystickAxis(stick, 0);
+    vertical = joystickAxis(stick, 1);
+  }
+  if (guns[device].gun) return aimGun(p, guns[device], horizontal, vertical, now);
+  moveAxis(p, p.cursorX, ScreenWidth, horizontal, now);
+  moveAxis(p, p.cursorY, ScreenHeight, vertical, now);
+  return false;
+}
+
+// A joystick player's two buttons as sampled by one poll. A gun's trigger
+// pulled while it points off the picture is a reload until it is let go, as
+// light-gun players expect.
+void sampleButtons(int32_t device, bool fire, bool reload, bool outside) {
+  Player& p = players[device];
+  GunState& g = guns[device];
+  if (!fire)
+    g.offscreenPull = false;
+  else if (g.gun && outside && p.triggerHeld == 0)
+    g.offscreenPull = true;
+  if (g.offscreenPull) {
+    fire = false;
+    reload = true;
+  }
+  sampleFireButton(p, fire);
+  sampleReloadButton(device, reload);
+}
+
+// Both joystick players, at most once in any 13 ms: the axes, and in a round
+// the buttons as well.
+void pollJoystickPlayers(bool withButtons) {
+  const uint32_t now = ticksMs();
+  if (now - joystickPollTime <= JoystickPacingMs) return;
+  PlatformJoystick* const one = shell.joystick1;
+  PlatformJoystick* const two = shell.joystick2;
+  if (one) {
+    joystickUpdate();
+    const bool outside = aimJoystick(Joystick1, now);
+    if (withButtons)
+      sampleButtons(Joystick1, joystickButton(one, 0), joystickButton(one, 1), outside);
+  }
+  if (two || shell.kioskMode) {
+    joystickUpdate();
+    const bool outside = aimJoystick(Joystick2, now);
+    // Joystick 2's buttons and, in kiosk mode, buttons 2 and 3 of joystick 1
+    // as well: a button counts as down while either of its pair is down, so
+    // one held does not read as released (and reload at every poll) because
+    // the other is up.
+    if (withButtons) {
+      const bool fire =
+          (two && joystickButton(two, 0)) || (shell.kioskMode && joystickButton(one, 2));
+      const bool reload =
+          (two && joystickButton(two, 1)) || (shell.kioskMode && joystickButton(one, 3));
+      sampleButtons(Joystick2, fire, reload, outside);
+    }
+  }
+  joystickPollTime = now;
 }
 
 int arrowOf(SDLKey key) {
@@ -174,12 +280,16 @@ void mouseButton(int button, bool down, int32_t x, int32_t y) {
 Player players[DeviceCount] = {initialPlayer(Tracker), initialPlayer(Mouse),
                                initialPlayer(Keyboard), initialPlayer(Joystick1),
                                initialPlayer(Joystick2)};
+GunState guns[DeviceCount] = {NoGun, NoGun, NoGun, NoGun, NoGun};
 bool arrowHeld[4];
 uint32_t arrowStepTime[4];
 uint32_t joystickPollTime;
 
 void resetPlayers() {
-  for (int32_t d = 0; d < DeviceCount; ++d) players[d] = initialPlayer(d);
+  for (int32_t d = 0; d < DeviceCount; ++d) {
+    players[d] = initialPlayer(d);
+    guns[d] = NoGun;
+  }
   for (int k = 0; k < 4; ++k) {
     arrowHeld[k] = false;
     arrowStepTime[k] = 0;
@@ -207,44 +317,42 @@ bool pollRoundEvents() {
   return true;
 }
 
-void moveJoystickCrosshair(int32_t device, int16_t horizontal, int16_t vertical, uint32_t now) {
-  if (device < 0 || device >= DeviceCount) return;
-  Player& p = players[device];
-  moveAxis(p, p.cursorX, ScreenWidth, horizontal, now);
-  moveAxis(p, p.cursorY, ScreenHeight, vertical, now);
-}
+void pollJoysticks() { pollJoystickPlayers(true); }
 
-void pollJoysticks() {
-  const uint32_t now = ticksMs();
-  if (now - joystickPollTime <= JoystickPacingMs) return;
-  PlatformJoystick* const one = shell.joystick1;
-  PlatformJoystick* const two = shell.joystick2;
-  if (one) {
-    joystickUpdate();
-    moveJoystickCrosshair(Joystick1, joystickAxis(one, 0), joystickAxis(one, 1), now);
-    sampleFireButton(players[Joystick1], joystickButton(one, 0));
-    sampleReloadButton(Joystick1, joystickButton(one, 1));
+void aimJoysticks() { pollJoystickPlayers(false); }
+
+void readJoystickGuns() {
+  const char* value = getenv("LAKEPORT_GUNS");
+  if (!value) return;
+  // A list of 1 and 2 separated by commas, spaces allowed; empty names none.
+  bool gun[2] = {false, false};
+  bool wantItem = false, understood = true;
+  for (const char* c = value; *c && understood; ++c) {
+    if (*c == ' ') continue;
+    if ((*c == '1' || *c == '2') && !wantItem) {
+      gun[*c - '1'] = true;
+      wantItem = true;
+    } else if (*c == ',' && wantItem) {
+      wantItem = false;
+    } else {
+      understood = false;
+    }
   }
-  if (two || shell.kioskMode) {
-    joystickUpdate();
-    // In kiosk mode the second player has the right-hand stick of joystick 1,
-    // whether or not that joystick is present (an absent one reads centred).
-    if (shell.kioskMode)
-      moveJoystickCrosshair(Joystick2, joystickAxis(one, 3), joystickAxis(one, 2), now);
-    else
-      moveJoystickCrosshair(Joystick2, joystickAxis(two, 0), joystickAxis(two, 1), now);
-    // Joystick 2's buttons and, in kiosk mode, buttons 2 and 3 of joystick 1
-    // as well: a button counts as down while either of its pair is down, so
-    // one held does not read as released (and reload at every poll) because
-    // the other is up.
-    const bool fire =
-        (two && joystickButton(two, 0)) || (shell.kioskMode && joystickButton(one, 2));
-    const bool reload =
-        (two && joystickButton(two, 1)) || (shell.kioskMode && joystickButton(one, 3));
-    sampleFireButton(players[Joystick2], fire);
-    sampleReloadButton(Joystick2, reload);
+  if (!understood || (!wantItem && (gun[0] || gun[1]))) {
+    fprintf(stderr,
+            "lakeport-nights: LAKEPORT_GUNS=%s is not understood (it names joystick players "
+            "1 and 2, e.g. 1,2); no joystick is a gun\n",
+            value);
+    return;
   }
-  joystickPollTime = now;
+  if (gun[1] && shell.kioskMode) {
+    fprintf(stderr,
+            "lakeport-nights: LAKEPORT_GUNS: in kiosk mode joystick player 2 is the first "
+            "joystick's second stick, not a gun\n");
+    gun[1] = false;
+  }
+  guns[Joystick1].gun = gun[0];
+  guns[Joystick2].gun = gun[1];
 }
 
 void stepKeyboardCursor() {

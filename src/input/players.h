@@ -28,9 +28,18 @@ struct Player {
   int32_t reloadChannel;     // recorded mixer channel of the last reload sound
 };
 
+// A joystick player that is a light gun in gamepad mode: its axes say where it
+// points on the screen.
+struct GunState {
+  bool gun;              // set at start-up from LAKEPORT_GUNS
+  int32_t restX, restY;  // where the crosshair last counted as moved; -1 before
+  bool offscreenPull;    // the trigger was pulled off the picture: it reloads
+};
+
 enum ArrowKey { ArrowUp = 0, ArrowDown = 1, ArrowLeft = 2, ArrowRight = 3 };
 
 extern Player players[DeviceCount];
+extern GunState guns[DeviceCount];  // by DeviceId; only the joysticks' are used
 extern bool arrowHeld[4];
 extern uint32_t arrowStepTime[4];
 extern uint32_t joystickPollTime;
@@ -40,8 +49,18 @@ void resetPlayers();
 // Handles every pending SDL event of a round. True when the queue is empty;
 // false at once on Escape pressed or SDL_QUIT, leaving later events queued.
 bool pollRoundEvents();
-// Reads both joysticks, at most once in any 13 ms.
+// Reads both joysticks, at most once in any 13 ms: a stick steps its crosshair,
+// a gun points it; button one fires (a gun's pulled off the picture reloads
+// until let go), button two reloads.
 void pollJoysticks();
+// The menus' share of pollJoysticks: the same paced reading of the axes alone,
+// so a held stick moves whether or not an event is queued.
+void aimJoysticks();
+// Reads LAKEPORT_GUNS once at start-up (after the kiosk flag is set): the
+// joystick players it names (1, 2 or 1,2) are guns. A malformed value gets one
+// line on standard error and makes no gun; in kiosk mode player 2 is the first
+// joystick's second stick and never a gun.
+void readJoystickGuns();
 // Moves the keyboard crosshair by the held cursor keys (6 pixels, 10 ms rule).
 void stepKeyboardCursor();
 // Nearest integer; an exact half goes toward zero.
@@ -50,6 +69,3 @@ int32_t roundToInt(double value);
 void expireIdlePlayers(uint32_t now);
 // Blits the crosshair of every active player, centred on its cursor.
 void DrawCrosshairs();
-// Moves a joystick player's crosshair by one reading of its two axes (dead zone,
-// rounded step, clamping, joining). Shared by the round and front-end polls.
-void moveJoystickCrosshair(int32_t device, int16_t horizontal, int16_t vertical, uint32_t now);
