@@ -23,7 +23,7 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   setFlipHook([this, maxFrames] {
-    advanceFakeClock(16);
+    advanceFakeClock(msPerFrame);
     ++frameCount;
     spinsWithoutFlip = 0;
     if (trail.empty() || shell.screen != lastFlipScreen) {
@@ -69,6 +69,17 @@ const char* screenName(ScreenId screen) {
   static const char* const names[] = {"title",        "story", "display help", "weapon choice",
                                       "level choice", "round", "round end"};
   return names[static_cast<int>(screen)];
+}
+
+AimOffset headShotOffset(int kind) {
+  // The head zone is picture rows 0 to 30; a shot there takes all five points.
+  // The pixel nearest the middle of the highest row with the person on it.
+  for (int row = 4; row <= 30; ++row)
+    for (int step = 0; step < 44; ++step)
+      for (int col : {44 - step, 44 + step})
+        if (col < 88 && FigurePixel(kind, col, row) < FigureBackgroundPixel)
+          return AimOffset{col - 44, row - 100};
+  return AimOffset{0, 0};
 }
 
 void pushMouseClickAt(int x, int y, int button) {
@@ -140,7 +151,7 @@ void MouseGame::act() {
     return pushMouseClickAt(320, 240, 3);
   }
   if (qualified && !name.empty()) {
-    pushMouseClickAt(18 + 20 * name.front().first + 10, 336 + 20 * name.front().second + 10);
+    pushMouseClickAt(nameKeyX(name.front().first), nameKeyY(name.front().second));
     return name.pop_front();
   }
   if (entryOffered && afterEntry) std::exchange(afterEntry, nullptr)();
@@ -148,18 +159,7 @@ void MouseGame::act() {
 }
 
 void MouseGame::shootOrMove() {
-  // The head zone is picture rows 0 to 30; a shot there takes all five points.
-  // Each kind's aim is the pixel nearest the middle of the highest row that
-  // has the person on it (below the figures' background value).
-  for (int k = 0; k < FigurePictureCount && !aimed; ++k) {
-    aims[k] = Aim{0, 0};
-    bool found = false;
-    for (int row = 4; row <= 30 && !found; ++row)
-      for (int step = 0; step < 44 && !found; ++step)
-        for (int col : {44 - step, 44 + step})
-          if (!found && col < 88 && FigurePixel(k, col, row) < FigureBackgroundPixel)
-            aims[k] = Aim{col - 44, row - 100}, found = true;
-  }
+  for (int k = 0; k < FigurePictureCount && !aimed; ++k) aims[k] = headShotOffset(k);
   aimed = true;
   const Player& mouse = players[Mouse];
   if (reloadDue && mouse.fireRequested == 0) {
@@ -172,7 +172,7 @@ void MouseGame::shootOrMove() {
   for (int i = 0; i < TargetCount; ++i) {
     const Target* t = TargetAt(i);
     if (!t->shown || t->health <= 0 || !wanted(*t)) continue;
-    const Aim& a = aims[t->kind < FigurePictureCount ? t->kind : 0];
+    const AimOffset& a = aims[t->kind < FigurePictureCount ? t->kind : 0];
     x = t->x + a.dx, y = t->y + a.dy;
     pushMouseMotion(x, y);
     pushMouseButton(1, true, x, y);

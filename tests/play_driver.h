@@ -24,6 +24,8 @@ struct PlayStuck {
 
 class PlayDriver {
  public:
+  // Every flip advances the fake clock by msPerFrame.
+  explicit PlayDriver(uint32_t msPerFrame = 16) : msPerFrame(msPerFrame) {}
   ~PlayDriver();
   // The script: called when the game finds its event queue empty, once per
   // flipped frame; and, on a screen that waits for input without flipping,
@@ -47,6 +49,7 @@ class PlayDriver {
   const std::vector<ScreenId>& screensShown() const { return trail; }
 
  private:
+  uint32_t msPerFrame;
   long frameCount = 0, framesOnThisScreen = 0, inputFrame = -1, spinsWithoutFlip = 0;
   ScreenId lastFlipScreen = ScreenId::Title;
   std::vector<ScreenId> trail;
@@ -56,6 +59,16 @@ class PlayDriver {
 // record: what the next start of the game would find in a new process.
 void newProcess();
 const char* screenName(ScreenId screen);
+// Where a shot at a figure kind lands on the person's head (a picture pixel
+// below the figures' background value, in the head zone: one shot kills), as
+// an offset from the figure's centre.
+struct AimOffset {
+  int dx, dy;
+};
+AimOffset headShotOffset(int kind);
+// The centre of a key cell of the name entry's on-screen keyboard.
+inline int nameKeyX(int column) { return 18 + 20 * column + 10; }
+inline int nameKeyY(int row) { return 336 + 20 * row + 10; }
 // Mouse motion to (x, y) followed by a release of the button there (the front
 // end decides on release): 1 fires, 3 is button 2.
 void pushMouseClickAt(int x, int y, int button = 1);
@@ -109,8 +122,6 @@ class MouseGame {
   bool reloadDue = false, drawnEnd = false;
   long lastMoveFrame = -1000;
   ScreenId last = ScreenId::Title;
-  struct Aim {
-    int dx, dy;  // from a figure's centre to a pixel of the person's head
-  } aims[FigurePictureCount];
+  AimOffset aims[FigurePictureCount];
   bool aimed = false;  // found once the figures' pictures are loaded
 };
