@@ -117,12 +117,15 @@ void gameToScreen(int gx, int gy, int* sx, int* sy) {
   *sy = p.y + pictureAt(clampTo(gy, 0, GameHeight - 1), p.h, GameHeight);
 }
 
-void mapPointerEvent(SDL_Event* e) {
+namespace {
+// Moves a mouse event's positions through a mapping; xrel/yrel become the
+// motion between the mapped points. Other events are untouched.
+void movePointerEvent(SDL_Event* e, void (*map)(int, int, int*, int*)) {
   int x, y, fromX, fromY;
   switch (e->type) {
     case SDL_MOUSEMOTION:
-      screenToGame(e->motion.x, e->motion.y, &x, &y);
-      screenToGame(e->motion.x - e->motion.xrel, e->motion.y - e->motion.yrel, &fromX, &fromY);
+      map(e->motion.x, e->motion.y, &x, &y);
+      map(e->motion.x - e->motion.xrel, e->motion.y - e->motion.yrel, &fromX, &fromY);
       e->motion.x = static_cast<Uint16>(x);
       e->motion.y = static_cast<Uint16>(y);
       e->motion.xrel = static_cast<Sint16>(x - fromX);
@@ -130,34 +133,18 @@ void mapPointerEvent(SDL_Event* e) {
       break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-      screenToGame(e->button.x, e->button.y, &x, &y);
+      map(e->button.x, e->button.y, &x, &y);
       e->button.x = static_cast<Uint16>(x);
       e->button.y = static_cast<Uint16>(y);
       break;
     default: break;
   }
 }
+}  // namespace
 
-void unmapPointerEvent(SDL_Event* e) {
-  int x, y, fromX, fromY;
-  switch (e->type) {
-    case SDL_MOUSEMOTION:
-      gameToScreen(e->motion.x, e->motion.y, &x, &y);
-      gameToScreen(e->motion.x - e->motion.xrel, e->motion.y - e->motion.yrel, &fromX, &fromY);
-      e->motion.x = static_cast<Uint16>(x);
-      e->motion.y = static_cast<Uint16>(y);
-      e->motion.xrel = static_cast<Sint16>(x - fromX);
-      e->motion.yrel = static_cast<Sint16>(y - fromY);
-      break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-      gameToScreen(e->button.x, e->button.y, &x, &y);
-      e->button.x = static_cast<Uint16>(x);
-      e->button.y = static_cast<Uint16>(y);
-      break;
-    default: break;
-  }
-}
+void mapPointerEvent(SDL_Event* e) { movePointerEvent(e, screenToGame); }
+
+void unmapPointerEvent(SDL_Event* e) { movePointerEvent(e, gameToScreen); }
 
 void warpMouse(int gx, int gy) {
   int sx, sy;
