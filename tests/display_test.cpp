@@ -19,7 +19,7 @@ const Screen screens[] = {
     {640, 480, {0, 0, 640, 480}},       {800, 600, {0, 0, 800, 600}},
     {1920, 1080, {240, 0, 1440, 1080}}, {1280, 1024, {0, 32, 1280, 960}},
     {3840, 2160, {480, 0, 2880, 2160}}, {1366, 768, {171, 0, 1024, 768}},
-    {600, 400, {0, 0, 640, 480}},
+    {600, 400, {0, 0, 640, 480}},       {1000, 700, {33, 0, 933, 700}},
 };
 
 std::string named(const Screen& s) { return std::to_string(s.w) + "x" + std::to_string(s.h); }
@@ -86,7 +86,7 @@ TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {
     Uint32 r, g, b;
   };
   for (const Layout& l : {Layout{0xFF0000, 0xFF00, 0xFF}, Layout{0xFF, 0xFF00, 0xFF0000}})
-    for (const Screen& s : {screens[0], screens[2], screens[3], screens[4]}) {
+    for (const Screen& s : {screens[0], screens[2], screens[3], screens[4], screens[7]}) {
       SCOPED_TRACE(named(s) + (l.r == 0xFF ? " BGR" : " RGB"));
       setDisplayGeometry(s.w, s.h);
       SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, s.w, s.h, 32, l.r, l.g, l.b, 0);

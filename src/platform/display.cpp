@@ -10,6 +10,10 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && SDL_BYTEORDER == SDL_LIL_ENDIAN
+#include <tmmintrin.h>
+#define LAKEPORT_SHUFFLE 1
+#endif
 
 Display display = {GameWidth, GameHeight, {0, 0, GameWidth, GameHeight}, {}, {}, nullptr, nullptr,
                    0,         false};
@@ -239,6 +243,70 @@ void widenGameRow(const Uint8* in, const SDL_PixelFormat& from, const SDL_PixelF
     widenRow<Most>([&line](int x) { return line[x]; }, run, out);
   }
 }
+
+#ifdef LAKEPORT_SHUFFLE
+// Every four picture columns show at most four neighbouring game pixels, 12
+// bytes of a game row: one byte shuffle makes the four screen pixels, on
+// processors that have it (SSSE3) and where every colour is one whole byte.
+struct ShuffleTable {
+  int width = -1;
+  Uint32 layout = 0;
+  std::vector<int> offset;  // the chunk's first game byte in the row
+  struct Mask {
+    alignas(16) Sint8 byte[16];  // which of the 16 bytes from there go where
+  };
+  std::vector<Mask> mask;
+};
+
+// The byte of a whole-byte colour channel, or -1.
+int channelByte(Uint32 mask, int shift) {
+  return mask == 0xFFu << shift && shift % 8 == 0 ? shift / 8 : -1;
+}
+
+// The table for the picture's width and the two layouts; false when the
+// layouts' colours are not whole bytes.
+bool buildShuffleTable(ShuffleTable& t, int width, const SDL_PixelFormat& from,
+                       const SDL_PixelFormat& to) {
+  const int in[3] = {channelByte(from.Rmask, from.Rshift), channelByte(from.Gmask, from.Gshift),
+                     channelByte(from.Bmask, from.Bshift)};
+  const int out[3] = {channelByte(to.Rmask, to.Rshift), channelByte(to.Gmask, to.Gshift),
+                      channelByte(to.Bmask, to.Bshift)};
+  const Uint32 layout =
+      1 + (in[0] + 4 * in[1] + 16 * in[2]) * 64 + out[0] + 4 * out[1] + 16 * out[2];
+  if (t.width == width && t.layout == layout) return true;
+  for (int c = 0; c < 3; ++c)
+    if (in[c] < 0 || out[c] < 0) return false;
+  t.width = width;
+  t.layout = layout;
+  t.offset.assign(width / 4, 0);
+  t.mask.assign(width / 4, ShuffleTable::Mask{});
+  for (int j = 0; j < width / 4; ++j) {
+    const int first = display.gameColumn[4 * j];
+    Sint8* m = t.mask[j].byte;
+    memset(m, -128, 16);  // the spare byte of each screen pixel is 0
+    for (int k = 0; k < 4; ++k)
+      for (int c = 0; c < 3; ++c)
+        m[4 * k + out[c]] = static_cast<Sint8>(3 * (display.gameColumn[4 * j + k] - first) + in[c]);
+    t.offset[j] = 3 * first;
+  }
+  return true;
+}
+
+// One game row widened to the picture's width with the table; the row is
+// copied first so that the last loads stay inside memory of ours.
+__attribute__((target("ssse3"))) void shuffleGameRow(const ShuffleTable& t, const Uint8* in,
+                                                     Uint32* out) {
+  alignas(16) Uint8 row[3 * GameWidth + 16];
+  memcpy(row, in, 3 * GameWidth);
+  const int chunks = static_cast<int>(t.offset.size());
+  for (int j = 0; j < chunks; ++j) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + t.offset[j]));
+    _mm_storeu_si128(
+        reinterpret_cast<__m128i*>(out + 4 * j),
+        _mm_shuffle_epi8(bytes, _mm_load_si128(reinterpret_cast<const __m128i*>(t.mask[j].byte))));
+  }
+}
+#endif
 }  // namespace
 
 void scalePicture(SDL_Surface* game, SDL_Surface* screen) {
@@ -250,6 +318,11 @@ void scalePicture(SDL_Surface* game, SDL_Surface* screen) {
   // to every screen row that shows it.
   static std::vector<Uint32> wide;
   wide.resize(p.w + 8);  // fill's spare writes beyond the row
+#ifdef LAKEPORT_SHUFFLE
+  static ShuffleTable table;
+  static const bool canShuffle = __builtin_cpu_supports("ssse3");
+  const bool shuffled = canShuffle && buildShuffleTable(table, p.w, *game->format, *screen->format);
+#endif
   const int* row = display.gameRow.data();
   Uint8* top = static_cast<Uint8*>(screen->pixels) + p.y * screen->pitch + 4 * p.x;
   for (int r = 0; r < p.h; ++r) {
@@ -257,18 +330,31 @@ void scalePicture(SDL_Surface* game, SDL_Surface* screen) {
       const Uint8* in = static_cast<const Uint8*>(game->pixels) + row[r] * game->pitch;
       const SDL_PixelFormat& from = *game->format;
       const SDL_PixelFormat& to = *screen->format;
-      switch (most) {
-        case 1: widenGameRow<1>(in, from, to, run, wide.data()); break;
-        case 2: widenGameRow<2>(in, from, to, run, wide.data()); break;
-        case 3: widenGameRow<3>(in, from, to, run, wide.data()); break;
-        case 4: widenGameRow<4>(in, from, to, run, wide.data()); break;
-        case 5: widenGameRow<5>(in, from, to, run, wide.data()); break;
-        default: {  // a screen over five times the game's width
-          Uint32 line[GameWidth];
-          convertRow(in, from, to, line);
-          for (int c = 0; c < p.w; ++c) wide[c] = line[display.gameColumn[c]];
+#ifdef LAKEPORT_SHUFFLE
+      if (shuffled) {
+        shuffleGameRow(table, in, wide.data());
+        // The last columns when the width is not a multiple of four.
+        for (int c = p.w & ~3; c < p.w; ++c) {
+          const Uint8* px = in + 3 * display.gameColumn[c];
+          const Uint32 v = read24(px);
+          wide[c] = ((v & from.Rmask) >> from.Rshift) << to.Rshift |
+                    ((v & from.Gmask) >> from.Gshift) << to.Gshift |
+                    ((v & from.Bmask) >> from.Bshift) << to.Bshift;
         }
-      }
+      } else
+#endif
+        switch (most) {
+          case 1: widenGameRow<1>(in, from, to, run, wide.data()); break;
+          case 2: widenGameRow<2>(in, from, to, run, wide.data()); break;
+          case 3: widenGameRow<3>(in, from, to, run, wide.data()); break;
+          case 4: widenGameRow<4>(in, from, to, run, wide.data()); break;
+          case 5: widenGameRow<5>(in, from, to, run, wide.data()); break;
+          default: {  // a screen over five times the game's width
+            Uint32 line[GameWidth];
+            convertRow(in, from, to, line);
+            for (int c = 0; c < p.w; ++c) wide[c] = line[display.gameColumn[c]];
+          }
+        }
     }
     streamRow(reinterpret_cast<Uint32*>(top + r * screen->pitch), wide.data(), p.w);
   }
