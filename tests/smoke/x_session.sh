@@ -12,7 +12,7 @@
 # $1: a folder for the server's log. Returns non-zero if no server came up.
 xs_start() {
   local log=$1/xvfb.log fifo=$1/xvfb.display first n got
-  first=$((200 + $$ % 500))
+  first=$((200 + BASHPID % 500))
   for n in $(seq "$first" $((first + 30))); do
     [ -e "/tmp/.X$n-lock" ] && continue
     rm -f "$fifo"
