@@ -91,7 +91,7 @@ TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {
       setDisplayGeometry(s.w, s.h);
       SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, s.w, s.h, 32, l.r, l.g, l.b, 0);
       SDL_FillRect(screen, nullptr, 0x01010101);
-      scalePicture(game, screen);
+      scalePicture(game, screen, true);
       int wrong = 0;
       for (int y = 0; y < s.h; ++y)
         for (int x = 0; x < s.w; ++x) {
@@ -106,6 +106,26 @@ TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {
           wrong += shown != expected;
         }
       EXPECT_EQ(wrong, 0);
+      // A later frame writes only the game rows it changed: the first, one in
+      // the middle and the last here; a pixel in another row stays as it was.
+      Uint32* px = static_cast<Uint32*>(screen->pixels);
+      const int stride = screen->pitch / 4;
+      int sx, sy, bandRows = 0, rowsOfChanged = 0;
+      gameToScreen(5, 240, &sx, &sy);
+      px[sy * stride + sx] = 0x01010101;
+      const int changed[] = {0, 241, 479};
+      for (int g : changed) static_cast<Uint8*>(game->pixels)[g * game->pitch + 15] ^= 0xFF;
+      EXPECT_EQ(scalePicture(game, screen, false), 3);
+      EXPECT_EQ(px[sy * stride + sx], 0x01010101u);
+      for (int g : changed) {
+        gameToScreen(5, g, &sx, &sy);
+        EXPECT_EQ(px[sy * stride + sx], SDL_MapRGB(screen->format, 5, static_cast<Uint8>(g),
+                                                   static_cast<Uint8>((35 + g) ^ 0xFF)));
+        static_cast<Uint8*>(game->pixels)[g * game->pitch + 15] ^= 0xFF;
+      }
+      for (int r : display.gameRow) rowsOfChanged += r == 0 || r == 241 || r == 479;
+      for (const SDL_Rect& b : display.bands) bandRows += b.h;
+      EXPECT_EQ(bandRows, rowsOfChanged);
       SDL_FreeSurface(screen);
     }
   SDL_FreeSurface(game);
