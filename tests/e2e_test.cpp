@@ -1,12 +1,7 @@
-// The whole game in one process, through the real screen loop with the default
-// art: the front end, rounds played by aiming at the figures that stand, the
-// end of the round with a name shot on the on-screen keyboard, the hiscore
-// file byte for byte, a replay, and the program's end with status 0.
-#include <gtest/gtest.h>
-
-#include <string>
+// The whole game in one process with the default art: the front end, rounds
+// played at the standing figures, a name shot on the on-screen keyboard, the
+// hiscore file byte for byte, a replay, and the program's end with status 0.
 #include <tuple>
-#include <vector>
 
 #include "app/shell.h"
 #include "fixture.h"
@@ -29,8 +24,7 @@ class WholeGameTest : public GameTest {
     GameTest::SetUp();
     if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
   }
-  // Plays to the program's end; with the whole default art and sound the
-  // game has nothing to tell.
+  // Plays to the program's end; with all the default art the game tells nothing.
   void playToTheEnd(MouseGame& game) {
     captureStderr();
     EXPECT_EQ(game.play(), 0);
@@ -41,13 +35,11 @@ using S = ScreenId;
 }  // namespace
 
 TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
-  // The middle rows tie with a 30-kill Single Action round of 30 shots in each
-  // way the ranking knows.
+  // Rows 4 to 6 tie with a 30-kill Single Action round of 30 shots: fewer
+  // shots and a full tie stay above, a later weapon goes below.
   std::vector<std::string> rows = {"Big^Al 50 2 120 2 -MK--", "Lucky 40 1 60 1 -M---",
-                                   "Dot 35 0 40 1 --K--",
-                                   "Vic 30 0 29 1 -M---",   // same weapon, fewer shots: stays above
-                                   "Bert 30 0 30 1 T----",  // a full tie: the older row stays above
-                                   "Cy 30 1 12 1 ---J-",    // a later weapon: goes below
+                                   "Dot 35 0 40 1 --K--",     "Vic 30 0 29 1 -M---",
+                                   "Bert 30 0 30 1 T----",    "Cy 30 1 12 1 ---J-",
                                    "Moe 20 2 80 3 -MKJ-",     "Ida 12 1 25 1 -M---",
                                    "Gus 9 0 9 1 --K--",       "Al 8 1 14 1 -M---"};
   writeFile("data/data00.dat", tableFile(rows));
@@ -73,8 +65,8 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
             (std::vector<S>{S::Title, S::Story, S::DisplayHelp, S::WeaponChoice, S::LevelChoice,
                             S::Round, S::RoundEnd, S::Round, S::RoundEnd, S::Title}));
   ASSERT_EQ(game.rounds.size(), 2u);
-  // Every gangster appearance killed with one shot each, fifteen marks a shot,
-  // no bystander hurt; the replay quit at once with the last round's marks gone.
+  // Every gangster killed with one shot, fifteen marks a shot, no bystander
+  // hurt; the replay quit at once with the last round's marks gone.
   const MouseGame::Round &r = game.rounds[0], &replay = game.rounds[1];
   EXPECT_EQ(
       std::tie(r.gangstersLeft, r.bodyCount, r.totalShots, r.marks, r.playerCount, r.qualified),
@@ -85,8 +77,7 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
   EXPECT_EQ(std::tie(replay.gangstersLeft, replay.bodyCount, replay.totalShots, replay.marks,
                      replay.qualified),
             std::make_tuple(30, 0, 0, 0, false));
-  // The new row sixth, the place numbers where they were, the old tenth row
-  // gone; the name's space stored as "^".
+  // The new row sixth, the old tenth gone, the name's space stored as "^".
   rows.insert(rows.begin() + 5, "ACE^7 30 0 30 1 -M---");
   rows.pop_back();
   EXPECT_EQ(tableAfterEntry, tableFile(rows));
@@ -105,8 +96,7 @@ TEST_F(WholeGameTest, FlowerShopRoundEndsByEnergyAndACancelledEntryStoresAnonymo
   // One bystander is shot; the gangsters are left to shoot back.
   game.wanted = [](const Target& t) { return !t.isGangster && totalShots == 0; };
   game.reloadEveryShot = false;
-  // Button 2 of the mouse, which played, cancels; after a cancel even a fire
-  // leads to the title.
+  // Button 2 of the mouse, which played, cancels; after it a fire leads to the title.
   game.cancel = true;
   game.name.clear();
   game.replays = 1;

@@ -1,5 +1,5 @@
 // The end of a round: device tag, ranking, the table and result line on the
-// screen, the hiscore screen and where it leads.
+// screen, the name entry's keys, the hiscore screen and where it leads.
 #include "scores/round_end.h"
 
 #include <algorithm>
@@ -8,7 +8,6 @@
 #include "app/shell.h"
 #include "fixture.h"
 #include "game/round.h"
-#include "input/menu_input.h"
 #include "input/players.h"
 #include "platform/clock.h"
 #include "scores/hiscores.h"
@@ -17,8 +16,7 @@
 #include "weapons/weapons.h"
 
 namespace {
-constexpr uint32_t HallOfFameRgb = 0x010000;  // backdrop 2, reads as blank text
-constexpr uint32_t DeadRgb = 0x000001;        // backdrop 3
+constexpr uint32_t HallOfFameRgb = 0x010000, DeadRgb = 0x000001;  // read as blank text
 
 class RoundEndTest : public GameTest {
  protected:
@@ -26,72 +24,57 @@ class RoundEndTest : public GameTest {
     GameTest::SetUp();
     startVideo();
     useReadableFont();
-    pictures.hallOfFame = solidSurface(640, 480, HallOfFameRgb);
-    pictures.deadBackdrop = solidSurface(640, 480, DeadRgb);
+    pictures.hallOfFame = own(solidSurface(640, 480, HallOfFameRgb));
+    pictures.deadBackdrop = own(solidSurface(640, 480, DeadRgb));
     for (int i = 0; i < HiscoreRows; ++i)
-      setRow(i, i + 1, ("Row" + std::to_string(i)).c_str(), 30 - 2 * i, 1, 50, 1, "-M---");
+      setRow(i, 10 * (i + 1), ("Row" + std::to_string(i)).c_str(), 30 - 2 * i, 1, 50, 1, "-M---");
   }
   void TearDown() override {
     releaseReadableFont();
-    SDL_FreeSurface(pictures.hallOfFame);
-    SDL_FreeSurface(pictures.deadBackdrop);
     GameTest::TearDown();
   }
-  // A finished Thompson round on the Garage played with the mouse alone.
-  static void finishRound(int32_t score, bool completed) {
+  // A finished Thompson round on a level played with the mouse alone.
+  static void finishRound(int32_t score, bool completed, int32_t level = Garage) {
     roundState.bodyCount = score;
     roundState.gangstersLeft = completed ? 0 : 7;
     roundState.playerCount = 1;
     totalShots = 60;
     shell.chosenWeapon = Thompson;
-    shell.chosenLevel = Garage;
+    shell.chosenLevel = level;
     shell.screen = ScreenId::RoundEnd;
     players[Mouse].active = true;
   }
-  static std::string names() {
-    std::string all;
-    for (const HiscoreEntry& e : hiscores.rows) all += std::string(e.name) + ",";
-    return all;
-  }
 };
-
 }  // namespace
 
-TEST_F(RoundEndTest, DeviceTagHasTheLettersOfTheActivePlayers) {
+TEST_F(RoundEndTest, TagRankingAndKeyGridEdges) {
   players[Keyboard].active = players[Joystick2].active = true;
   BuildDeviceTag();
   EXPECT_STREQ(DeviceTag, "--K-J");
   for (Player& p : players) p.active = true;
   BuildDeviceTag();
   EXPECT_STREQ(DeviceTag, "TMKJJ");
-}
-
-TEST_F(RoundEndTest, ResultsRankByScoreThenWeaponThenShotsAndOldRowsStayAbove) {
-  // Rows score 30, 28, ..., 12, all Six-Shooter with 50 shots.
-  InsertHiscore(28, 2, "LowerGun", 1, 1, "-M---");  // Thompson ranks below a Six-Shooter
-  EXPECT_STREQ(hiscores.rows[2].name, "LowerGun");
-  InsertHiscore(28, 0, "Single", 99, 1, "-M---");  // Single Action ranks above it
-  EXPECT_STREQ(hiscores.rows[1].name, "Single");
-  InsertHiscore(26, 1, "Fewer", 49, 1, "-M---");
-  InsertHiscore(26, 1, "Tie", 50, 1, "-M---");
-  InsertHiscore(26, 1, "More", 51, 1, "-M---");
-  EXPECT_EQ(names(), "Row0,Single,Row1,LowerGun,Fewer,Row2,Tie,More,Row3,Row4,");
-  for (int i = 0; i < HiscoreRows; ++i) EXPECT_EQ(hiscores.rows[i].position, i + 1);
-}
-
-TEST_F(RoundEndTest, InsertingAtTheTopDropsTheTenthRowAndKeepsThePlaceNumbers) {
-  for (int i = 0; i < HiscoreRows; ++i) hiscores.rows[i].position = 10 * (i + 1);
+  // Rows score 30, 28, ..., 12, Six-Shooter, 50 shots; their place numbers stay.
   InsertHiscore(31, 2, "Top Gun", 60, 2, "-MK--");
-  EXPECT_EQ(names(), "Top Gun,Row0,Row1,Row2,Row3,Row4,Row5,Row6,Row7,Row8,");
-  EXPECT_EQ(hiscores.rows[0].playerCount, 2);
+  InsertHiscore(28, 2, "LowerGun", 1, 1, "-M---");
+  InsertHiscore(28, 0, "Single", 99, 1, "-M---");
+  InsertHiscore(26, 1, "Fewer", 49, 1, "-M---");
+  InsertHiscore(26, 1, "More", 51, 1, "-M---");
+  InsertHiscore(22, 1, "Tie", 50, 1, "-M---");  // ties the tenth row: not taken
+  std::string names;
+  for (int i = 0; i < HiscoreRows; ++i) {
+    names += std::string(hiscores.rows[i].name) + ",";
+    EXPECT_EQ(hiscores.rows[i].position, 10 * (i + 1));
+  }
+  EXPECT_EQ(names, "Top Gun,Row0,Single,Row1,LowerGun,Fewer,Row2,More,Row3,Row4,");
   EXPECT_STREQ(hiscores.rows[0].devices, "-MK--");
-  for (int i = 0; i < HiscoreRows; ++i) EXPECT_EQ(hiscores.rows[i].position, 10 * (i + 1));
-
-  // A result that ranks above no row leaves the table as it was.
-  const std::string before = names();
-  InsertHiscore(12, 1, "Tenth tie", 50, 1, "-M---");
-  InsertHiscore(-5, 0, "Low", 0, 1, "-M---");
-  EXPECT_EQ(names(), before);
+  const struct {
+    int x, y, key;
+  } keys[] = {{18, 336, '!'},         {37, 355, '!'},          {38, 336, '&'},
+              {17, 336, NameKeyNone}, {18, 335, NameKeyNone},  {220, 360, NameKeyEnd},
+              {237, 395, NameKeyEnd}, {238, 395, NameKeyNone}, {230, 340, NameKeyDelete},
+              {237, 440, ' '},        {100, 456, NameKeyNone}, {158, 336, 0xB4}};
+  for (const auto& k : keys) EXPECT_EQ(NameKeyAt(k.x, k.y), k.key) << k.x << "," << k.y;
 }
 
 TEST_F(RoundEndTest, TableAndResultLineStandInTheirColumnsAndRows) {
@@ -111,29 +94,22 @@ TEST_F(RoundEndTest, TableAndResultLineStandInTheirColumnsAndRows) {
       {28, 3, "  #Shots"}, {32, 3, "  #Players"},
       {2, 5, "1."}, {4, 5, " Big Al"}, {18, 5, "44"}, {21, 5, "Single Action"},
       {28, 5, "  12"}, {32, 5, "  3"}, {34, 5, "    (TMK--)"},
-      {21, 6, "Six-Shooter"}, {2, 14, "10."}, {21, 14, ""},
+      {21, 6, "Six-Shooter"}, {2, 14, "100."}, {21, 14, ""},
       {0, 2, ""}, {0, 4, ""}, {0, 15, ""}};
   // clang-format on
   for (const auto& c : cells)
     EXPECT_EQ(screenText(c.column, c.row, c.column ? 32 : 640), c.text) << c.column << "," << c.row;
   EXPECT_EQ(screenText(1, 16),
             "Round completed. Your score: 25, Thompson, shots: 60, players: 1 (-M---)");
-
-  SDL_FillRect(shell.video, nullptr, 0);
-  shell.chosenLevel = FlowerShop;
-  ShowHiscoreTable();
-  EXPECT_EQ(screenText(1, 1), "O'Dorran's Flower Shop Hiscore Table");
 }
 
 TEST_F(RoundEndTest, TyingTheTenthRowShowsTheResultLineAndAFireReplaysTheLevel) {
   ASSERT_EQ(SaveHiscores(Garage), 0);
   const std::string file = readFile("data/data00.dat");
   finishRound(12, true);  // the tenth row's score
-  // A click from the round's last moments is drained, not taken as an action.
-  mouseFireAt(100, 100);
+  mouseFireAt(100, 100);  // from the round's last moments: drained, not an action
   std::string resultLine, prompt;
-  uint32_t firstFrameMs = 0;
-  uint32_t backdrop = 0;
+  uint32_t firstFrameMs = 0, backdrop = 0;
   FrameScript script;
   script.then([&] {
     firstFrameMs = ticksMs();
@@ -151,40 +127,17 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTheResultLineAndAFireReplaysTheLevel) 
   EXPECT_EQ(shell.screen, ScreenId::Round);
   EXPECT_EQ(readFile("data/data00.dat"), file);
   // The round is re-armed: players join again by using their devices.
-  EXPECT_EQ(roundState.bodyCount, 0);
-  EXPECT_FALSE(players[Mouse].active);
-}
-
-TEST_F(RoundEndTest, QualifyingResultIsEnteredSavedAndShownWithoutTheResultLine) {
-  ASSERT_EQ(SaveHiscores(Garage), 0);
-  finishRound(13, true);
-  std::string row14, row16;
-  FrameScript script;
-  script
-      .then([] { mouseFireAt(230, 380); })  // the end key
-      .then([&] {
-        row14 = screenText(4, 14, 32);
-        row16 = screenText(1, 16);
-        mouseFireAt(1, 1);
-      });
-  RunRoundEnd();
-  EXPECT_EQ(row14, " Anonymous");
-  EXPECT_EQ(row16, "");
-  EXPECT_EQ(shell.screen, ScreenId::Round);
-  EXPECT_FALSE(qualified);
-  const std::string file = readFile("data/data00.dat");
-  EXPECT_NE(file.find("\n10 Anonymous 13 2 60 1 -M---\n"), std::string::npos) << file;
+  EXPECT_EQ(std::tie(roundState.bodyCount, totalShots, players[Mouse].active),
+            std::make_tuple(0, 0, false));
 }
 
 TEST_F(RoundEndTest, LevelWithoutAFileAsksForANameOnlyForAResultItsTableTakes) {
-  // The Flower Shop has no file: its table is the one it starts from, whose
-  // tenth row (2) a score of 0 does not beat. No entry is offered, nothing is
-  // written, and the result line is shown under that table; button 2 leaves.
-  finishRound(0, false);
-  shell.chosenLevel = FlowerShop;
+  // The Flower Shop has no file: its starting table's tenth row (2) a score of
+  // 0 does not beat. No entry, nothing written, the result line under that
+  // table over the shot backdrop; button 2 leaves.
+  finishRound(0, false, FlowerShop);
   setRow(9, 10, "Other Level", -50, 0, 1, 1, "-M---");  // another level's rows must not count
   hiscoreLevel = Garage;
-  shell.backRequested = false;
   std::string resultLine, tenth;
   uint32_t backdrop = 0;
   FrameScript script;
@@ -192,34 +145,33 @@ TEST_F(RoundEndTest, LevelWithoutAFileAsksForANameOnlyForAResultItsTableTakes) {
     resultLine = screenText(1, 16);
     tenth = screenText(4, 14, 32);
     backdrop = screenRgb(639, 479);
-    mouseButton2();
+    pushMouseButton(SDL_BUTTON_RIGHT, true, 0, 0), pushMouseButton(SDL_BUTTON_RIGHT, false, 0, 0);
   });
   RunRoundEnd();
   EXPECT_EQ(script.frames(), 1);
   EXPECT_EQ(resultLine, "You've been shot. Your score: 0, Thompson, shots: 60, players: 1 (-M---)");
   EXPECT_EQ(tenth, std::string(" ") + DefaultHiscoreTable().rows[9].name);
-  EXPECT_EQ(backdrop, DeadRgb);
-  EXPECT_EQ(shell.screen, ScreenId::Title);
-  EXPECT_FALSE(shell.backRequested);
+  EXPECT_EQ(std::tie(backdrop, shell.screen, shell.backRequested),
+            std::make_tuple(DeadRgb, ScreenId::Title, false));
   EXPECT_FALSE(std::filesystem::exists("data/data04.dat"));
 
   // A score that beats it is entered, and the file is made with it.
   const int32_t score = DefaultHiscoreTable().rows[9].score + 1;
-  finishRound(score, false);
-  shell.chosenLevel = FlowerShop;
-  bool entryShown = false;
+  finishRound(score, false, FlowerShop);
+  std::string row16;
   FrameScript entry;
   entry
+      .then([] { mouseFireAt(230, 380); })  // the end key: "Anonymous"
       .then([&] {
-        entryShown = screenText(1, 18).rfind("Please enter your name", 0) == 0;
-        mouseFireAt(230, 380);  // the end key: "Anonymous"
-      })
-      .then([] { mouseFireAt(1, 1); });
+        row16 = screenText(1, 16);  // no result line under a table that took it
+        mouseFireAt(1, 1);
+      });
   RunRoundEnd();
-  EXPECT_TRUE(entryShown);
+  EXPECT_EQ(row16, "");
   const std::string file = readFile("data/data04.dat");
-  const std::string row = "\n10 Anonymous " + std::to_string(score) + " 2 60 1 -M---\n";
-  EXPECT_NE(file.find(row), std::string::npos) << file;
+  EXPECT_NE(file.find("\n10 Anonymous " + std::to_string(score) + " 2 60 1 -M---\n"),
+            std::string::npos)
+      << file;
   EXPECT_EQ(file.find("Other"), std::string::npos) << file;
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 10);
 }
