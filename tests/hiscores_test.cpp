@@ -1,16 +1,12 @@
-// The hiscore files: damaged files, a level without a file, a table that
-// belongs to another level.
+// The hiscore files: damaged files are read as far as they are sound and kept.
 #include "scores/hiscores.h"
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 #include "fixture.h"
 #include "scores/round_end.h"
 #include "scores_support.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 using HiscoreTest = GameTest;
@@ -87,29 +83,4 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
     EXPECT_EQ(capturedStderr(), "");
     EXPECT_EQ(tableText(hiscores), tableText(withNew));
   }
-}
-
-TEST_F(HiscoreTest, MissingFileStartsFromTheDefaultTableAndNoTableGoesToAnotherLevel) {
-  // Tokens load whatever the white space between them; names keep their spaces.
-  std::string text;
-  for (int i = 1; i <= 10; ++i)
-    text += std::to_string(i) + (i % 2 ? "\n\t " : " ") + "P^" + std::to_string(i) + " " +
-            std::to_string(50 - i) + " 2 60 1 -M---\n";
-  writeFile("data/data00.dat", text);
-  ASSERT_EQ(LoadHiscores(0), 40);
-  EXPECT_STREQ(hiscores.rows[9].name, "P 10");
-  EXPECT_EQ(LoadHiscores(1), -1);
-  const HiscoreTable defaults = DefaultHiscoreTable();
-  EXPECT_EQ(tableText(hiscores), tableText(defaults));
-  EXPECT_EQ(hiscoreLevel, 1);
-  // An unreadable reload of the same level keeps the table in memory, and a
-  // table that belongs to one level is never saved under another.
-  setRow(1, 2, "Bo Diddle", 30, 0, 40, 1, "-M---");
-  EXPECT_EQ(LoadHiscores(1), -1);
-  EXPECT_STREQ(hiscores.rows[1].name, "Bo Diddle");
-  captureStderr();
-  EXPECT_EQ(SaveHiscores(0), -1);
-  EXPECT_NE(capturedStderr().find("./data/data00.dat"), std::string::npos);
-  ASSERT_EQ(SaveHiscores(1), 0);
-  EXPECT_NE(readFile("data/data01.dat").find("\n2 Bo^Diddle 30 0 40 1 -M---\n"), std::string::npos);
 }

@@ -1,81 +1,23 @@
-// The level round: its ends, the order of drawing within a frame and the sounds
-// it stops.
+// The level round: the order of drawing within a frame.
 #include "game/round.h"
 
-#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <iterator>
 #include <tuple>
 
 #include "app/shell.h"
-#include "audio/soundbank.h"
 #include "figure_helpers.h"
 #include "input/players.h"
 #include "platform/events.h"
 #include "weapons/weapons.h"
 
 namespace {
-struct TooManyFrames {};
-
 constexpr uint32_t Backdrop = 0x101010, Dimmed = 0x202060, Mark = 0xE00000, Figure = 0x00C000,
                    Pip = 0xF0D020, Crosshair = 0x0000E0;
 
-class RoundTest : public FiguresTest {
- protected:
-  void SetUp() override {
-    FiguresTest::SetUp();
-    shell.screen = ScreenId::Round;
-  }
-  void TearDown() override {
-    soundBank.samples[Shouts] = nullptr;
-    FiguresTest::TearDown();
-  }
-  // Runs the round, calling onFlip with each frame's number; the frames it ran.
-  int runRound(std::function<void(int)> onFlip = {}) {
-    int flips = 0;
-    setFlipHook([&] {
-      if (++flips > 50) throw TooManyFrames{};
-      if (onFlip) onFlip(flips);
-    });
-    try {
-      RunRound();
-    } catch (const TooManyFrames&) {
-      ADD_FAILURE() << "the round did not end";
-    }
-    setFlipHook(nullptr);
-    return flips;
-  }
-};
+using RoundTest = FiguresTest;
 }  // namespace
-
-TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
-  // Escape before the first figure: the set-up's own poll sees it.
-  shell.backRequested = true;
-  pushKey(SDLK_ESCAPE, true);
-  EXPECT_EQ(runRound(), 0);
-  EXPECT_EQ(
-      std::tie(shell.screen, shell.backRequested, roundState.gangstersLeft, roundState.energy),
-      std::make_tuple(ScreenId::RoundEnd, false, 30, 100));
-  // Whatever ends the round during a frame lets that frame finish, no more.
-  const struct {
-    int frame;
-    std::function<void()> end;
-  } cases[] = {{4, pushQuit}, {2, [] { roundState.gangstersLeft = 0; }}, {0, [] {
-                                                                            roundState.energy = -2;
-                                                                          }}};  // already below 0
-  for (const auto& c : cases) {
-    resetRoundState();
-    shell.screen = ScreenId::Round;
-    if (c.frame == 0) c.end();
-    EXPECT_EQ(runRound([&c](int f) {
-                if (f == c.frame) c.end();
-              }),
-              c.frame);
-    EXPECT_EQ(shell.screen, ScreenId::RoundEnd) << c.frame;
-  }
-}
 
 TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {
   pictures.levelBackdrop[0] = own(solidSurface(640, 480, Backdrop));
@@ -117,50 +59,4 @@ TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {
   for (size_t i = 0; i < seen.size(); ++i)
     EXPECT_EQ(seen[i], probes[i].rgb) << probes[i].x << "," << probes[i].y;
   EXPECT_EQ(totalShots, 2);
-}
-
-TEST_F(RoundTest, ShoutsStartOnceNoGangsterIsLeftToComeAndTheEndHaltsTheRoundsSounds) {
-  ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
-  static Uint8 silence[44100 * 4 * 10] = {};  // ten seconds
-  Mix_Chunk* shouts = Mix_QuickLoad_RAW(silence, sizeof silence);
-  Mix_Chunk* other = Mix_QuickLoad_RAW(silence, sizeof silence);
-  soundBank.samples[Shouts] = shouts;
-  ASSERT_EQ(Mix_PlayChannelTimed(0, other, 0, -1), 0);
-  setFlipHook([] {});
-  roundState.gangstersToCome = 1;
-  RunRoundFrame();
-  EXPECT_EQ(roundState.shoutsChannel, NoChannel);
-  roundState.gangstersToCome = 0;
-  RunRoundFrame();
-  ASSERT_EQ(roundState.shoutsChannel, 1);  // the first free channel
-  // Still sounding: not restarted (a restart would take the freed channel 0).
-  Mix_HaltChannel(0);
-  RunRoundFrame();
-  EXPECT_EQ(roundState.shoutsChannel, 1);
-  // Run out, and its channel taken by another sound: started again elsewhere
-  // without cutting that sound.
-  Mix_HaltChannel(1);
-  ASSERT_EQ(Mix_PlayChannelTimed(1, other, 0, -1), 1);
-  RunRoundFrame();
-  EXPECT_EQ(std::make_tuple(roundState.shoutsChannel, Mix_Playing(1)), std::make_tuple(0, 1));
-
-  // The end halts the shouts and every recorded shot and reload channel, but
-  // neither the hit sound nor the title tune nor an unrecorded sound.
-  for (int c = 1; c < 8; ++c) ASSERT_EQ(Mix_PlayChannelTimed(c, c == 6 ? other : shouts, 0, -1), c);
-  players[Tracker].shotChannel = 1;
-  players[Joystick2].reloadChannel = 2;
-  figureShotChannel[7] = 3;
-  hitMetalChannel = 4;
-  titleTuneChannel = 5;
-  players[Mouse].shotChannel = 7;
-  roundState.energy = 0;
-  runRound();
-  for (int c = 0; c < 8; ++c) EXPECT_EQ(Mix_Playing(c), int{c >= 4 && c <= 6}) << "channel " << c;
-  // A shouts record whose channel now plays another sound leaves it alone.
-  roundState.shoutsChannel = 6;
-  runRound();
-  EXPECT_EQ(Mix_Playing(6), 1);
-  Mix_HaltChannel(-1);
-  Mix_FreeChunk(shouts);
-  Mix_FreeChunk(other);
 }

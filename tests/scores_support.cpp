@@ -1,4 +1,4 @@
-// Readable screen text and frame scripts for the end-of-round tests.
+// Readable screen text, frame scripts and files for the end-of-round tests.
 #include "scores_support.h"
 
 #include <gtest/gtest.h>
@@ -97,11 +97,6 @@ void mouseFireAt(int x, int y) {
   pushMouseMotion(x, y);
   pushMouseButton(SDL_BUTTON_LEFT, true, x, y);
   pushMouseButton(SDL_BUTTON_LEFT, false, x, y);
-}
-
-void mouseButton2() {
-  pushMouseButton(SDL_BUTTON_RIGHT, true, 0, 0);
-  pushMouseButton(SDL_BUTTON_RIGHT, false, 0, 0);
 }
 
 std::string readFile(const std::string& path) {
