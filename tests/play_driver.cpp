@@ -121,6 +121,7 @@ int MouseGame::play(const std::vector<std::string>& args) {
 }
 
 void MouseGame::act() {
+  if (entryOffered && !qualified && afterEntry) std::exchange(afterEntry, nullptr)();
   const bool entered = shell.screen != last;
   last = shell.screen;
   switch (shell.screen) {
@@ -154,7 +155,6 @@ void MouseGame::act() {
     pushMouseClickAt(nameKeyX(name.front().first), nameKeyY(name.front().second));
     return name.pop_front();
   }
-  if (entryOffered && afterEntry) std::exchange(afterEntry, nullptr)();
   pushMouseClickAt(320, 240, replays-- > 0 ? 1 : 3);
 }
 

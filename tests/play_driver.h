@@ -80,7 +80,8 @@ class MouseGame {
   std::deque<std::pair<int, int>> name = {{10, 1}};  // the end key alone: "Anonymous"
   bool cancel = false;
   int replays = 0;
-  // Hooks: at the end of a round, once after a name entry, every round frame.
+  // Hooks: at the end of a round, once after a name entry (typed or cancelled),
+  // every round frame.
   std::function<void()> atRoundEnd, afterEntry, onRoundFrame;
 
   struct Round {
