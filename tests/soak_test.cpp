@@ -1,15 +1,12 @@
-// A soak of the whole game: random input from every device (mouse, keyboard, two
-// sticks, the tracker) on every screen, default art, fake clock; after every
+// A soak of the whole game: random input from the mouse, the keyboard and two
+// sticks on every screen, default art, fake clock; after every
 // frame the shot marks, figures, counters and hiscore files written must be
 // sound. Button 2 on the title ends the program now and then; the game starts
 // again, in kiosk mode every other time.
-#include <sched.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <filesystem>
 #include <random>
 #include <tuple>
@@ -26,7 +23,6 @@
 #include "scores/hiscores.h"
 #include "scores/name_entry.h"
 #include "scores_support.h"
-#include "sim_tracker.h"
 #include "weapons/weapons.h"
 
 namespace {
@@ -35,7 +31,7 @@ namespace {
 #if defined(__SANITIZE_ADDRESS__)
 constexpr long DefaultFrames = 10000;
 #else
-constexpr long DefaultFrames = 54000;
+constexpr long DefaultFrames = 170000;
 #endif
 struct SoakDone {};
 
@@ -66,33 +62,6 @@ class SoakTest : public GameTest {
   void SetUp() override {
     GameTest::SetUp();
     if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
-  }
-  void TearDown() override {
-    closeSimTracker(&sim);
-    GameTest::TearDown();
-  }
-
-  // A fresh stand-in tracker for the next start. The poll's 30 ms wait lets
-  // the "P" through and answered, a read check (1 ms) the answer; the first
-  // report decides whether the start plays with the tracker, so it gets real
-  // time however loaded the machine is.
-  void newTracker() {
-    closeSimTracker(&sim);
-    sim = SimTracker{};
-    ASSERT_TRUE(openSimTracker(&sim, false));
-    setenv("LAKEPORT_TRACKER_PORT", sim.path.c_str(), 1);
-    setFakeSleepHook([this](uint32_t ms) {
-      const int before = sim.reports;
-      const bool firstPoll = before == 0 && ms == 30;
-      if (before == 1 && ms < 30) usleep(2000);
-      const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-      for (int tries = ms >= 30 ? 2000 : 1; sim.reports == before; --tries) {
-        if (tries <= 0 && !(firstPoll && std::chrono::steady_clock::now() < giveUp)) break;
-        if (tries <= 0) usleep(200);
-        sched_yield();
-        serveSimTracker(&sim);
-      }
-    });
   }
 
   int pick(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
@@ -141,10 +110,6 @@ class SoakTest : public GameTest {
         setFakeButton(pick(2), b, down);
       }
     }
-    if (chance(8)) {
-      const auto [x, y] = somewhere();
-      aimSimTracker(&sim, x, y);
-    }
   }
 
   // Everything that must hold after every frame.
@@ -185,7 +150,7 @@ class SoakTest : public GameTest {
     for (int d = 0; d < DeviceCount; ++d) {
       const Player& p = players[d];
       ASSERT_TRUE(p.shotsFired >= 0 && p.shotsFired <= 40) << "device " << d;
-      // The tracker aims where it likes and the keyboard takes kicks unclamped;
+      // The keyboard takes kicks unclamped (the tracker aims where it likes);
       // the others are clamped at their next move, a kick 10 out or 20 up.
       ASSERT_TRUE(d == Tracker || d == Keyboard ||
                   (p.cursorX >= -10 && p.cursorX <= 649 && p.cursorY >= -20 && p.cursorY <= 479))
@@ -215,7 +180,6 @@ class SoakTest : public GameTest {
   }
 
   long framesThisStart = 0;
-  SimTracker sim;
   std::mt19937 rng{20261206};
   std::array<FileStamp, 5> stamps{};
   long saves = 0;
@@ -235,18 +199,16 @@ TEST_F(SoakTest, RandomInputOnEveryScreenKeepsTheGameSound) {
   const char* asked = getenv("LAKEPORT_SOAK_FRAMES");
   const long target = asked ? atol(asked) : DefaultFrames;
   long frames = 0, roundFrames = 0;
-  int starts = 0, rounds = 0, trackerRounds = 0;
+  int starts = 0, rounds = 0;
   for (bool done = false; !done && !HasFatalFailure();) {
     if (starts > 0) newProcess();
-    newTracker();
     useFakeJoysticks(2);
     PlayDriver driver;
     driver.onInput = [&] { randomInput(); };
     driver.onFrame = [&] {
       roundFrames += shell.screen == ScreenId::Round;
       framesThisStart = driver.frames();
-      if (shell.screen == ScreenId::Round && driver.framesOnScreen() == 1)
-        ++rounds, trackerRounds += shell.trackerPresent;
+      rounds += shell.screen == ScreenId::Round && driver.framesOnScreen() == 1;
       checkFrame(frames + driver.frames());
       if (HasFatalFailure() || frames + driver.frames() >= target) throw SoakDone{};
     };
@@ -262,11 +224,8 @@ TEST_F(SoakTest, RandomInputOnEveryScreenKeepsTheGameSound) {
     }
     frames += driver.frames();
   }
-  printf(
-      "soak: %ld frames, %d starts, %d rounds (%d with the tracker), %ld saves, %ld round "
-      "frames\n",
-      frames, starts, rounds, trackerRounds, saves, roundFrames);
+  printf("soak: %ld frames, %d starts, %d rounds, %ld saves, %ld round frames\n", frames, starts,
+         rounds, saves, roundFrames);
   EXPECT_GE(frames, target);
   EXPECT_GT(rounds, 2);
-  EXPECT_GT(trackerRounds, 0);
 }
