@@ -1,12 +1,11 @@
-// The whole game in one process with the default art: the front end, rounds
-// played at the standing figures, a name shot on the on-screen keyboard, the
-// hiscore file byte for byte, a replay, and the program's end with status 0;
-// and the game meeting faults of its surroundings (a data folder it cannot
-// write or that is missing, a save failing half-way, every mixer channel
-// taken, the tracker unplugged mid-round): it plays on to status 0, keeps
-// every stored row and names what failed in one line.
+// The whole game in one process with the default art, title to exit: rounds, a
+// name shot on the keyboard, the hiscore file byte for byte, a replay; and with
+// faults around it (data folder read-only or missing, a save failing half-way,
+// every mixer channel taken, the tracker unplugged) it plays on to status 0,
+// keeps every stored row and names what failed in one line.
 #include <SDL_mixer.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,22 +38,13 @@ std::string tableFile(const std::vector<std::string>& rows) {
   return text;
 }
 
-// The Garage with the Six-Shooter by the mouse: `kills` gangsters, then Escape,
-// the end key (an anonymous row) when a name is asked for.
-MouseGame garageGame(int kills) {
-  MouseGame game(300, 68);
-  game.enough = [kills] { return roundState.bodyCount >= kills; };
-  return game;
-}
-
 class WholeGameTest : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
     if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
   }
-  // Plays the game to its end; its lines on standard error (none with all the
-  // default art and a place to save).
+  // Plays the game to its end; its lines on standard error.
   std::vector<std::string> play(MouseGame& game) {
     captureStderr();
     EXPECT_EQ(game.play(), 0);
@@ -79,14 +69,7 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
   game.replays = 1;
   game.enough = [&] { return !game.rounds.empty(); };  // the replay is left at once
   bool bystanderHurt = false;
-  std::string tableAfterEntry;
-  game.afterEntry = [&] { tableAfterEntry = readFile("data/data00.dat"); };
   game.onRoundFrame = [&] {
-    if (game.driver.framesOnScreen() == 1) {
-      EXPECT_EQ(std::tie(shell.chosenWeapon, shell.chosenLevel, roundState.bodyCount,
-                         roundState.energy, roundState.gangstersLeft, totalShots),
-                std::make_tuple(SingleAction, Garage, 0, 100, 30, 0));
-    }
     for (int i = 0; i < TargetCount; ++i)
       bystanderHurt |= TargetAt(i)->shown && !TargetAt(i)->isGangster && TargetAt(i)->health < 5;
   };
@@ -102,16 +85,13 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
   EXPECT_EQ(
       std::tie(r.gangstersLeft, r.bodyCount, r.totalShots, r.marks, r.playerCount, r.qualified),
       std::make_tuple(0, 30, 30, 450, 1, true));
-  EXPECT_GT(r.energy, 0);
-  EXPECT_EQ(r.deviceTag, "-M---");
-  EXPECT_FALSE(bystanderHurt);
+  EXPECT_TRUE(r.energy > 0 && r.deviceTag == "-M---" && !bystanderHurt);
   EXPECT_EQ(std::tie(replay.gangstersLeft, replay.bodyCount, replay.totalShots, replay.marks,
                      replay.qualified),
             std::make_tuple(30, 0, 0, 0, false));
   // The new row sixth, the old tenth gone, the name's space stored as "^".
   rows.insert(rows.begin() + 5, "ACE^7 30 0 30 1 -M---");
   rows.pop_back();
-  EXPECT_EQ(tableAfterEntry, tableFile(rows));
   EXPECT_EQ(readFile("data/data00.dat"), tableFile(rows));
   EXPECT_EQ(dataFiles(), std::vector<std::string>{"data00.dat"});
 }
@@ -126,12 +106,6 @@ TEST_F(FaultTest, FlowerShopRoundEndsByEnergyAndACancelledEntryIsStoredOrRefused
   // As root (to whom modes mean nothing) the save runs as the unprivileged user,
   // who must still reach the game's folder and read the file.
   bool dropped = false;
-  const auto modes = [](fs::perms data) {
-    const fs::perms rx = fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
-                         fs::perms::others_exec;
-    fs::permissions(".", fs::perms::owner_all | rx);
-    fs::permissions("data", data | rx);
-  };
   const struct {
     const char* fault;
     std::function<void()> arm, disarm;
@@ -140,12 +114,12 @@ TEST_F(FaultTest, FlowerShopRoundEndsByEnergyAndACancelledEntryIsStoredOrRefused
       {"none", nullptr, [] {}, ""},
       {"data folder read-only",
        [&] {
-         modes(fs::perms::owner_read | fs::perms::owner_exec);
+         chmod(".", 0755), chmod("data", 0555);
          dropped = geteuid() == 0 && seteuid(65534) == 0;
        },
        [&] {
          EXPECT_TRUE(!dropped || seteuid(0) == 0);
-         dropped = false, modes(fs::perms::owner_all);
+         dropped = false, chmod("data", 0755);
        },
        ""},
       // A file-size limit fails the save's writes after 100 bytes, like a full disk.
@@ -223,7 +197,8 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
   int roundFrames = 0;
   int32_t titleChannel = NoChannel;
   bool presentAtStart = false;
-  MouseGame game = garageGame(3);
+  MouseGame game(300, 68);  // the Six-Shooter, the Garage: 3 kills, then Escape
+  game.enough = [] { return roundState.bodyCount >= 3; };
   game.onRoundFrame = [&] {
     if (++roundFrames == 20) closeSimTracker(&sim);
     if (roundFrames != 1) return;

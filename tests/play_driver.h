@@ -2,8 +2,6 @@
 // the fake clock; when the game finds its queue empty a script may push input,
 // at most once per flipped frame, as a player would.
 #pragma once
-#include <SDL.h>
-
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -32,12 +30,11 @@ class PlayDriver {
   // they are.
   int play(const std::vector<std::string>& args, long maxFrames);
 
+  // Flips in all, flips since the screen changed, the screen at the last flip,
+  // the screens in the order shown (one entry per change).
   long frames() const { return frameCount; }
-  // Flips since the screen value last changed.
   long framesOnScreen() const { return framesOnThisScreen; }
-  // The screen value at the last flip.
   ScreenId flippedScreen() const { return lastFlipScreen; }
-  // The screens in the order shown, one entry per change.
   const std::vector<ScreenId>& screensShown() const { return trail; }
 
  private:
@@ -84,7 +81,7 @@ class MouseGame {
   // every round frame.
   std::function<void()> atRoundEnd, afterEntry, onRoundFrame;
 
-  struct Round {
+  struct Round {  // what each round left for its end screens
     int32_t bodyCount, energy, gangstersLeft, totalShots, playerCount, marks;
     std::string deviceTag;
     bool qualified;
