@@ -96,6 +96,17 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
   EXPECT_EQ(dataFiles(), std::vector<std::string>{"data00.dat"});
 }
 
+// The Flower Shop has no file: its starting table's tenth row (2) a score of 0
+// does not beat, so no name is asked for and nothing is written.
+TEST_F(WholeGameTest, ALevelWithoutAFileAsksANameOnlyForAResultItsStartingTableTakes) {
+  MouseGame game(530, 570);  // the Thompson, the Flower Shop, left at once
+  game.enough = [] { return true; };
+  EXPECT_EQ(play(game).size(), 0u);
+  EXPECT_EQ(game.rounds.at(0).bodyCount, 0);
+  EXPECT_FALSE(game.entryOffered);
+  EXPECT_TRUE(dataFiles().empty());
+}
+
 // A Flower Shop round the gangsters end by energy after one bystander is shot,
 // its entry cancelled (the row stored as "Anonymous"): with the save refused
 // or failing half-way the old file stays whole and one line names it.

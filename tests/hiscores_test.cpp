@@ -1,5 +1,5 @@
-// The end of a round: the table and result line on the screen, the name asked
-// for only when the table takes the result; damaged hiscore files.
+// The end of a round: the table, result line and prompt on the screen and a
+// replay; damaged hiscore files.
 #include "scores/hiscores.h"
 
 #include <algorithm>
@@ -16,7 +16,7 @@
 #include "weapons/weapons.h"
 
 namespace {
-constexpr uint32_t HallOfFameRgb = 0x010000, DeadRgb = 0x000001;  // read as blank text
+constexpr uint32_t HallOfFameRgb = 0x010000;  // reads as blank text
 
 using HiscoreTest = GameTest;
 
@@ -37,24 +37,12 @@ class RoundEndTest : public GameTest {
     startVideo();
     useReadableFont();
     pictures.hallOfFame = own(solidSurface(640, 480, HallOfFameRgb));
-    pictures.deadBackdrop = own(solidSurface(640, 480, DeadRgb));
     for (int i = 0; i < HiscoreRows; ++i)
       setRow(i, 10 * (i + 1), ("Row" + std::to_string(i)).c_str(), 30 - 2 * i, 1, 50, 1, "-M---");
   }
   void TearDown() override {
     releaseReadableFont();
     GameTest::TearDown();
-  }
-  // A finished Thompson round on a level played with the mouse alone.
-  static void finishRound(int32_t score, bool completed, int32_t level = Garage) {
-    roundState.bodyCount = score;
-    roundState.gangstersLeft = completed ? 0 : 7;
-    roundState.playerCount = 1;
-    totalShots = 60;
-    shell.chosenWeapon = Thompson;
-    shell.chosenLevel = level;
-    shell.screen = ScreenId::RoundEnd;
-    players[Mouse].active = true;
   }
 };
 }  // namespace
@@ -63,7 +51,10 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
   setRow(0, 10, "Big Al", 44, 0, 12, 3, "TMK--");
   ASSERT_EQ(SaveHiscores(Garage), 0);
   const std::string file = readFile("data/data00.dat");
-  finishRound(12, true);  // the tenth row's score
+  // A finished Thompson round of the tenth row's score, every device playing.
+  roundState.bodyCount = 12, roundState.gangstersLeft = 0, roundState.playerCount = 1;
+  totalShots = 60;
+  shell.chosenWeapon = Thompson, shell.chosenLevel = Garage, shell.screen = ScreenId::RoundEnd;
   for (Player& p : players) p.active = true;
   mouseFireAt(100, 100);  // from the round's last moments: drained, not an action
   // Each column is read up to the next one.
@@ -99,31 +90,6 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
   // The round is re-armed: players join again by using their devices.
   EXPECT_EQ(std::tie(roundState.bodyCount, totalShots, players[Mouse].active),
             std::make_tuple(0, 0, false));
-}
-
-TEST_F(RoundEndTest, LevelWithoutAFileAsksForANameOnlyForAResultItsTableTakes) {
-  // The Flower Shop has no file: its starting table's tenth row (2) a score of
-  // 0 does not beat. No entry, nothing written, the result line under that
-  // table over the shot backdrop; button 2 leaves.
-  finishRound(0, false, FlowerShop);
-  setRow(9, 10, "Other Level", -50, 0, 1, 1, "-M---");  // another level's rows must not count
-  hiscoreLevel = Garage;
-  std::string resultLine, tenth;
-  uint32_t backdrop = 0;
-  FrameScript script;
-  script.then([&] {
-    resultLine = screenText(1, 16);
-    tenth = screenText(4, 14, 32);
-    backdrop = screenRgb(639, 479);
-    pushMouseButton(SDL_BUTTON_RIGHT, true, 0, 0), pushMouseButton(SDL_BUTTON_RIGHT, false, 0, 0);
-  });
-  RunRoundEnd();
-  EXPECT_EQ(script.frames(), 1);
-  EXPECT_EQ(resultLine, "You've been shot. Your score: 0, Thompson, shots: 60, players: 1 (-M---)");
-  EXPECT_EQ(tenth, std::string(" ") + DefaultHiscoreTable().rows[9].name);
-  EXPECT_EQ(std::tie(backdrop, shell.screen, shell.backRequested),
-            std::make_tuple(DeadRgb, ScreenId::Title, false));
-  EXPECT_FALSE(std::filesystem::exists("data/data04.dat"));
 }
 
 TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSaved) {
