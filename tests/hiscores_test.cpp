@@ -38,7 +38,9 @@ class RoundEndTest : public GameTest {
     useReadableFont();
     pictures.hallOfFame = own(solidSurface(640, 480, HallOfFameRgb));
     for (int i = 0; i < HiscoreRows; ++i)
-      setRow(i, 10 * (i + 1), ("Row" + std::to_string(i)).c_str(), 30 - 2 * i, 1, 50, 1, "-M---");
+      SetHiscoreRow(hiscores.rows[i], ("Row" + std::to_string(i)).c_str(), 30 - 2 * i, 1, 50, 1,
+                    "-M---"),
+          hiscores.rows[i].position = 10 * (i + 1);
   }
   void TearDown() override {
     releaseReadableFont();
@@ -48,7 +50,7 @@ class RoundEndTest : public GameTest {
 }  // namespace
 
 TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLevel) {
-  setRow(0, 10, "Big Al", 44, 0, 12, 3, "TMK--");
+  SetHiscoreRow(hiscores.rows[0], "Big Al", 44, 0, 12, 3, "TMK--");
   ASSERT_EQ(SaveHiscores(Garage), 0);
   const std::string file = readFile("data/data00.dat");
   // A finished Thompson round of the tenth row's score, every device playing.

@@ -144,13 +144,9 @@ void MouseGame::act() {
   }
   // The end screens drain the round's last input before they draw.
   if (driver.flippedScreen() != ScreenId::RoundEnd) return;
-  if (!drawnEnd) rounds.back().qualified = qualified;
-  drawnEnd = true;
-  if (qualified && !entryOffered) entryOffered = true;
-  if (qualified && cancel) {
-    cancel = false;
-    return pushMouseClickAt(320, 240, 3);
-  }
+  if (!std::exchange(drawnEnd, true)) rounds.back().qualified = qualified;
+  entryOffered |= qualified;
+  if (qualified && std::exchange(cancel, false)) return pushMouseClickAt(320, 240, 3);
   if (qualified && !name.empty()) {
     pushMouseClickAt(nameKeyX(name.front().first), nameKeyY(name.front().second));
     return name.pop_front();

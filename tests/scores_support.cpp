@@ -11,7 +11,6 @@
 #include "fixture.h"
 #include "gfx/font.h"
 #include "platform/events.h"
-#include "scores/hiscores.h"
 
 namespace {
 // The colour at (x, y) of an unlocked 24-bit software surface.
@@ -99,10 +98,4 @@ std::string readFile(const std::string& path) {
 
 void writeFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
-}
-
-void setRow(int i, int position, const char* name, int score, int weapon, int shots, int players,
-            const char* devices) {
-  hiscores.rows[i].position = position;
-  SetHiscoreRow(hiscores.rows[i], name, score, weapon, shots, players, devices);
 }

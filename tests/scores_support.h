@@ -36,8 +36,6 @@ class FrameScript {
 // A file's whole contents ("" when it cannot be read), and writing one.
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& text);
-void setRow(int i, int position, const char* name, int score, int weapon, int shots, int players,
-            const char* devices);
 
 // Moves the mouse to (x, y), presses and releases its fire button there.
 void mouseFireAt(int x, int y);
