@@ -122,21 +122,17 @@ class SoakTest : public GameTest {
       ASSERT_TRUE(shotMarks.entries[i].x == -10 && shotMarks.entries[i].y == -10) << i;
     // A standing figure on its own place, which is taken (start-up's first
     // flip comes before the figures are made).
-    int holder[SlotCount];
+    int holder[SlotCount], gangstersStanding = 0;
     std::fill(std::begin(holder), std::end(holder), -1);
-    int gangstersStanding = 0;
     for (int i = 0; i < TargetCount && targetField.figures; ++i) {
       const Target* t = TargetAt(i);
       if (!t->shown) continue;
       gangstersStanding += t->isGangster;
-      ASSERT_TRUE(t->slot >= 0 && t->slot < SlotCount) << "figure " << i;
-      ASSERT_EQ(holder[t->slot], -1) << "figures " << holder[t->slot] << " and " << i;
+      ASSERT_TRUE(t->slot >= 0 && t->slot < SlotCount && holder[t->slot] == -1 &&
+                  targetField.slots.occupied[t->slot] && t->x == (t->slot % 6) * 104 + 60 &&
+                  t->y == (t->slot < 6 ? 126 : 354) && t->health <= 5)
+          << "figure " << i << " on place " << t->slot << " at " << t->x << "," << t->y;
       holder[t->slot] = i;
-      ASSERT_NE(targetField.slots.occupied[t->slot], 0) << "place of figure " << i << " is free";
-      ASSERT_EQ(std::tie(t->x, t->y),
-                std::make_tuple((t->slot % 6) * 104 + 60, t->slot < 6 ? 126 : 354))
-          << "figure " << i;
-      ASSERT_LE(t->health, 5);
     }
     const RoundState& r = roundState;
     ASSERT_TRUE(r.energy <= 100 && r.energy >= -9 && r.bodyCount <= 30 && r.bodyCount > -2000 &&
@@ -146,15 +142,13 @@ class SoakTest : public GameTest {
         << r.energy << " " << r.bodyCount << " " << r.gangstersLeft << " " << r.gangstersToCome;
     ASSERT_TRUE(shell.screen < ScreenId::Round ||
                 r.gangstersLeft - r.gangstersToCome == gangstersStanding);
-    for (int d = 0; d < DeviceCount; ++d) {
-      const Player& p = players[d];
-      ASSERT_TRUE(p.shotsFired >= 0 && p.shotsFired <= 40) << "device " << d;
-      // The keyboard takes kicks unclamped (the tracker aims where it likes);
-      // the others are clamped at their next move, a kick 10 out or 20 up.
-      ASSERT_TRUE(d == Tracker || d == Keyboard ||
-                  (p.cursorX >= -10 && p.cursorX <= 649 && p.cursorY >= -20 && p.cursorY <= 479))
-          << "device " << d << " at " << p.cursorX << ", " << p.cursorY;
-    }
+    // The keyboard takes kicks unclamped (the tracker aims where it likes); the
+    // others are clamped at their next move, a kick 10 out or 20 up.
+    for (const Player& p : players)
+      ASSERT_TRUE(p.shotsFired >= 0 && p.shotsFired <= 40 &&
+                  (&p == &players[Tracker] || &p == &players[Keyboard] ||
+                   (p.cursorX >= -10 && p.cursorX <= 649 && p.cursorY >= -20 && p.cursorY <= 479)))
+          << "device " << &p - players << " at " << p.cursorX << ", " << p.cursorY;
     ASSERT_TRUE(shell.chosenWeapon >= 0 && shell.chosenWeapon <= 2 && shell.chosenLevel >= 0 &&
                 shell.chosenLevel <= 4 && nameCursor >= 0 && nameCursor <= 20 &&
                 nameField[20] == '.' && menuInput.selectDevice >= -1 &&
