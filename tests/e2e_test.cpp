@@ -61,8 +61,9 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
                                    "Moe 20 2 80 3 -MKJ-",     "Ida 12 1 25 1 -M---",
                                    "Gus 9 0 9 1 --K--",       "Al 8 1 14 1 -M---"};
   writeFile("data/data00.dat", tableFile(rows));
-  MouseGame game(110, 68);                                        // the Single Action, the Garage
-  game.name = {{0, 3}, {2, 4}, {2, 2}, {3, 5}, {6, 1}, {10, 1}};  // "ACE 7", the end key
+  MouseGame game(110, 68);  // the Single Action, the Garage
+  // Delete on the empty field, then "ACX", delete, "E 7" and the end key.
+  game.name = {{10, 0}, {0, 3}, {2, 4}, {1, 4}, {10, 0}, {2, 2}, {3, 5}, {6, 1}, {10, 1}};
   game.replays = 1;
   game.enough = [&] { return !game.rounds.empty(); };  // the replay is left at once
   bool bystanderHurt = false;

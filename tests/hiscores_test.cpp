@@ -1,5 +1,5 @@
 // The end of a round: the table, result line and prompt on the screen and a
-// replay; damaged hiscore files.
+// replay; the name entry's keys and who may type; damaged hiscore files.
 #include "scores/hiscores.h"
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include "game/round.h"
 #include "input/players.h"
 #include "platform/clock.h"
+#include "scores/name_entry.h"
 #include "scores/round_end.h"
 #include "scores_support.h"
 #include "weapons/weapons.h"
@@ -145,5 +146,26 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
     EXPECT_EQ(capturedStderr(), "");
     ASSERT_EQ(SaveHiscores(1), 0);
     EXPECT_EQ(readFile("data/data01.dat"), saved);
+  }
+}
+
+TEST_F(HiscoreTest, NameKeyEdgesAndWhoMayType) {
+  const struct {
+    int x, y, key;
+  } keys[] = {{18, 336, '!'},         {37, 355, '!'},          {38, 336, '&'},
+              {17, 336, NameKeyNone}, {18, 335, NameKeyNone},  {220, 360, NameKeyEnd},
+              {237, 395, NameKeyEnd}, {238, 395, NameKeyNone}, {230, 340, NameKeyDelete},
+              {237, 455, ' '},        {100, 456, NameKeyNone}, {158, 336, 0xB4},
+              {220, 400, '|'},        {220, 420, '_'}};
+  for (const auto& k : keys) EXPECT_EQ(NameKeyAt(k.x, k.y), k.key) << k.x << "," << k.y;
+  // Only tagged devices type, unless no tagged device can fire (the tracker cannot).
+  const struct {
+    const char *tag, *eligible;  // per device, T M K J J
+  } tags[] = {{"-M-J-", "-M-J-"}, {"T-K--", "T-K--"}, {"T----", "TMKJJ"}};
+  for (const auto& c : tags) {
+    memcpy(DeviceTag, c.tag, 6);
+    for (int d = -1; d <= DeviceCount; ++d)
+      EXPECT_EQ(NameEntryEligible(d), d >= 0 && d < DeviceCount && c.eligible[d] != '-')
+          << c.tag << " device " << d;
   }
 }

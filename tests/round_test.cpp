@@ -1,9 +1,11 @@
-// The level round: the order of drawing within a frame.
+// The level round: when it ends, and the order of drawing within a frame.
 #include "game/round.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <iterator>
+#include <stdexcept>
 #include <tuple>
 
 #include "app/shell.h"
@@ -18,6 +20,32 @@ constexpr uint32_t Backdrop = 0x101010, Dimmed = 0x202060, Mark = 0xE00000, Figu
 
 using RoundTest = FiguresTest;
 }  // namespace
+
+TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
+  // Escape before the first figure: the set-up's own poll sees it. Whatever ends
+  // the round during a frame lets that frame finish, no more.
+  const struct {
+    int frame;
+    std::function<void()> end;
+  } cases[] = {{0, [] { pushKey(SDLK_ESCAPE, true), shell.backRequested = true; }},
+               {4, pushQuit},
+               {2, [] { roundState.gangstersLeft = 0; }},
+               {3, [] { roundState.energy = 0; }}};
+  for (const auto& c : cases) {
+    resetRoundState();
+    shell.screen = ScreenId::Round;
+    if (c.frame == 0) c.end();
+    int flips = 0;
+    setFlipHook([&] {
+      if (++flips == c.frame) c.end();
+      if (flips > 50) throw std::runtime_error("the round did not end");
+    });
+    RunRound();
+    EXPECT_EQ(std::tie(flips, shell.screen, shell.backRequested),
+              std::make_tuple(c.frame, ScreenId::RoundEnd, false));
+  }
+  setFlipHook(nullptr);
+}
 
 TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {
   pictures.levelBackdrop[0] = own(solidSurface(640, 480, Backdrop));
