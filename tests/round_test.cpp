@@ -1,6 +1,8 @@
-// The level round: when it ends, and the order of drawing within a frame.
+// The level round: when it ends, the sounds it starts and stops, and the order
+// of drawing within a frame.
 #include "game/round.h"
 
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,6 +11,7 @@
 #include <tuple>
 
 #include "app/shell.h"
+#include "audio/soundbank.h"
 #include "figure_helpers.h"
 #include "input/players.h"
 #include "platform/events.h"
@@ -44,6 +47,34 @@ TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
     EXPECT_EQ(std::tie(flips, shell.screen, shell.backRequested),
               std::make_tuple(c.frame, ScreenId::RoundEnd, false));
   }
+  setFlipHook(nullptr);
+}
+
+TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeAndTheEndHaltsOnlyTheRoundsSounds) {
+  ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
+  static Uint8 silence[44100 * 4 * 10] = {};  // ten seconds
+  Mix_Chunk* shouts = Mix_QuickLoad_RAW(silence, sizeof silence);
+  soundBank.samples[Shouts] = shouts;
+  setFlipHook([] {});
+  roundState.gangstersToCome = 1;
+  RunRoundFrame();
+  EXPECT_EQ(roundState.shoutsChannel, NoChannel);
+  roundState.gangstersToCome = 0;
+  RunRoundFrame();
+  EXPECT_EQ(roundState.shoutsChannel, 0);
+  // The end halts the shouts and every recorded shot and reload channel, but
+  // neither the hit sound nor the title tune.
+  for (int c = 1; c < 6; ++c) ASSERT_EQ(Mix_PlayChannelTimed(c, shouts, 0, -1), c);
+  players[Tracker].shotChannel = 1;
+  players[Joystick2].reloadChannel = 2;
+  figureShotChannel[7] = 3;
+  hitMetalChannel = 4, titleTuneChannel = 5;
+  roundState.energy = 0;
+  RunRound();
+  for (int c = 0; c < 6; ++c) EXPECT_EQ(Mix_Playing(c), int{c >= 4}) << "channel " << c;
+  Mix_HaltChannel(-1);
+  soundBank.samples[Shouts] = nullptr;
+  Mix_FreeChunk(shouts);
   setFlipHook(nullptr);
 }
 
