@@ -3,6 +3,7 @@
 #include "scores/hiscores.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -147,6 +148,10 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
     ASSERT_EQ(SaveHiscores(1), 0);
     EXPECT_EQ(readFile("data/data01.dat"), saved);
   }
+  // A file gone from under the level in memory leaves its table as it was.
+  std::remove("data/data01.dat");
+  EXPECT_EQ(LoadHiscores(1), -1);
+  EXPECT_STREQ(hiscores.rows[0].name, "New");
 }
 
 TEST_F(HiscoreTest, NameKeyEdgesAndWhoMayType) {
