@@ -29,9 +29,8 @@
 namespace fs = std::filesystem;
 
 namespace {
-// Everything a test may have left open or set, closed and reset. The mixer is
-// closed however often it was opened: SDL_mixer counts the opens, and the game
-// opens it at every start-up.
+// Everything a test left open or set, closed and reset; the mixer however often
+// it was opened (SDL_mixer counts the opens; the game opens it at start-up).
 void cleanSlate() {
   while (Mix_QuerySpec(nullptr, nullptr, nullptr)) Mix_HaltChannel(-1), Mix_CloseAudio();
   SDL_Quit();

@@ -48,7 +48,6 @@ class GameTest : public ::testing::Test {
   bool capturingOut = false, capturingErr = false;
 };
 
-// Pushes SDL events for tests.
 void pushKey(SDLKey key, bool down);
 void pushMouseMotion(int x, int y);
 void pushMouseButton(int button, bool down, int x, int y);

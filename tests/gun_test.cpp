@@ -154,7 +154,6 @@ TEST_F(GunTest, TwoGunsAndTheMousePlayARoundScaledAndTheRowSaysMJJ) {
   int32_t bodyCount = 0;  // as the round ended
   // Gun `g` fires at a game point: pulled this frame, let go the next.
   auto shootAt = [](int g, int gx, int gy) { aimAt(g, gx, gy), pushJoyButton(g, 0, true); };
-  // The mouse moves and clicks where the screen shows a game point.
   auto mouseAt = [](int gx, int gy, int button) {
     int sx, sy;
     gameToScreen(gx, gy, &sx, &sy);

@@ -20,7 +20,6 @@ class MenuInputTest : public GameTest {
     setFakeButton(stick, button, down), pushKey(SDLK_a, true);
     return pollMenuInput();
   }
-  // What the polls decided: select device, back device, back request.
   static auto decided() {
     return std::make_tuple(menuInput.selectDevice, menuInput.backDevice, shell.backRequested);
   }
@@ -55,6 +54,8 @@ TEST_F(MenuInputTest, KeysAndMouseDecideOnReleaseOnly) {
   // Presses join; the mouse selects at its old crosshair.
   EXPECT_EQ(std::tie(players[Keyboard].active, players[Mouse].active, players[Mouse].cursorX),
             std::make_tuple(true, true, 320));
+  pushMouseMotion(100, 240), pollMenuInput();
+  EXPECT_EQ(players[Mouse].lastMoveTime, 0u) << "motion along one axis is no move";
 }
 
 // With two sticks the kiosk's second player fires with joystick 2's button 0

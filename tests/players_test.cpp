@@ -11,7 +11,6 @@
 namespace {
 auto at(const Player& p) { return std::make_tuple(p.cursorX, p.cursorY); }
 
-// Two fake sticks, the first one open.
 class PlayersTest : public GameTest {
  protected:
   void SetUp() override {
@@ -44,6 +43,9 @@ TEST_F(PlayersTest, CursorKeysStepSixPixelsOnceIn11MsEachCancelTheirOppositeAndC
     stepKeyboardCursor();
     EXPECT_EQ(at(k), std::tie(s.x, s.y)) << s.fromX << "," << s.fromY;
   }
+  arrowStepTime[ArrowLeft] = 5000, k.active = true;
+  expireIdlePlayers(15000);
+  EXPECT_TRUE(k.active) << "the keyboard idles by its keys' steps, for more than 10 s";
 }
 
 // Axis readings beyond the dead zone move the crosshair a sixteenth of their

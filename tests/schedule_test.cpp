@@ -26,13 +26,11 @@ class ScheduleTest : public FiguresTest {
   }
   // Ticks once with the given draws and tells whether the figure fired.
   static bool firesWith(Target* t, std::vector<int32_t> draws) {
-    scriptRandom(draws);
-    t->Tick();
+    scriptRandom(draws), t->Tick();
     return t->firing == 1;
   }
 };
 
-// A wall clock set back restarts a figure's wait or stay instead of freezing it.
 TEST_F(ScheduleTest, AWallClockSetBackRestartsTheWaitAndTheStay) {
   Target* waiting = ready(8, 3);
   Target* standing = appear(0, 0);
@@ -74,6 +72,8 @@ TEST_F(ScheduleTest, AGangsterFiresInItsSecondAndThirdSecondWhenSpaced) {
     EXPECT_EQ(t->lastShotTicks, k.fires ? ticksMs() : ticksMs() - k.sinceShot) << k.q;
     EXPECT_EQ(roundState.energy, k.energy) << k.q;
   }
+  t->health = 0, t->lastShotTicks = ticksMs() - 181;
+  EXPECT_FALSE(firesWith(t, {0, 0})) << "the dead never fire";
   // The frame its stay ends it leaves without firing and draws its break:
   // 3 + 12 r / p seconds for a gangster, p players.
   untilSecond(t, 3);

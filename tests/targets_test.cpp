@@ -49,7 +49,6 @@ TEST_F(TargetsTest, ShotsHitTheRectangleAndHarmByZoneKillingOnce) {
   EXPECT_FALSE(t->TakeDamage(x, y - 100));
 }
 
-// A hit lifts the picture six, then three pixels; dead, the hit picture.
 TEST_F(TargetsTest, AJoltLiftsSixThenThreePixelsAndTheDeadShowTheHitPicture) {
   pictures.figure[4] = picture("f4.bmp", FigureRgb);
   pictures.figureHit[4] = picture("h4.bmp", FigureRgb ^ 0xFF0000);
