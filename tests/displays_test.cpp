@@ -1,6 +1,6 @@
-// The in-round displays: the shot-mark list, the display strip, and the fast
-// drawing paths (the cached backdrop and scene layers, the remembered strip,
-// the game's own blit) against the pixels of drawing every picture with SDL.
+// The in-round displays: the shot-mark list, the display strip, the weapon
+// label, and the fast drawing paths (the cached backdrop and scene layers, the
+// remembered strip) against the pixels of drawing every picture with SDL.
 #include "game/displays.h"
 
 #include <climits>
@@ -12,20 +12,19 @@
 #include "app/shell.h"
 #include "figure_helpers.h"
 #include "game/round.h"
-#include "gfx/blit.h"
+#include "input/players.h"
+#include "platform/events.h"
 #include "platform/random.h"
 
 namespace {
 // Random bytes, drawn from few values so that colour keys match often, in one
 // of the layouts a picture can load in: the screen's, the other byte order,
-// 32-bit with and without alpha, 16-bit and a palette.
+// 32-bit.
 SDL_Surface* scribble(int layout, int w, int h, std::mt19937& rng) {
-  static const Uint32 m[6][5] = {
-      {24, 0xFF0000, 0xFF00, 0xFF, 0}, {24, 0xFF, 0xFF00, 0xFF0000, 0},
-      {32, 0xFF0000, 0xFF00, 0xFF, 0}, {32, 0xFF0000, 0xFF00, 0xFF, ~0xFFFFFFu},
-      {16, 0xF800, 0x07E0, 0x001F, 0}, {8, 0, 0, 0, 0}};
+  static const Uint32 m[3][4] = {
+      {24, 0xFF0000, 0xFF00, 0xFF}, {24, 0xFF, 0xFF00, 0xFF0000}, {32, 0xFF0000, 0xFF00, 0xFF}};
   const Uint32* f = m[layout];
-  SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, f[0], f[1], f[2], f[3], f[4]);
+  SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, f[0], f[1], f[2], f[3], 0);
   for (int y = 0; y < s->h; ++y)
     for (int x = 0; x < s->w * s->format->BytesPerPixel; ++x)
       static_cast<Uint8*>(s->pixels)[y * s->pitch + x] = Uint8(rng() % 3 == 0 ? 0x40 : rng());
@@ -76,21 +75,26 @@ TEST_F(DisplaysTest, ShotMarksFillTheFirstFreeEntryThenOverwriteAmongTheFirst351
   EXPECT_EQ(usedShotMarks(), 0);
 }
 
-TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftAndLightsAPipForEveryTwoPoints) {
+// The strip's words, its pips and the level's panels; what the strip
+// remembered from the last frame, which may no longer fit, against a strip
+// drawn afresh.
+TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsAndIsRemembered) {
   EXPECT_EQ(std::string(KillsFormat(-1)) + KillsFormat(0) + KillsFormat(1) + KillsFormat(2),
             "  %d kill  %d kills  %d kill  %d kills");
   EXPECT_EQ(std::string(TargetsLeftFormat(-1)) + TargetsLeftFormat(1) + TargetsLeftFormat(2),
             "  %d targets left  %d target left  %d targets left");
+  useReadableFont();
   pictures.pip = own(solidSurface(4, 12, 0xF0D020));
   pictures.pipEmpty = own(solidSurface(4, 12, 0x302010));
   for (int l = 0; l < 5; ++l)
     pictures.levelDimmed[l] = own(solidSurface(640, 480, 0x100033 * (l + 1)));
-  // The panels come from the level's dimmed picture, the Garage's for others:
-  // left (16, 462) 88 by 18, right (432, 462) 192 by 18.
+  SDL_Surface* junk = scene(41, 0);
+  // Left panel (16, 462) 88 by 18, right (432, 462) 192 by 18, the Garage's
+  // for a level out of range.
   for (auto [energy, lit, level] :
-       {std::tuple{100, 50, 0}, {99, 50, 4}, {2, 1, 5}, {1, 1, -1}, {0, 0, 3}, {-3, 0, 0}}) {
+       {std::tuple{100, 50, 0}, {99, 50, 4}, {2, 1, 5}, {1, 1, -1}, {0, 0, 3}, {-3, 0, 3}}) {
     SCOPED_TRACE("energy " + std::to_string(energy) + ", level " + std::to_string(level));
-    roundState.energy = energy;
+    roundState.energy = energy, roundState.bodyCount = level, roundState.targetsLeftShown = lit;
     shell.chosenLevel = level;
     SDL_FillRect(shell.video, nullptr, 0);
     DrawRoundDisplay();
@@ -105,7 +109,17 @@ TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftAndLightsAPipForEveryTwoPoin
       EXPECT_EQ(screenRgb(x, y), panel) << x << "," << y;
     for (auto [x, y] : {std::pair{15, 470}, {104, 470}, {50, 461}, {431, 470}, {624, 470}})
       EXPECT_EQ(screenRgb(x, y), 0u) << x << "," << y;
+    for (int again = 0; again < 2; ++again) {  // other pixels under it, then the same ones
+      cover(junk);
+      DrawRoundDisplay();
+      const std::vector<Uint8> remembered = bytesOf(shell.video);
+      cover(junk);
+      resetRoundDisplays();
+      DrawRoundDisplay();
+      EXPECT_EQ(remembered, bytesOf(shell.video));
+    }
   }
+  releaseReadableFont();
 }
 
 // The backdrop with its twelve dimmed places and the marks over it, drawn
@@ -153,18 +167,11 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
     return "";
   };
   // Marks on the edges, partly and wholly off the screen, and piled up.
-  for (auto [x, y] : {std::pair{0, 0},
-                      {639, 479},
-                      {2, 300},
-                      {300, 1},
-                      {637, 10},
-                      {700, 100},
-                      {100, 2000},
-                      {65540, 100},
-                      {100, INT32_MIN},
-                      {INT32_MAX, INT32_MAX},
-                      {3, -3}})
-    AddShotMark(x, y);
+  const std::pair<int, int> edges[] = {
+      {0, 0},     {639, 479},  {2, 300},     {300, 1},         {637, 10},
+      {700, 100}, {100, 2000}, {65540, 100}, {100, INT32_MIN}, {INT32_MAX, INT32_MAX},
+      {3, -3}};
+  for (auto [x, y] : edges) AddShotMark(x, y);
   for (int k = 0; k < 15; ++k) AddShotMark(321, 239);
   EXPECT_EQ(differs(), "");
   // Up to a full list, then shots that overwrite entries among the first 351:
@@ -181,7 +188,6 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   // refilled between two frames as a round is re-armed and replayed.
   shotMarks.entries[17] = ShotMark{5, 470};
   shotMarks.entries[2000] = ShotMark{-10, -10};  // the list now ends there
-  EXPECT_EQ(differs(), "");
   shell.chosenLevel = 4;
   addRandomMarks(60);
   EXPECT_EQ(differs(), "");
@@ -200,60 +206,34 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   EXPECT_EQ(differs(), "");
 }
 
-// What the strip remembered from the last frame, which may no longer fit,
-// against a strip drawn with nothing remembered.
-TEST_F(DisplaysTest, TheRememberedStripEqualsOneDrawnAfresh) {
+// The weapon keys' label stands for 1500 ms from its own key, in the frames
+// of a round, under the crosshairs.
+TEST_F(DisplaysTest, WeaponLabelShowsFor1500MsFromItsKeyUnderTheCrosshairs) {
   useReadableFont();
-  for (int level = 0; level < 5; ++level) pictures.levelDimmed[level] = scene(30 + level, 0);
-  pictures.pip = scene(1, 0, 4, 12);
-  pictures.pipEmpty = scene(2, 1, 4, 12);
-  SDL_Surface* junk[2] = {scene(41, 0), scene(42, 0)};
-  std::mt19937 rng(11);
-  for (int step = 0; step < 40; ++step) {
-    int32_t* changed[] = {&roundState.energy, &roundState.bodyCount, &roundState.targetsLeftShown,
-                          &shell.chosenLevel};
-    if (step % 6 < 4) *changed[step % 6] = int32_t(rng() % 110) - 5;
-    if (step % 6 == 4) std::swap(junk[0], junk[1]);  // other pixels under the strip
-    cover(junk[0]);
-    DrawRoundDisplay();
-    const std::vector<Uint8> got = bytesOf(shell.video);
-    cover(junk[0]);
-    resetRoundDisplays();
-    DrawRoundDisplay();
-    ASSERT_EQ(got, bytesOf(shell.video)) << "step " << step;
-  }
-  releaseReadableFont();
-}
-
-TEST_F(DisplaysTest, BlitPictureGivesSdlsPixelsRectanglesAndResults) {
-  std::mt19937 rng(7);
-  auto rect = [&](int span) {
-    auto at = [&] { return Sint16(int(rng() % (2 * span)) - span / 2); };
-    return SDL_Rect{at(), at(), Uint16(rng() % span), Uint16(rng() % span)};
+  pictures.levelBackdrop[0] = own(solidSurface(640, 480, 0x101010));
+  pictures.levelDimmed[0] = own(solidSurface(640, 480, 0x202060));
+  for (SDL_Surface*& c : pictures.crosshair) c = own(solidSurface(31, 31, 0x0000E0));
+  shell.chosenLevel = 0;
+  auto rowZeroAfter = [](uint32_t ms) {  // as the frame ms later is flipped
+    advanceFakeClock(ms);
+    std::string seen;
+    setFlipHook([&seen] { seen = screenText(1, 0, 240); });
+    RunRoundFrame();
+    setFlipHook(nullptr);
+    return seen;
   };
-  for (int trial = 0; trial < 3000; ++trial) {
-    SCOPED_TRACE("trial " + std::to_string(trial));
-    // Mostly the two 24-bit byte orders, where the game's copy takes over.
-    const int from = rng() % 3 == 0 ? rng() % 6 : rng() % 2;
-    const int to = rng() % 4 == 0 ? rng() % 6 : from < 2 && rng() % 2 ? 1 - from : from;
-    SDL_Surface* src = scribble(from, 1 + rng() % 40, 1 + rng() % 40, rng);
-    const int w = 1 + rng() % 50, h = 1 + rng() % 50;
-    SDL_Surface *dst = scribble(to, w, h, rng), *twin = scribble(to, w, h, rng);
-    if (dst->format->palette) SDL_SetColors(twin, dst->format->palette->colors, 0, 256);
-    for (int y = 0; y < h; ++y)
-      memcpy(static_cast<Uint8*>(twin->pixels) + y * twin->pitch,
-             static_cast<Uint8*>(dst->pixels) + y * dst->pitch, w * dst->format->BytesPerPixel);
-    const int how = rng() % 4;
-    if (how == 1) SDL_SetColorKey(src, SDL_SRCCOLORKEY, 0x404040 & (rng() % 2 ? ~0u : 0x4040u));
-    if (how == 2) SDL_SetColorKey(src, SDL_SRCCOLORKEY, rng());
-    if (how == 3) SDL_SetAlpha(src, SDL_SRCALPHA, Uint8(rng()));
-    SDL_Rect clip = rect(50), a = rect(50), b = rect(60), a2 = a, b2 = b;
-    if (rng() % 3 == 0) SDL_SetClipRect(dst, &clip), SDL_SetClipRect(twin, &clip);
-    const bool wholeSource = rng() % 4 == 0, wholeDest = rng() % 6 == 0;
-    ASSERT_EQ(BlitPicture(src, wholeSource ? nullptr : &a2, twin, wholeDest ? nullptr : &b2),
-              SDL_UpperBlit(src, wholeSource ? nullptr : &a, dst, wholeDest ? nullptr : &b));
-    ASSERT_EQ(bytesOf(twin), bytesOf(dst));
-    ASSERT_EQ(std::memcmp(&b2, &b, sizeof b) | std::memcmp(&a2, &a, sizeof a), 0) << "rectangles";
-    for (SDL_Surface* s : {src, dst, twin}) SDL_FreeSurface(s);
+  for (auto [key, label] : {std::pair{SDLK_2, "[Revolver]"}, {SDLK_1, "[single shot]"}}) {
+    pushKey(key, true), pushKey(key, false);
+    const uint32_t keyedAt = (RunRoundFrame(), ticksMs());
+    EXPECT_EQ(rowZeroAfter(0), label);
+    EXPECT_EQ(rowZeroAfter(keyedAt + 1499 - ticksMs()), label);
+    EXPECT_EQ(rowZeroAfter(keyedAt + 1500 - ticksMs()), "");
   }
+  pushKey(SDLK_3, true), pushKey(SDLK_3, false), RunRoundFrame();
+  players[Mouse].active = true;
+  players[Mouse].cursorX = 22 + 15;  // the crosshair's left edge on the label's seventh glyph
+  players[Mouse].cursorY = 15;
+  EXPECT_EQ(rowZeroAfter(0), "[Thomp");
+  EXPECT_EQ(screenRgb(22, 15), 0x0000E0u);
+  releaseReadableFont();
 }
