@@ -1,5 +1,8 @@
-// Bitmap fonts and the text grid: the strip scan, drawing glyphs and strings,
-// the 1023-character cuts, pixel reads, backdrops and figure pixels.
+// Bitmap fonts and the text grid (the strip scan, drawing glyphs and strings,
+// the 1023-character cuts, pixel reads, backdrops and figure pixels), and the
+// default art the build makes, loaded through the game's own loaders, against
+// what the code relies on: key colours, the figures' hit masks and flash
+// points, the keyboard grid.
 #include "gfx/font.h"
 
 #include <array>
@@ -9,6 +12,7 @@
 
 #include "app/shell.h"
 #include "fixture.h"
+#include "game_files.h"
 #include "gfx/grid.h"
 #include "scores_support.h"
 
@@ -75,14 +79,8 @@ TEST_F(FontTest, TextAdvancesByGlyphWidthsSkipsWhatHasNoGlyphAndIsCutAt1023) {
   // "!" then a space (advance 2, nothing drawn), a line feed (advance 0), then
   // the acute accent 0xB4 drawing its own glyph; strip rows 1..4 only.
   DrawText(shell.video, f, 10, 2, "! \n\xB4");
-  for (auto [x, y, rgb] : {std::tuple{10, 2, bodyColour(0)},
-                           {11, 5, bodyColour(0)},
-                           {10, 6, 0u},
-                           {12, 2, 0u},
-                           {14, 2, bodyColour(147)},
-                           {15, 2, bodyColour(147)},
-                           {16, 2, 0u}})
-    EXPECT_EQ(screenRgb(x, y), rgb) << x << "," << y;
+  for (auto [x, rgb] : {std::pair{11, bodyColour(0)}, {12, 0u}, {15, bodyColour(147)}, {16, 0u}})
+    EXPECT_EQ(screenRgb(x, 2), rgb) << x;
   EXPECT_EQ(DrawGlyph(nullptr, f, 0, 0, 0xB4), 2);
   // Line feeds draw nothing and advance 0: only the cut decides whether the
   // character after 1022 of them is drawn, through either formatting buffer.
@@ -120,21 +118,10 @@ TEST_F(FontTest, GridCellsPlaceTextByCodeAndReturnTheNextRowEvenForUnknownCodes)
   for (int x = 0; x < 100; ++x) EXPECT_EQ(screenRgb(x, 31), 0u);
 }
 
-TEST_F(FontTest, PixelReadsOnEveryDepthBackdropsByIndexAndFigurePixelsByKind) {
+// Pixel reads outside the surface say so and give 0; backdrops by index, the
+// Garage's for others; figure pixels by kind, kind 0's for 13 and 14.
+TEST_F(FontTest, PixelReadsBackdropsByIndexAndFigurePixelsByKind) {
   EXPECT_EQ(GetSurfacePixel(nullptr, 0, 0), -1);
-  // Depth, channel masks, the pixel's bytes in memory order, its value.
-  for (auto [depth, r, g, b, raw, value] :
-       {std::array<Uint32, 6>{8, 0, 0, 0, 0xC8, 0xC8},
-        {16, 0xF800, 0x7E0, 0x1F, 0xC350, 50000},
-        {24, 0xFF, 0xFF00, 0xFF0000, 0x332211, 0x332211},  // raw even with the masks swapped
-        {32, 0xFF0000, 0xFF00, 0xFF, 0xFF000001u, 0xFF000001u}}) {
-    SDL_Surface* s = own(SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, depth, r, g, b, 0));
-    for (Uint32 k = 0; k < depth / 8; ++k)
-      static_cast<Uint8*>(s->pixels)[s->pitch + 3 * (depth / 8) + k] = Uint8(raw >> (8 * k));
-    EXPECT_EQ(GetPixel(s, 3, 1), value) << depth;
-    EXPECT_EQ(GetSurfacePixel(s, 3, 1), static_cast<int32_t>(value)) << depth;
-    EXPECT_EQ(GetSurfacePixel(s, 2, 1), 0) << depth;
-  }
   captureStdout();
   for (auto [x, y] : {std::pair{-1, 0}, {4, 0}, {0, 2}, {0, -5}})
     EXPECT_EQ(GetPixel(own(SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, 24, 0, 0, 0, 0)), x, y), 0u);
@@ -156,3 +143,81 @@ TEST_F(FontTest, PixelReadsOnEveryDepthBackdropsByIndexAndFigurePixelsByKind) {
   EXPECT_EQ(FigurePixel(3, 87, 199), 0x030405);
   for (int kind : {0, 13, 14}) EXPECT_EQ(FigurePixel(kind, 10, 10), 0x000102) << kind;
 }
+
+namespace {
+class AssetsTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art (LAKEPORT_ASSETS off)";
+    startVideo();
+  }
+  SDL_Surface* picture(const std::string& file) {
+    SDL_Surface* s = own(loadPicture(("./pics/" + file).c_str()));
+    EXPECT_NE(s, nullptr) << file;
+    return s;
+  }
+  static bool isKey(SDL_Surface* s, int x, int y, long key) {
+    Uint8 r, g, b;
+    SDL_GetRGB(GetPixel(s, x, y), s->format, &r, &g, &b);
+    return (r << 16 | g << 8 | b) == key;
+  }
+};
+
+TEST_F(AssetsTest, EveryPictureLoadsInItsSizeAt24BitsWithItsKeyColourPresent) {
+  for (const PictureFile& p : Pictures) {
+    SDL_Surface* s = picture(p.file);
+    if (!s) continue;
+    EXPECT_TRUE(s->w == p.w && s->h == p.h && s->format->BytesPerPixel == 3) << p.file;
+    int keyed = 0;
+    for (int y = 0; y < s->h && p.key != NoKey; ++y)
+      for (int x = 0; x < s->w; ++x) keyed += isKey(s, x, y, p.key);
+    EXPECT_TRUE(p.key == NoKey || (keyed > 0 && keyed < s->w * s->h)) << p.file << ": " << keyed;
+  }
+}
+
+// The hit test's rule: a person pixel is below 50000, the surroundings 50000
+// or above with red at least 1, nothing in between that a change of tone
+// could tip over; a head in the head-shot rows, the weapon under the flash.
+TEST_F(AssetsTest, FigurePixelsArePersonOrSurroundingsWithAHeadAndAWeaponUnderTheFlash) {
+  for (const FigureFile& f : Figures) {
+    SDL_Surface* s = picture(std::string("target_") + f.name + ".bmp");
+    ASSERT_TRUE(s && s->w == 88 && s->h == 200 && s->format->BytesPerPixel == 3) << f.name;
+    int person = 0, head = 0, between = 0, armed = 0;
+    const int fx = 44 + f.flashDx + 10, fy = 100 + f.flashDy + 10;  // the flash's centre
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 88; ++x) {
+        const int32_t v = GetSurfacePixel(s, x, y);
+        between += v >= 50000 && v < 65536;
+        person += v < 50000;
+        head += v < 50000 && y <= 30;
+        armed += v < 50000 && abs(x - fx) <= 4 && abs(y - fy) <= 4;
+      }
+    EXPECT_EQ(between, 0) << f.name;
+    EXPECT_TRUE(person > 88 * 200 / 5 && person < 88 * 200 * 3 / 5) << f.name << ": " << person;
+    EXPECT_GT(head, 250) << f.name;
+    EXPECT_TRUE(!f.gangster || armed > 10) << f.name << ": nothing under the muzzle flash";
+    for (auto [x, y] : {std::pair{0, 0}, {87, 199}}) EXPECT_GE(GetSurfacePixel(s, x, y), 50000);
+  }
+}
+
+// Cell (column k, row r) covers x 1 + 20k to 20 + 20k, y 1 + 20r to 20 + 20r;
+// between the round keys of rows 0 to 4 the picture is see-through, but for
+// the end key over rows 1 and 2; the space bar fills row 5.
+TEST_F(AssetsTest, KeyboardKeysSitOnTheNameEntrysGrid) {
+  SDL_Surface* s = picture("keyboard_a_02_transp-9C9886_220x120.bmp");
+  ASSERT_NE(s, nullptr);
+  const long key = 0xA8A594;
+  for (int r = 0; r < 6; ++r)
+    for (int k = 0; k < 11; ++k) {
+      EXPECT_FALSE(isKey(s, 11 + 20 * k, 11 + 20 * r, key)) << k << "," << r;
+      if (r == 5) continue;
+      EXPECT_NE(isKey(s, 11 + 20 * k, 20 + 20 * r, key), k == 10 && r == 1) << k << "," << r;
+      EXPECT_TRUE(k == 10 || (isKey(s, 20 + 20 * k, 11 + 20 * r, key) &&
+                              isKey(s, 21 + 20 * k, 11 + 20 * r, key)))
+          << "right of " << k << "," << r;
+    }
+  for (int x = 10; x < 210; x += 10) EXPECT_FALSE(isKey(s, x, 110, key)) << x;
+}
+
+}  // namespace
