@@ -85,28 +85,14 @@ TEST_F(StartupTest, OneProgressStepAPictureEndsWithExactlyOneHundredPipsAndEvery
     EXPECT_NE(GetSurfacePixel(a, 0, 0), GetSurfacePixel(b, 0, 0));
 }
 
-TEST_F(StartupTest, ExactlyOneArgumentSetsKioskModeAndUpToTwoJoysticksOpenAndClose) {
-  for (const std::vector<const char*>& args :
-       {std::vector<const char*>{}, {"--anything"}, {"a", "b"}}) {
-    const int sticks = static_cast<int>(args.size()) + 1;
-    SDL_Quit();
-    resetGameState();
-    useFakeJoysticks(sticks);
-    ASSERT_EQ(start(args), 0);
-    EXPECT_EQ(shell.kioskMode, args.size() == 1) << sticks;
-    EXPECT_TRUE(joystickOpened(0) && shell.joystick1) << sticks;
-    EXPECT_EQ(joystickOpened(1) && shell.joystick2, sticks >= 2) << sticks;
-    EXPECT_FALSE(joystickOpened(2));  // a third stick is ignored
-  }
-  shutdownGame();
-  EXPECT_FALSE(joystickOpened(0) || joystickOpened(1) || SDL_WasInit(SDL_INIT_VIDEO));
-}
-
-TEST_F(StartupTest, MissingFilesAreNamedOneLineEachAndAMissingFolderOnce) {
+TEST_F(StartupTest, MissingFilesAreNamedOnceAndOneArgumentIsKioskModeWithUpToTwoJoysticks) {
   for (const char* f : {"title.jpg", "cross_c_02.bmp", "pussycat18.png"})
     remove((std::string("pics/") + f).c_str());
+  // Exactly one argument is kiosk mode; two joysticks of three are opened.
+  useFakeJoysticks(3);
   captureStderr();
-  ASSERT_EQ(start(), 0);
+  ASSERT_EQ(start({"--anything"}), 0);
+  EXPECT_TRUE(shell.kioskMode && shell.joystick1 && shell.joystick2 && !joystickOpened(2));
   std::string said;
   for (const char* f :
        {"font ./pics/pussycat18.png", "picture ./pics/cross_c_02.bmp", "picture ./pics/title.jpg"})
@@ -118,10 +104,14 @@ TEST_F(StartupTest, MissingFilesAreNamedOneLineEachAndAMissingFolderOnce) {
   SDL_Quit();
   resetGameState();
   std::filesystem::remove_all("pics");
+  useFakeJoysticks(1);
   captureStderr();
-  ASSERT_EQ(start(), 0);
+  ASSERT_EQ(start({"two", "arguments"}), 0);
+  EXPECT_TRUE(!shell.kioskMode && shell.joystick1 && !shell.joystick2);
   EXPECT_EQ(capturedStderr(), "lakeport-nights: there is no pics/ folder in " + dir +
                                   ": start the game in its game directory\n");
+  shutdownGame();
+  EXPECT_FALSE(joystickOpened(0) || SDL_WasInit(SDL_INIT_VIDEO));
 }
 
 namespace {
