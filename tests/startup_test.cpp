@@ -1,6 +1,6 @@
 // Start-up over a temporary game directory (the progress row, every picture in
-// its slot with its key, kiosk mode, missing files, the joysticks) and the
-// records' start values.
+// its slot with its key, kiosk mode, missing files, the joysticks), the
+// records' start values and the generator.
 #include <SDL.h>
 
 #include <cstring>
@@ -17,6 +17,7 @@
 #include "input/players.h"
 #include "platform/events.h"
 #include "platform/joystick.h"
+#include "platform/random.h"
 #include "weapons/weapons.h"
 
 namespace {
@@ -140,4 +141,14 @@ TEST(ProgramStart, RecordsHoldTheSameValuesTheirResetsGive) {
   // The thread-safe death test style starts the test program anew.
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(exit(startValuesMatchTheResets() ? 0 : 1), ::testing::ExitedWithCode(0), "");
+}
+
+// The generator repeats per seed; the highest draw gives RandomUpTo(n) n.
+TEST(Platform, TheGeneratorRepeatsPerSeed) {
+  seedRandom(1);
+  EXPECT_EQ(std::vector<int32_t>({randomInt(), randomInt(), randomInt()}),
+            (std::vector<int32_t>{16838, 5758, 10113}));
+  scriptRandom({32767, 16384});
+  EXPECT_EQ(RandomUpTo(12) * 100 + RandomUpTo(100), 1250);
+  seedRandom(1);
 }
