@@ -76,7 +76,14 @@ TEST_F(FontTest, TheScanMeasuresRunsUpTo223TheSpaceTheHeightAndTheKey) {
 
 TEST_F(FontTest, TextAdvancesByGlyphWidthsSkipsWhatHasNoGlyphAndIsCutAt1023) {
   BitmapFont* f = strip(std::vector<int>(223, 2), 5);
-  EXPECT_EQ(DrawGlyph(nullptr, f, 0, 0, 0xB4), 2);  // the name entry's acute accent
+  // "!", a space (advance 2, nothing drawn), a line feed (advance 0), the
+  // acute accent 0xB4 of the name entry; strip rows 1 to 4 only.
+  DrawText(shell.video, f, 10, 2, "! \n\xB4");
+  const std::array<uint32_t, 3> pixels[] = {
+      {10, 2, bodyColour(0)},   {11, 5, bodyColour(0)},   {10, 6, 0}, {12, 2, 0},
+      {14, 2, bodyColour(147)}, {15, 2, bodyColour(147)}, {16, 2, 0}};
+  for (auto [x, y, rgb] : pixels) EXPECT_EQ(screenRgb(x, y), rgb) << x << "," << y;
+  EXPECT_EQ(DrawGlyph(nullptr, f, 0, 0, 0xB4), 2);
   // Line feeds draw nothing and advance 0: only the cut decides whether the
   // character after 1022 of them is drawn, through either formatting buffer.
   for (BitmapFont*& slot : pictures.fonts) slot = f;
