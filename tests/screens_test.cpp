@@ -88,6 +88,17 @@ TEST_F(ScreensTest, BackControlsReturnToTheTitleAndSpacePicksNothing) {
   EXPECT_TRUE(shell.chosenWeapon == 2 && shell.screen == ScreenId::LevelChoice);
 }
 
+TEST_F(ScreensTest, Button2OnTheTitleShutsDownAndEndsWithZero) {
+  int status = -1;
+  try {
+    runPass({button2});  // the fixture's exit hook throws instead of ending the program
+  } catch (const ProgramExit& e) {
+    status = e.status;
+  }
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "shutdownGame did not run";
+}
+
 // Both ends of every hit area pick; the gaps between them pick nothing. The
 // level areas reach two rows below their pictures.
 TEST_F(ScreensTest, HitAreasIncludeBothEnds) {

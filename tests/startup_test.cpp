@@ -68,6 +68,10 @@ TEST_F(StartupTest, OneProgressStepAPictureEndsWithExactlyOneHundredPipsAndEvery
   for (auto [x, y] : {std::pair{18, 445}, {615, 456}}) EXPECT_EQ(screenRgb(x, y), PipColour);
   for (auto [x, y] : {std::pair{17, 445}, {616, 450}, {615, 457}, {615, 444}})
     EXPECT_EQ(screenRgb(x, y), BackdropColour);
+  char *title = nullptr, *icon = nullptr;
+  SDL_WM_GetCaption(&title, &icon);
+  EXPECT_EQ(std::string(title) + "|" + icon, "Lakeport Nights|Lakeport Nights");
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
   std::vector<std::pair<SDL_Surface*, uint32_t>> keyed = {{pictures.keyboard, 0xA8A594},
                                                           {pictures.shotMark, 0xFFFFFF}};
   for (SDL_Surface* s : pictures.crosshair) keyed.push_back({s, 0});
