@@ -2,6 +2,8 @@
 // title frame, and the peak resident memory of a round. Each measurement runs
 // in a fresh copy of this runner (the same program, told by the environment
 // what to measure), so nothing an earlier benchmark loaded counts.
+#include "game_bench.h"
+
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -21,7 +23,6 @@
 #include "app/shell.h"
 #include "game/displays.h"
 #include "game/round.h"
-#include "game_bench.h"
 #include "input/players.h"
 #include "platform/clock.h"
 #include "platform/events.h"
@@ -66,8 +67,8 @@ int measureStartup() {
   const double cpu0 = processMillis();
   setFlipHook([&] {
     if (!started) return;
-    wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall0)
-                 .count();
+    wallMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall0).count();
     cpuMs = processMillis() - cpu0;
     throw FirstFrame{};
   });
@@ -177,7 +178,10 @@ void BM_StartupToFirstTitleFrame(benchmark::State& state) {
   state.counters["cpu_ms"] = median(cpu);
   state.counters["target_ms"] = 250;
 }
-BENCHMARK(BM_StartupToFirstTitleFrame)->Iterations(7)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupToFirstTitleFrame)
+    ->Iterations(7)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // The peak resident memory of a fresh process through start-up and a round that
 // fills the shot-mark list, beside the 64 MiB it should stay within.

@@ -17,3 +17,7 @@ double threadMicros();
 // The floor of a frame: copying two full 640 by 480 24-bit screens with memcpy,
 // in thread microseconds (the median of many copies).
 double twoScreenCopyMicros();
+// A round in the dummy driver's 640 by 480 screen (shell.video): twelve figures
+// on the twelve places, five active crosshairs, full energy, and the shot-mark
+// list filled with `marks` marks spread over the scene; one frame drawn.
+void worstCaseRound(int marks);

@@ -13,6 +13,7 @@
 #include "game/displays.h"
 #include "game/round.h"
 #include "game/targets.h"
+#include "game_bench.h"
 #include "gfx/font.h"
 #include "input/players.h"
 #include "platform/clock.h"
@@ -91,8 +92,8 @@ void setUpOnce() {
   CreateTargets();
 }
 
-// Twelve figures on the twelve places, five active crosshairs, full energy,
-// and the shot-mark list filled with marks spread over the scene.
+}  // namespace
+
 void worstCaseRound(int marks) {
   setUpOnce();
   ResetTargetField();
@@ -126,6 +127,8 @@ void worstCaseRound(int marks) {
   }
   RunRoundFrame();  // builds the layers
 }
+
+namespace {
 
 void BM_RoundFrame(benchmark::State& state) {
   worstCaseRound(static_cast<int>(state.range(0)));

@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "app/shell.h"
+#include "game/round.h"
 #include "game_bench.h"
+#include "input/players.h"
 #include "platform/display.h"
 
 namespace {
@@ -29,15 +32,9 @@ SDL_Surface* busyGamePicture() {
   return game;
 }
 
-// Args: the screen's width and height.
-void BM_ScaledFrame(benchmark::State& state) {
-  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-  setDisplayGeometry(w, h);
-  SDL_Surface* game = busyGamePicture();
-  SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+// The floor of a scaled frame: every picture pixel written once, nothing read.
+double pictureWriteMicros(SDL_Surface* screen) {
   const SDL_Rect p = display.picture;
-  const double copy = twoScreenCopyMicros();
-  // The floor: every picture pixel written once, nothing read.
   std::vector<double> writes;
   for (int i = 0; i < 31; ++i) {
     const double t0 = threadMicros();
@@ -46,27 +43,80 @@ void BM_ScaledFrame(benchmark::State& state) {
     benchmark::ClobberMemory();
     writes.push_back(threadMicros() - t0);
   }
-  const double write = median(writes);
-  std::vector<double> scales;
-  for (auto _ : state) {
-    const double t0 = threadMicros();
-    scalePicture(game, screen);
-    benchmark::ClobberMemory();
-    const double spent = threadMicros() - t0;
-    scales.push_back(spent);
-    state.SetIterationTime(spent / 1e6);
-  }
-  const double scale = median(scales);
+  return median(writes);
+}
+
+// Counters of a scaled frame beside its floor.
+void report(benchmark::State& state, double copy, double write, double scale) {
   state.counters["scale_us"] = scale;
   state.counters["frame_us"] = copy + scale;
   state.counters["floor_us"] = copy + write;
   state.counters["x_floor"] = (copy + scale) / (copy + write);
   state.counters["target_x"] = 1.5;
+}
+
+// Every row of a picture that changes everywhere. Args: the screen's width and
+// height.
+void BM_ScaledFrame(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+  setDisplayGeometry(w, h);
+  SDL_Surface* game = busyGamePicture();
+  SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+  const double copy = twoScreenCopyMicros();
+  const double write = pictureWriteMicros(screen);
+  std::vector<double> scales;
+  for (auto _ : state) {
+    const double t0 = threadMicros();
+    scalePicture(game, screen, true);
+    benchmark::ClobberMemory();
+    const double spent = threadMicros() - t0;
+    scales.push_back(spent);
+    state.SetIterationTime(spent / 1e6);
+  }
+  report(state, copy, write, median(scales));
   SDL_FreeSurface(screen);
   SDL_FreeSurface(game);
   resetDisplay();
 }
 BENCHMARK(BM_ScaledFrame)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
+
+// The round's frames as the game shows them: twelve figures and all five
+// crosshairs moving a few pixels a frame, each frame scaling the rows that
+// changed. rows: the game rows scaled a frame, on average. Args as above.
+void BM_ScaledRoundFrame(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+  worstCaseRound(0);
+  setDisplayGeometry(w, h);
+  SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+  const double copy = twoScreenCopyMicros();
+  const double write = pictureWriteMicros(screen);
+  scalePicture(shell.video, screen, true);
+  std::vector<double> scales;
+  long rows = 0, frame = 0;
+  for (auto _ : state) {
+    ++frame;
+    for (int d = 0; d < DeviceCount; ++d) {
+      players[d].cursorX = 40 + static_cast<int>(3 * frame + 110 * d) % 560;
+      players[d].cursorY = 60 + static_cast<int>(2 * frame + 70 * d) % 380;
+    }
+    RunRoundFrame();
+    const double t0 = threadMicros();
+    rows += scalePicture(shell.video, screen, false);
+    benchmark::ClobberMemory();
+    const double spent = threadMicros() - t0;
+    scales.push_back(spent);
+    state.SetIterationTime(spent / 1e6);
+  }
+  report(state, copy, write, median(scales));
+  state.counters["rows"] = static_cast<double>(rows) / std::max(frame, 1L);
+  SDL_FreeSurface(screen);
+  resetDisplay();
+}
+BENCHMARK(BM_ScaledRoundFrame)
     ->Args({1920, 1080})
     ->Args({3840, 2160})
     ->UseManualTime()

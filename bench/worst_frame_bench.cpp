@@ -155,5 +155,10 @@ void BM_WorstRoundFrame(benchmark::State& state) {
 }
 // Processor time of the game's thread, so the figure does not depend on what
 // else the machine runs.
-BENCHMARK(BM_WorstRoundFrame)->Arg(0)->Arg(1)->Arg(4)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WorstRoundFrame)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(4)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 }  // namespace

@@ -44,21 +44,15 @@ bool validRow(const HiscoreEntry& e) {
   return e.name[0] != '\0';
 }
 
-void printRow(const char* what, int i, const HiscoreEntry& e) {
-  fprintf(stderr, "%s row %d: %d [%s] %d %d %d %d [%s]\n", what, i, e.position, e.name, e.score,
-          e.weapon, e.shots, e.playerCount, e.devices);
-}
-
-// Compares two tables; names the first row that differs on standard error.
+// Whether two tables hold the same rows; names the first that differs.
 bool sameTable(const HiscoreTable& a, const HiscoreTable& b) {
   for (int i = 0; i < HiscoreRows; ++i) {
-    const HiscoreEntry& x = a.rows[i];
-    const HiscoreEntry& y = b.rows[i];
+    const HiscoreEntry &x = a.rows[i], &y = b.rows[i];
     if (x.position != y.position || strcmp(x.name, y.name) != 0 || x.score != y.score ||
         x.weapon != y.weapon || x.shots != y.shots || x.playerCount != y.playerCount ||
         strcmp(x.devices, y.devices) != 0) {
-      printRow("read", i, x);
-      printRow("read back", i, y);
+      fprintf(stderr, "row %d differs: [%s] %d read, [%s] %d read back\n", i, x.name, x.score,
+              y.name, y.score);
       return false;
     }
   }

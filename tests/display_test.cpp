@@ -83,7 +83,7 @@ TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {
       SDL_Surface* screen = own(SDL_CreateRGBSurface(SDL_SWSURFACE, screens[k].w, screens[k].h, 32,
                                                      red, 0xFF00, red ^ 0xFF00FF, 0));
       SDL_FillRect(screen, nullptr, 0x01010101);
-      scalePicture(game, screen);
+      scalePicture(game, screen, true);
       int wrong = 0;
       for (int y = 0; y < screen->h; ++y)
         for (int x = 0; x < screen->w; ++x) {
@@ -95,6 +95,24 @@ TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {
           wrong += static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x] != expected;
         }
       EXPECT_EQ(wrong, 0);
+      // A later frame writes only the game rows it changed: the first, one in
+      // the middle and the last here; a pixel in another row stays as it was.
+      Uint32* px = static_cast<Uint32*>(screen->pixels);
+      int sx, sy, bandRows = 0, rowsOfChanged = 0;
+      gameToScreen(5, 240, &sx, &sy);
+      px[sy * screen->pitch / 4 + sx] = 0x01010101;
+      for (int g : {0, 241, 479}) static_cast<Uint8*>(game->pixels)[g * game->pitch + 15] ^= 0xFF;
+      EXPECT_EQ(scalePicture(game, screen, false), 3);
+      EXPECT_EQ(px[sy * screen->pitch / 4 + sx], 0x01010101u);
+      for (int g : {0, 241, 479}) {
+        gameToScreen(5, g, &sx, &sy);
+        EXPECT_EQ(px[sy * screen->pitch / 4 + sx],
+                  SDL_MapRGB(screen->format, 5, Uint8(g), Uint8((35 + g) ^ 0xFF)));
+        static_cast<Uint8*>(game->pixels)[g * game->pitch + 15] ^= 0xFF;
+      }
+      for (int r : display.gameRow) rowsOfChanged += r == 0 || r == 241 || r == 479;
+      for (const SDL_Rect& b : display.bands) bandRows += b.h;
+      EXPECT_EQ(bandRows, rowsOfChanged);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "app/shell.h"
 #include "audio/soundbank.h"
@@ -28,13 +29,20 @@
 namespace fs = std::filesystem;
 
 namespace {
-// Halts every channel and closes the mixer however often it was opened:
-// SDL_mixer counts the opens, and the game opens it at every start-up.
-void closeMixer() {
-  while (Mix_QuerySpec(nullptr, nullptr, nullptr)) {
-    Mix_HaltChannel(-1);
-    Mix_CloseAudio();
-  }
+// Everything a test left open or set, closed and reset; the mixer however often
+// it was opened (SDL_mixer counts the opens; the game opens it at start-up).
+void cleanSlate() {
+  while (Mix_QuerySpec(nullptr, nullptr, nullptr)) Mix_HaltChannel(-1), Mix_CloseAudio();
+  SDL_Quit();
+  resetGameState();
+}
+
+void push(SDL_Event e) { SDL_PushEvent(&e); }
+
+SDL_Event event(Uint8 type) {
+  SDL_Event e{};
+  e.type = type;
+  return e;
 }
 }  // namespace
 
@@ -69,14 +77,10 @@ void GameTest::SetUp() {
   char tmpl[] = "/tmp/lakeport-test-XXXXXX";
   ASSERT_NE(mkdtemp(tmpl), nullptr);
   dir = tmpl;
-  fs::create_directories(dir + "/pics");
-  fs::create_directories(dir + "/sounds");
-  fs::create_directories(dir + "/data");
+  for (const char* sub : {"/pics", "/sounds", "/data"}) fs::create_directories(dir + sub);
   oldCwd = fs::current_path().string();
   ASSERT_EQ(chdir(dir.c_str()), 0);
-  closeMixer();
-  SDL_Quit();
-  resetGameState();
+  cleanSlate();
   setExitHook([](int status) { throw ProgramExit{status}; });
 }
 
@@ -85,10 +89,8 @@ void GameTest::TearDown() {
   owned.clear();
   if (capturingOut) capturedStdout();
   if (capturingErr) capturedStderr();
-  clearEventHooks();
-  closeMixer();
-  SDL_Quit();
-  resetGameState();
+  unsetenv("LAKEPORT_GUNS");  // set by tests that play with guns
+  cleanSlate();
   useRealClock();
   useRealJoysticks();
   if (!oldCwd.empty()) {
@@ -107,45 +109,36 @@ void GameTest::startVideo() {
 bool GameTest::useDefaultAssets() {
   const fs::path built(LAKEPORT_GAME_BUILD_DIR);
   if (!fs::exists(built / "pics" / "title.jpg")) return false;
-  fs::remove_all(dir + "/pics");
-  fs::remove_all(dir + "/sounds");
-  fs::create_directory_symlink(built / "pics", dir + "/pics");
-  fs::create_directory_symlink(built / "sounds", dir + "/sounds");
+  for (const char* sub : {"pics", "sounds"}) {
+    fs::remove_all(dir + "/" + sub);
+    fs::create_directory_symlink(built / sub, dir + "/" + sub);
+  }
   return true;
 }
 
 void GameTest::writeBmp(const std::string& path, int w, int h, uint32_t rgb) {
   SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
   ASSERT_NE(s, nullptr);
-  SDL_FillRect(s, nullptr,
-               SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+  SDL_FillRect(s, nullptr, rgb);  // the surface's masks are 0xRRGGBB
   ASSERT_EQ(SDL_SaveBMP(s, path.c_str()), 0);
   SDL_FreeSurface(s);
 }
 
 void GameTest::writeWav(const std::string& path, int frames) {
-  auto le = [](uint32_t v, int bytes) {
-    std::string out;
-    for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
-    return out;
-  };
+  auto le = [](uint32_t v, int bytes) { return std::string(reinterpret_cast<char*>(&v), bytes); };
   // PCM, mono, 11025 frames and bytes per second, 1 byte per frame, 8 bits.
   const std::string wav = "RIFF" + le(36 + frames, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) +
                           le(1, 2) + le(11025, 4) + le(11025, 4) + le(1, 2) + le(8, 2) + "data" +
                           le(frames, 4) + std::string(frames, static_cast<char>(128));
-  FILE* f = fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr) << path;
-  EXPECT_EQ(fwrite(wav.data(), 1, wav.size(), f), wav.size()) << path;
-  fclose(f);
+  ASSERT_TRUE(std::ofstream(path, std::ios::binary) << wav) << path;
 }
 
 uint32_t GameTest::screenRgb(int x, int y) {
   SDL_Surface* s = shell.video;
   SDL_LockSurface(s);
-  const Uint8* p =
-      static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
   Uint32 v = 0;
-  memcpy(&v, p, s->format->BytesPerPixel);
+  memcpy(&v, static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel,
+         s->format->BytesPerPixel);
   SDL_UnlockSurface(s);
   Uint8 r, g, b;
   SDL_GetRGB(v, s->format, &r, &g, &b);
@@ -153,23 +146,17 @@ uint32_t GameTest::screenRgb(int x, int y) {
 }
 
 void GameTest::captureStdout() {
-  fflush(stdout);
-  testing::internal::CaptureStdout();
-  capturingOut = true;
+  fflush(stdout), testing::internal::CaptureStdout(), capturingOut = true;
 }
 std::string GameTest::capturedStdout() {
-  fflush(stdout);
-  capturingOut = false;
+  fflush(stdout), capturingOut = false;
   return testing::internal::GetCapturedStdout();
 }
 void GameTest::captureStderr() {
-  fflush(stderr);
-  testing::internal::CaptureStderr();
-  capturingErr = true;
+  fflush(stderr), testing::internal::CaptureStderr(), capturingErr = true;
 }
 std::string GameTest::capturedStderr() {
-  fflush(stderr);
-  capturingErr = false;
+  fflush(stderr), capturingErr = false;
   return testing::internal::GetCapturedStderr();
 }
 
@@ -179,36 +166,24 @@ SDL_Surface* GameTest::own(SDL_Surface* s) {
 }
 
 void pushKey(SDLKey key, bool down) {
-  SDL_Event e{};
-  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-  e.key.type = e.type;
+  SDL_Event e = event(down ? SDL_KEYDOWN : SDL_KEYUP);
   e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
   e.key.keysym.sym = key;
-  SDL_PushEvent(&e);
+  push(e);
 }
 
 void pushMouseMotion(int x, int y) {
-  SDL_Event e{};
-  e.type = SDL_MOUSEMOTION;
-  e.motion.type = SDL_MOUSEMOTION;
-  e.motion.x = static_cast<Uint16>(x);
-  e.motion.y = static_cast<Uint16>(y);
-  SDL_PushEvent(&e);
+  SDL_Event e = event(SDL_MOUSEMOTION);
+  e.motion.x = static_cast<Uint16>(x), e.motion.y = static_cast<Uint16>(y);
+  push(e);
 }
 
 void pushMouseButton(int button, bool down, int x, int y) {
-  SDL_Event e{};
-  e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-  e.button.type = e.type;
+  SDL_Event e = event(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP);
   e.button.button = static_cast<Uint8>(button);
   e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-  e.button.x = static_cast<Uint16>(x);
-  e.button.y = static_cast<Uint16>(y);
-  SDL_PushEvent(&e);
+  e.button.x = static_cast<Uint16>(x), e.button.y = static_cast<Uint16>(y);
+  push(e);
 }
 
-void pushQuit() {
-  SDL_Event e{};
-  e.type = SDL_QUIT;
-  SDL_PushEvent(&e);
-}
+void pushQuit() { push(event(SDL_QUIT)); }

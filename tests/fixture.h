@@ -13,11 +13,10 @@ struct ProgramExit {
   int status;
 };
 
-// Restores every program-wide record of the game to its value at program start.
+// Restores every program-wide record of the game to its start value.
 void resetGameState();
 
-// A temporary game directory (pics/, sounds/, data/) that is the working
-// directory for the test's lifetime.
+// A temporary game directory (pics/, sounds/, data/) as the working directory.
 class GameTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -25,17 +24,15 @@ class GameTest : public ::testing::Test {
 
   // Initialises SDL (video, audio off) and sets the 640x480x24 screen.
   void startVideo();
-  // Links the default art and sound the build made into pics/ and sounds/;
-  // false when the build made none.
+  // Links the build's default art and sound into pics/ and sounds/, or false.
   bool useDefaultAssets();
   // Writes a w by h 24-bit BMP filled with 0xRRGGBB below the game directory.
   static void writeBmp(const std::string& path, int w, int h, uint32_t rgb);
-  // Writes a silent WAV of `frames` mono 8-bit frames at 11025 Hz; the mixer
-  // makes each frame 16 bytes (four times the rate, stereo, 16 bits).
+  // Writes a silent WAV of `frames` mono 8-bit frames at 11025 Hz.
   static void writeWav(const std::string& path, int frames);
   // Reads the screen pixel at (x, y) as 0xRRGGBB.
   static uint32_t screenRgb(int x, int y);
-  // Captures what the test's code writes to a standard stream.
+  // Captures what the test's code writes to a standard stream until read.
   void captureStdout();
   std::string capturedStdout();
   void captureStderr();
@@ -48,11 +45,9 @@ class GameTest : public ::testing::Test {
  private:
   std::string oldCwd;
   std::vector<SDL_Surface*> owned;
-  bool capturingOut = false;
-  bool capturingErr = false;
+  bool capturingOut = false, capturingErr = false;
 };
 
-// Pushes SDL events for tests.
 void pushKey(SDLKey key, bool down);
 void pushMouseMotion(int x, int y);
 void pushMouseButton(int button, bool down, int x, int y);

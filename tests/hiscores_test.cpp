@@ -1,139 +1,89 @@
-// The hiscore files: format, names with spaces, loading, safe saving, damage.
+// The end of a round: the table, result line and prompt on the screen and a
+// replay; the name entry's keys and who may type; damaged hiscore files.
 #include "scores/hiscores.h"
 
-#include <sys/resource.h>
-
 #include <algorithm>
-#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <string>
 
+#include "app/shell.h"
 #include "fixture.h"
+#include "game/round.h"
+#include "input/players.h"
+#include "platform/clock.h"
+#include "scores/name_entry.h"
 #include "scores/round_end.h"
 #include "scores_support.h"
-
-namespace fs = std::filesystem;
+#include "weapons/weapons.h"
 
 namespace {
+constexpr uint32_t HallOfFameRgb = 0x010000;  // reads as blank text
+
 using HiscoreTest = GameTest;
 
-// Ten distinct rows; row 9 scores -6.
-void fillTable() {
-  const char* names[] = {"Ace",    "Bo Diddle", "C",       "DEE DEE", "E.",
-                         "F#|_,-", "G H I J",   "\xb4Hat", "  Two",   "Nine"};
-  for (int i = 0; i < HiscoreRows; ++i)
-    setRow(i, i + 1, names[i], 30 - 4 * i, i % 3, 40 + i, 1 + i % 4, i % 2 ? "-MK--" : "T---J");
-}
-
-// Every field of every row, for comparing whole tables.
-std::string tableText(const HiscoreTable& t) {
-  std::string text;
-  for (const HiscoreEntry& r : t.rows)
-    text += std::to_string(r.position) + "|" + r.name + "|" + std::to_string(r.score) + "|" +
-            std::to_string(r.weapon) + "|" + std::to_string(r.shots) + "|" +
-            std::to_string(r.playerCount) + "|" + r.devices + "\n";
-  return text;
-}
-
-std::string tenRows(const char* separator) {
-  std::string text;
-  for (int i = 0; i < HiscoreRows; ++i) {
-    const std::string n = std::to_string(i + 1);
-    text += n + separator + "P^" + n + separator + std::to_string(50 - i) + separator + "2" +
-            separator + "60" + separator + "1" + separator + "-M---" + separator;
+class RoundEndTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    startVideo();
+    useReadableFont();
+    pictures.hallOfFame = own(solidSurface(640, 480, HallOfFameRgb));
+    for (int i = 0; i < HiscoreRows; ++i)
+      SetHiscoreRow(hiscores.rows[i], ("Row" + std::to_string(i)).c_str(), 30 - 2 * i, 1, 50, 1,
+                    "-M---"),
+          hiscores.rows[i].position = 10 * (i + 1);
   }
-  return text;
-}
+  void TearDown() override {
+    releaseReadableFont();
+    GameTest::TearDown();
+  }
+};
 }  // namespace
 
-TEST_F(HiscoreTest, RowsAreWrittenAsSevenTokensAndLoadBackTheSame) {
-  fs::remove_all("data");  // a missing folder is made
-  fillTable();
-  setRow(2, 3, "Ace", 25, 1, 31, 2, "-MK--");
-  setRow(3, 4, "Big Al", 24, 0, 12, 1, "--K--");
-  const HiscoreTable saved = hiscores;
-  ASSERT_EQ(SaveHiscores(3), 0);
-  const std::string text = readFile("data/data03.dat");
-  EXPECT_NE(text.find("\n3 Ace 25 1 31 2 -MK--\n4 Big^Al 24 0 12 1 --K--\n"), std::string::npos)
-      << text;
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 10);
-  EXPECT_EQ(text.back(), '\n');
-  // Encoding is for the file only: the table in memory keeps its spaces.
-  EXPECT_STREQ(hiscores.rows[3].name, "Big Al");
-
-  resetHiscores();
-  EXPECT_EQ(LoadHiscores(3), -6);
-  EXPECT_EQ(tableText(hiscores), tableText(saved));
-  // Nothing but the table is left in data/.
-  EXPECT_EQ(std::distance(fs::directory_iterator("data"), fs::directory_iterator()), 1);
-}
-
-TEST_F(HiscoreTest, TokensLoadTheSameWhateverTheLineBreaks) {
-  writeFile("data/data02.dat", tenRows(" "));
-  EXPECT_EQ(LoadHiscores(2), 41);
-  const HiscoreTable oneLine = hiscores;
-  writeFile("data/data02.dat", tenRows("\n\t \n"));
-  resetHiscores();
-  EXPECT_EQ(LoadHiscores(2), 41);
-  EXPECT_EQ(tableText(hiscores), tableText(oneLine));
-  EXPECT_STREQ(hiscores.rows[9].name, "P 10");
-}
-
-TEST_F(HiscoreTest, InterruptedSaveLeavesTheOldFileWhole) {
-  fillTable();
-  ASSERT_EQ(SaveHiscores(0), 0);
-  const std::string old = readFile("data/data00.dat");
-  ASSERT_GT(old.size(), 100u);
-
-  // The file-size limit makes the write fail part way, like a full disk.
-  setRow(0, 1, "New Row", 99, 0, 1, 1, "-M---");
-  rlimit saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  rlimit small = saved;
-  small.rlim_cur = 100;
-  auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  captureStderr();
-  const int32_t result = SaveHiscores(0);
-  const std::string err = capturedStderr();
-  setrlimit(RLIMIT_FSIZE, &saved);
-  signal(SIGXFSZ, oldHandler);
-
-  EXPECT_EQ(result, -1);
-  EXPECT_EQ(readFile("data/data00.dat"), old);
-  EXPECT_NE(err.find("./data/data00.dat"), std::string::npos) << err;
-  EXPECT_NE(err.find(strerror(EFBIG)), std::string::npos) << err;
-  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-  // No half-written temporary file is left behind.
-  EXPECT_EQ(std::distance(fs::directory_iterator("data"), fs::directory_iterator()), 1);
-}
-
-TEST_F(HiscoreTest, RefusedSaveIsReportedAndTheGameGoesOn) {
-  fs::create_directory("data/data03.dat");
-  writeFile("data/data03.dat/keep", "x");
-  fillTable();
-  captureStderr();
-  EXPECT_EQ(SaveHiscores(3), -1);
-  const std::string err = capturedStderr();
-  EXPECT_NE(err.find("./data/data03.dat"), std::string::npos) << err;
-  EXPECT_EQ(readFile("data/data03.dat/keep"), "x");
-}
-
-TEST_F(HiscoreTest, MissingFileStartsFromTheDefaultTableNotAnotherLevels) {
-  writeFile("data/data00.dat", tenRows(" "));
-  ASSERT_EQ(LoadHiscores(0), 41);
-  EXPECT_EQ(LoadHiscores(1), -1);
-  const HiscoreTable defaults = DefaultHiscoreTable();
-  EXPECT_EQ(tableText(hiscores), tableText(defaults));
-  EXPECT_EQ(hiscoreLevel, 1);
-
-  // The default table reads back as written.
-  ASSERT_EQ(SaveHiscores(1), 0);
-  resetHiscores();
-  EXPECT_EQ(LoadHiscores(1), defaults.rows[9].score);
-  EXPECT_EQ(tableText(hiscores), tableText(defaults));
+TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLevel) {
+  SetHiscoreRow(hiscores.rows[0], "Big Al", 44, 0, 12, 3, "TMK--");
+  ASSERT_EQ(SaveHiscores(Garage), 0);
+  const std::string file = readFile("data/data00.dat");
+  // A finished Thompson round of the tenth row's score, every device playing.
+  roundState.bodyCount = 12, roundState.gangstersLeft = 0, roundState.playerCount = 1;
+  totalShots = 60;
+  shell.chosenWeapon = Thompson, shell.chosenLevel = Garage, shell.screen = ScreenId::RoundEnd;
+  for (Player& p : players) p.active = true;
+  mouseFireAt(100, 100);  // from the round's last moments: drained, not an action
+  // Each column is read up to the next one.
+  const struct {
+    int column, row;
+    const char* text;
+  } cells[] = {
+      // clang-format off
+      {1, 1, "Garage Hiscore Table"}, {2, 3, "Pos."}, {4, 3, " Name"}, {18, 3, "Score"},
+      {21, 3, "Gun"}, {28, 3, "  #Shots"}, {32, 3, "  #Players"},
+      {2, 5, "10."}, {4, 5, " Big Al"}, {18, 5, "44"}, {21, 5, "Single Action"},
+      {28, 5, "  12"}, {32, 5, "  3"}, {34, 5, "    (TMK--)"}, {21, 6, "Six-Shooter"},
+      {2, 14, "100."}, {0, 2, ""}, {0, 4, ""}, {0, 15, ""},
+      {1, 16, "Round completed. Your score: 12, Thompson, shots: 60, players: 1 (TMKJJ)"},
+      {1, 27, "Press fire to play this level again, or button 2 to go to the title screen"}};
+  // clang-format on
+  std::vector<std::string> seen;
+  uint32_t firstFrameMs = 0, backdrop = 0;
+  FrameScript script;
+  script.then([&] {
+    firstFrameMs = ticksMs(), backdrop = screenRgb(639, 479);
+    for (const auto& c : cells)
+      seen.push_back(screenText(c.column, c.row, c.column > 1 ? 32 : 640));
+    mouseFireAt(300, 300);
+  });
+  RunRoundEnd();
+  EXPECT_EQ(std::tie(firstFrameMs, backdrop, shell.screen),
+            std::make_tuple(1350u, HallOfFameRgb, ScreenId::Round));
+  ASSERT_EQ(seen.size(), std::size(cells));
+  for (size_t i = 0; i < seen.size(); ++i)
+    EXPECT_EQ(seen[i], cells[i].text) << cells[i].column << "," << cells[i].row;
+  EXPECT_EQ(readFile("data/data00.dat"), file);
+  // The round is re-armed: players join again by using their devices.
+  EXPECT_EQ(std::tie(roundState.bodyCount, totalShots, players[Mouse].active),
+            std::make_tuple(0, 0, false));
 }
 
 TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSaved) {
@@ -185,28 +135,42 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
 
     // The next result is saved over it; the damaged file stays beside it.
     InsertHiscore(100, 0, "New", 3, 1, "-M---");
-    const HiscoreTable withNew = hiscores;
     captureStderr();
     ASSERT_EQ(SaveHiscores(1), 0);
     const std::string kept = "data/data01.dat.damaged" + (copy++ ? "-" + std::to_string(copy) : "");
     EXPECT_NE(capturedStderr().find(kept.substr(5)), std::string::npos);
     EXPECT_EQ(readFile(kept), c.file);
+    const std::string saved = readFile("data/data01.dat");  // read back silently, saved alike
     resetHiscores();
     captureStderr();
     LoadHiscores(1);
     EXPECT_EQ(capturedStderr(), "");
-    EXPECT_EQ(tableText(hiscores), tableText(withNew));
+    ASSERT_EQ(SaveHiscores(1), 0);
+    EXPECT_EQ(readFile("data/data01.dat"), saved);
   }
+  // A file gone from under the level in memory leaves its table as it was.
+  std::remove("data/data01.dat");
+  EXPECT_EQ(LoadHiscores(1), -1);
+  EXPECT_STREQ(hiscores.rows[0].name, "New");
 }
 
-TEST_F(HiscoreTest, UnreadableReloadOfTheSameLevelKeepsTheTableInMemory) {
-  fillTable();
-  hiscoreLevel = 4;
-  EXPECT_EQ(LoadHiscores(4), -1);
-  EXPECT_STREQ(hiscores.rows[1].name, "Bo Diddle");
-  // A table that belongs to one level is never saved under another.
-  captureStderr();
-  EXPECT_EQ(SaveHiscores(0), -1);
-  EXPECT_NE(capturedStderr().find("./data/data00.dat"), std::string::npos);
-  EXPECT_FALSE(fs::exists("data/data00.dat"));
+TEST_F(HiscoreTest, NameKeyEdgesAndWhoMayType) {
+  const struct {
+    int x, y, key;
+  } keys[] = {{18, 336, '!'},         {37, 355, '!'},          {38, 336, '&'},
+              {17, 336, NameKeyNone}, {18, 335, NameKeyNone},  {220, 360, NameKeyEnd},
+              {237, 395, NameKeyEnd}, {238, 395, NameKeyNone}, {230, 340, NameKeyDelete},
+              {237, 455, ' '},        {100, 456, NameKeyNone}, {158, 336, 0xB4},
+              {220, 400, '|'},        {220, 420, '_'}};
+  for (const auto& k : keys) EXPECT_EQ(NameKeyAt(k.x, k.y), k.key) << k.x << "," << k.y;
+  // Only tagged devices type, unless no tagged device can fire (the tracker cannot).
+  const struct {
+    const char *tag, *eligible;  // per device, T M K J J
+  } tags[] = {{"-M-J-", "-M-J-"}, {"T-K--", "T-K--"}, {"T----", "TMKJJ"}};
+  for (const auto& c : tags) {
+    memcpy(DeviceTag, c.tag, 6);
+    for (int d = -1; d <= DeviceCount; ++d)
+      EXPECT_EQ(NameEntryEligible(d), d >= 0 && d < DeviceCount && c.eligible[d] != '-')
+          << c.tag << " device " << d;
+  }
 }

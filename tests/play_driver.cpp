@@ -121,6 +121,7 @@ int MouseGame::play(const std::vector<std::string>& args) {
 }
 
 void MouseGame::act() {
+  if (entryOffered && !qualified && afterEntry) std::exchange(afterEntry, nullptr)();
   const bool entered = shell.screen != last;
   last = shell.screen;
   switch (shell.screen) {
@@ -143,18 +144,13 @@ void MouseGame::act() {
   }
   // The end screens drain the round's last input before they draw.
   if (driver.flippedScreen() != ScreenId::RoundEnd) return;
-  if (!drawnEnd) rounds.back().qualified = qualified;
-  drawnEnd = true;
-  if (qualified && !entryOffered) entryOffered = true;
-  if (qualified && cancel) {
-    cancel = false;
-    return pushMouseClickAt(320, 240, 3);
-  }
+  if (!std::exchange(drawnEnd, true)) rounds.back().qualified = qualified;
+  entryOffered |= qualified;
+  if (qualified && std::exchange(cancel, false)) return pushMouseClickAt(320, 240, 3);
   if (qualified && !name.empty()) {
     pushMouseClickAt(nameKeyX(name.front().first), nameKeyY(name.front().second));
     return name.pop_front();
   }
-  if (entryOffered && afterEntry) std::exchange(afterEntry, nullptr)();
   pushMouseClickAt(320, 240, replays-- > 0 ? 1 : 3);
 }
 

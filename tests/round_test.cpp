@@ -1,5 +1,5 @@
-// The level round: its ends, the counts taken at the start of each frame, the
-// order of drawing within a frame, the sounds it stops, and re-arming.
+// The level round: when it ends, the sounds it starts and stops, and the order
+// of drawing within a frame.
 #include "game/round.h"
 
 #include <SDL_mixer.h>
@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <iterator>
+#include <stdexcept>
 #include <tuple>
 
 #include "app/shell.h"
@@ -17,104 +18,75 @@
 #include "weapons/weapons.h"
 
 namespace {
-struct TooManyFrames {};
-
 constexpr uint32_t Backdrop = 0x101010, Dimmed = 0x202060, Mark = 0xE00000, Figure = 0x00C000,
                    Pip = 0xF0D020, Crosshair = 0x0000E0;
 
-class RoundTest : public FiguresTest {
- protected:
-  void SetUp() override {
-    FiguresTest::SetUp();
-    shell.screen = ScreenId::Round;
-  }
-  void TearDown() override {
-    soundBank.samples[Shouts] = nullptr;
-    FiguresTest::TearDown();
-  }
-  // Runs the round, calling onFlip with each frame's number; the frames it ran.
-  int runRound(std::function<void(int)> onFlip = {}) {
-    int flips = 0;
-    setFlipHook([&] {
-      if (++flips > 50) throw TooManyFrames{};
-      if (onFlip) onFlip(flips);
-    });
-    try {
-      RunRound();
-    } catch (const TooManyFrames&) {
-      ADD_FAILURE() << "the round did not end";
-    }
-    setFlipHook(nullptr);
-    return flips;
-  }
-  // Plain pictures for every layer of a frame.
-  void plainPictures() {
-    pictures.levelBackdrop[0] = own(solidSurface(640, 480, Backdrop));
-    pictures.levelDimmed[0] = own(solidSurface(640, 480, Dimmed));
-    pictures.shotMark = own(solidSurface(6, 6, Mark));
-    pictures.pip = own(solidSurface(4, 12, Pip));
-    pictures.pipEmpty = own(solidSurface(4, 12, 0x302010));
-    for (SDL_Surface*& f : pictures.figure) f = own(solidSurface(88, 200, Figure));
-    for (SDL_Surface*& f : pictures.figureHit) f = own(solidSurface(88, 200, Figure));
-    for (SDL_Surface*& c : pictures.crosshair) c = own(solidSurface(31, 31, Crosshair));
-    shell.chosenLevel = 0;
-  }
-  static void aimShot(int32_t device, int32_t x, int32_t y) {
-    players[device].fireRequested = 1;
-    players[device].shotX = x;
-    players[device].shotY = y;
-  }
-};
+using RoundTest = FiguresTest;
 }  // namespace
 
 TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
-  // Escape before the first figure: the set-up's own poll sees it.
-  shell.backRequested = true;
-  pushKey(SDLK_ESCAPE, true);
-  EXPECT_EQ(runRound(), 0);
-  EXPECT_EQ(
-      std::tie(shell.screen, shell.backRequested, roundState.gangstersLeft, roundState.energy),
-      std::make_tuple(ScreenId::RoundEnd, false, 30, 100));
-  // Whatever ends the round during a frame lets that frame finish, no more.
+  // Escape before the first figure: the set-up's own poll sees it. Whatever ends
+  // the round during a frame lets that frame finish, no more.
   const struct {
     int frame;
     std::function<void()> end;
-  } cases[] = {{4, pushQuit},
-               {3, [] { roundState.energy = 0; }},
+  } cases[] = {{0, [] { pushKey(SDLK_ESCAPE, true), shell.backRequested = true; }},
+               {4, pushQuit},
                {2, [] { roundState.gangstersLeft = 0; }},
-               {0, [] { roundState.energy = -2; }}};  // already below 0
+               {3, [] { roundState.energy = 0; }}};
   for (const auto& c : cases) {
     resetRoundState();
     shell.screen = ScreenId::Round;
     if (c.frame == 0) c.end();
-    EXPECT_EQ(runRound([&c](int f) {
-                if (f == c.frame) c.end();
-              }),
-              c.frame);
-    EXPECT_EQ(shell.screen, ScreenId::RoundEnd) << c.frame;
+    int flips = 0;
+    setFlipHook([&] {
+      if (++flips == c.frame) c.end();
+      if (flips > 50) throw std::runtime_error("the round did not end");
+    });
+    RunRound();
+    EXPECT_EQ(std::tie(flips, shell.screen, shell.backRequested),
+              std::make_tuple(c.frame, ScreenId::RoundEnd, false));
   }
+  setFlipHook(nullptr);
 }
 
-TEST_F(RoundTest, CountsAreTakenAsEachFrameBegins) {
-  setFakeTicks(5000);
-  players[Mouse].lastShotTime = 1;
-  std::vector<std::pair<int32_t, int32_t>> seen;
-  runRound([&](int frame) {
-    seen.emplace_back(PlayerCount(), roundState.targetsLeftShown);
-    if (frame == 1) {
-      players[Mouse].active = players[Joystick2].active = true;
-      roundState.gangstersToCome = 7;
-    }
-    if (frame == 2) roundState.energy = 0;
-  });
-  EXPECT_EQ(seen, (std::vector<std::pair<int32_t, int32_t>>{{0, 30}, {2, 7}}));
-  EXPECT_EQ(GangstersToCome(), 7);
-  // The idle rule counts from the start of the round.
-  for (const Player& p : players) EXPECT_EQ(p.lastShotTime, 5000u);
+TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeAndTheEndHaltsOnlyTheRoundsSounds) {
+  ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
+  static Uint8 silence[44100 * 4 * 10] = {};  // ten seconds
+  Mix_Chunk* shouts = Mix_QuickLoad_RAW(silence, sizeof silence);
+  soundBank.samples[Shouts] = shouts;
+  setFlipHook([] {});
+  roundState.gangstersToCome = 1;
+  RunRoundFrame();
+  EXPECT_EQ(roundState.shoutsChannel, NoChannel);
+  roundState.gangstersToCome = 0;
+  RunRoundFrame();
+  EXPECT_EQ(roundState.shoutsChannel, 0);
+  // The end halts the shouts and every recorded shot and reload channel, but
+  // neither the hit sound nor the title tune.
+  for (int c = 1; c < 6; ++c) ASSERT_EQ(Mix_PlayChannelTimed(c, shouts, 0, -1), c);
+  players[Tracker].shotChannel = 1;
+  players[Joystick2].reloadChannel = 2;
+  figureShotChannel[7] = 3;
+  hitMetalChannel = 4, titleTuneChannel = 5;
+  roundState.energy = 0;
+  RunRound();
+  for (int c = 0; c < 6; ++c) EXPECT_EQ(Mix_Playing(c), int{c >= 4}) << "channel " << c;
+  Mix_HaltChannel(-1);
+  soundBank.samples[Shouts] = nullptr;
+  Mix_FreeChunk(shouts);
+  setFlipHook(nullptr);
 }
 
 TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {
-  plainPictures();
+  pictures.levelBackdrop[0] = own(solidSurface(640, 480, Backdrop));
+  pictures.levelDimmed[0] = own(solidSurface(640, 480, Dimmed));
+  pictures.shotMark = own(solidSurface(6, 6, Mark));
+  pictures.pip = own(solidSurface(4, 12, Pip));
+  pictures.pipEmpty = own(solidSurface(4, 12, 0x302010));
+  for (SDL_Surface*& f : pictures.figure) f = own(solidSurface(88, 200, Figure));
+  for (SDL_Surface*& f : pictures.figureHit) f = own(solidSurface(88, 200, Figure));
+  for (SDL_Surface*& c : pictures.crosshair) c = own(solidSurface(31, 31, Crosshair));
   ResetTargetField();
   standOn(TargetAt(8), 1);  // a bystander on place 1: x 120..207, y 26..225
   AddShotMark(164, 126);    // under the bystander
@@ -124,14 +96,11 @@ TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {
   // A shot on the bystander in this frame draws its mark at once; the figure
   // drawn after it (twitched 6 pixels up) covers it again. A shot beside the
   // places shows its mark in the same frame.
-  aimShot(Mouse, 150, 150);
-  aimShot(Keyboard, 250, 240);
+  for (auto [d, x, y] : {std::tuple{Mouse, 150, 150}, std::tuple{Keyboard, 250, 240}})
+    players[d].fireRequested = 1, players[d].shotX = x, players[d].shotY = y;
   // Crosshairs over the bystander and over the energy bar.
-  for (auto [d, x, y] : {std::tuple{Joystick1, 215, 100}, std::tuple{Joystick2, 400, 470}}) {
-    players[d].active = true;
-    players[d].cursorX = x;
-    players[d].cursorY = y;
-  }
+  for (auto [d, x, y] : {std::tuple{Joystick1, 215, 100}, std::tuple{Joystick2, 400, 470}})
+    players[d].active = true, players[d].cursorX = x, players[d].cursorY = y;
   const struct {
     int x, y;
     uint32_t rgb;
@@ -149,82 +118,4 @@ TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {
   for (size_t i = 0; i < seen.size(); ++i)
     EXPECT_EQ(seen[i], probes[i].rgb) << probes[i].x << "," << probes[i].y;
   EXPECT_EQ(totalShots, 2);
-}
-
-TEST_F(RoundTest, ShoutsStartOnceNoGangsterIsLeftToComeAndTheEndHaltsTheRoundsSounds) {
-  ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
-  static Uint8 silence[44100 * 4 * 10] = {};  // ten seconds
-  Mix_Chunk* shouts = Mix_QuickLoad_RAW(silence, sizeof silence);
-  Mix_Chunk* other = Mix_QuickLoad_RAW(silence, sizeof silence);
-  soundBank.samples[Shouts] = shouts;
-  ASSERT_EQ(Mix_PlayChannelTimed(0, other, 0, -1), 0);
-  setFlipHook([] {});
-  roundState.gangstersToCome = 1;
-  RunRoundFrame();
-  EXPECT_EQ(roundState.shoutsChannel, NoChannel);
-  roundState.gangstersToCome = 0;
-  RunRoundFrame();
-  ASSERT_EQ(roundState.shoutsChannel, 1);  // the first free channel
-  EXPECT_EQ(Mix_GetChunk(1), shouts);
-  // Still sounding: not restarted (a restart would take the freed channel 0).
-  Mix_HaltChannel(0);
-  RunRoundFrame();
-  EXPECT_EQ(roundState.shoutsChannel, 1);
-  // Run out, and its channel taken by another sound: started again elsewhere
-  // without cutting that sound.
-  Mix_HaltChannel(1);
-  ASSERT_EQ(Mix_PlayChannelTimed(1, other, 0, -1), 1);
-  RunRoundFrame();
-  EXPECT_EQ(std::make_tuple(roundState.shoutsChannel, Mix_Playing(1)), std::make_tuple(0, 1));
-
-  // The end halts the shouts and every recorded shot and reload channel, but
-  // neither the hit sound nor the title tune nor an unrecorded sound.
-  for (int c = 1; c < 8; ++c) ASSERT_EQ(Mix_PlayChannelTimed(c, c == 6 ? other : shouts, 0, -1), c);
-  players[Tracker].shotChannel = 1;
-  players[Joystick2].reloadChannel = 2;
-  figureShotChannel[7] = 3;
-  hitMetalChannel = 4;
-  titleTuneChannel = 5;
-  players[Mouse].shotChannel = 7;
-  roundState.energy = 0;
-  runRound();
-  for (int c = 0; c < 8; ++c) EXPECT_EQ(Mix_Playing(c), int{c >= 4 && c <= 6}) << "channel " << c;
-  // A shouts record whose channel now plays another sound leaves it alone.
-  roundState.shoutsChannel = 6;
-  runRound();
-  EXPECT_EQ(Mix_Playing(6), 1);
-  Mix_HaltChannel(-1);
-  Mix_FreeChunk(shouts);
-  Mix_FreeChunk(other);
-}
-
-TEST_F(RoundTest, RearmRestoresExactlyTheListedFields) {
-  roundState = RoundState{-3, 17, -1, 0, 9, 4, 6};
-  for (int d = 0; d < DeviceCount; ++d)
-    players[d] = Player{10 + d, 20 + d, 30 + d, 40 + d, 1,    1, 500u + d, 600u + d,
-                        true,   7 + d,  true,   true,   true, d, 8 - d};
-  for (int k = 0; k < 4; ++k) arrowHeld[k] = true, arrowStepTime[k] = 900 + k;
-  joystickPollTime = 77;
-  totalShots = 99;
-  for (int k = 0; k < 40; ++k) AddShotMark(100 + k, 200);
-  setFakeTicks(4321);
-  RearmRound();
-  EXPECT_EQ(std::tie(roundState.energy, roundState.bodyCount, roundState.gangstersLeft,
-                     roundState.gangstersToCome, roundState.targetsLeftShown,
-                     roundState.playerCount, roundState.shoutsChannel),
-            std::make_tuple(100, 0, 30, 30, 9, 4, 6));
-  for (int d = 0; d < DeviceCount; ++d) {
-    const Player& p = players[d];
-    const bool stick = d == Joystick1 || d == Joystick2;
-    EXPECT_EQ(std::tie(p.cursorX, p.cursorY, p.shotX, p.shotY, p.triggerHeld, p.fireRequested,
-                       p.lastShotTime, p.lastMoveTime, p.active, p.shotsFired, p.menuFireHeld,
-                       p.reloadHeld, p.emptyClickDone, p.shotChannel, p.reloadChannel),
-              std::make_tuple(10 + d, 20 + d, 30 + d, 40 + d, 0, 1, 4321u, 600u + d, false, 0, true,
-                              !stick, true, d, 8 - d))
-        << "player " << d;
-  }
-  for (int k = 0; k < 4; ++k)
-    EXPECT_EQ(std::tie(arrowHeld[k], arrowStepTime[k]), std::make_tuple(false, 900u + k));
-  EXPECT_EQ(std::tie(joystickPollTime, totalShots), std::make_tuple(77u, 0));
-  EXPECT_EQ(usedShotMarks(), 0);
 }

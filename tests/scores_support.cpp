@@ -1,24 +1,18 @@
-// Readable screen text and frame scripts for the end-of-round tests.
+// Readable screen text, frame scripts and files for the end-of-round tests.
 #include "scores_support.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "app/shell.h"
 #include "fixture.h"
 #include "gfx/font.h"
 #include "platform/events.h"
-#include "scores/hiscores.h"
 
 namespace {
-void putPixel(SDL_Surface* s, int x, int y, uint32_t rgb) {
-  Uint8* p = static_cast<Uint8*>(s->pixels) + y * s->pitch + x * 3;
-  const Uint32 v = SDL_MapRGB(s->format, rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
-  memcpy(p, &v, 3);
-}
 // The colour at (x, y) of an unlocked 24-bit software surface.
 uint32_t pixelRgb(SDL_Surface* s, int x, int y) {
   Uint32 v = 0;
@@ -32,17 +26,15 @@ uint32_t pixelRgb(SDL_Surface* s, int x, int y) {
 void useReadableFont() {
   // Column 0 and every even column carry the marker on top; glyph 33 + i is
   // the one column 1 + 2i, coloured 0x00GG00 with GG = its byte - 32.
-  const int glyphs = 223, height = 4;
-  SDL_Surface* s =
-      SDL_CreateRGBSurface(SDL_SWSURFACE, 1 + 2 * glyphs, height, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+  SDL_Surface* s = solidSurface(1 + 2 * 223, 4, 0x0000FF);
   ASSERT_NE(s, nullptr);
-  for (int x = 0; x < s->w; ++x)
-    for (int y = 0; y < height; ++y) {
-      const bool glyph = x % 2 == 1;
-      putPixel(s, x, y,
-               y == 0 ? (glyph ? 0x00FF00 : 0xFF00FF)
-                      : (glyph ? static_cast<uint32_t>(x / 2 + 1) << 8 : 0x0000FF));
-    }
+  for (Sint16 x = 0; x < s->w; ++x) {
+    SDL_Rect top{x, 0, 1, 1}, body{x, 1, 1, 3};
+    const bool glyph = x % 2 == 1;
+    SDL_FillRect(s, &top,
+                 SDL_MapRGB(s->format, glyph ? 0 : 0xFF, glyph ? 0xFF : 0, glyph ? 0 : 0xFF));
+    if (glyph) SDL_FillRect(s, &body, SDL_MapRGB(s->format, 0, x / 2 + 1, 0));
+  }
   ASSERT_EQ(SDL_SaveBMP(s, "pics/readable-font.bmp"), 0);
   SDL_FreeSurface(s);
   BitmapFont* font = LoadBitmapFont("pics/readable-font.bmp");
@@ -99,24 +91,11 @@ void mouseFireAt(int x, int y) {
   pushMouseButton(SDL_BUTTON_LEFT, false, x, y);
 }
 
-void mouseButton2() {
-  pushMouseButton(SDL_BUTTON_RIGHT, true, 0, 0);
-  pushMouseButton(SDL_BUTTON_RIGHT, false, 0, 0);
-}
-
 std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 void writeFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
-}
-
-void setRow(int i, int position, const char* name, int score, int weapon, int shots, int players,
-            const char* devices) {
-  hiscores.rows[i].position = position;
-  SetHiscoreRow(hiscores.rows[i], name, score, weapon, shots, players, devices);
 }

@@ -1,6 +1,5 @@
-// Helpers for the tests of the end-of-round screens: a font whose every glyph is
-// one pixel of its own colour, so the text on the screen can be read back, and
-// a script of input steps run one per flipped frame.
+// Helpers for the end-of-round tests: a font whose glyphs read back from the
+// screen, input scripts run one step a flip, files and hiscore rows.
 #pragma once
 #include <SDL.h>
 
@@ -10,9 +9,8 @@
 #include <initializer_list>
 #include <string>
 
-// Loads the one-pixel font from pics/ and puts it in every font slot.
+// Puts a font of one-pixel glyphs in every font slot, and frees it again.
 void useReadableFont();
-// Frees it again and empties the font slots.
 void releaseReadableFont();
 // The text printed at grid cell (column, row) of code 3, length characters,
 // trailing spaces dropped. Black and pixels with red or blue read as spaces.
@@ -20,8 +18,7 @@ std::string screenText(int column, int row, int length = 80);
 // A new software surface of one colour.
 SDL_Surface* solidSurface(int w, int h, uint32_t rgb);
 
-// Runs one step after each flip of the screen; after the last step a few more
-// frames are allowed, then the script throws so a loop that never ends fails.
+// Runs one step after each flip; a few frames after the last step it throws.
 class FrameScript {
  public:
   FrameScript();
@@ -39,10 +36,6 @@ class FrameScript {
 // A file's whole contents ("" when it cannot be read), and writing one.
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& text);
-// Sets row i of the hiscore table in memory.
-void setRow(int i, int position, const char* name, int score, int weapon, int shots, int players,
-            const char* devices);
 
-// Moves the mouse to (x, y) and releases its left (fire) or right button there.
+// Moves the mouse to (x, y), presses and releases its fire button there.
 void mouseFireAt(int x, int y);
-void mouseButton2();

@@ -15,8 +15,9 @@
 #define LAKEPORT_SHUFFLE 1
 #endif
 
-Display display = {GameWidth, GameHeight, {0, 0, GameWidth, GameHeight}, {}, {}, nullptr, nullptr,
-                   0,         false};
+Display display = {
+    GameWidth, GameHeight, {0, 0, GameWidth, GameHeight}, {}, {}, nullptr, nullptr, 0, {},
+    {},        false};
 
 namespace {
 int clampTo(int v, int low, int high) { return v < low ? low : (v > high ? high : v); }
@@ -93,6 +94,7 @@ void setDisplayGeometry(int w, int h) {
   for (int c = 0; c < pw; ++c) display.gameColumn[c] = gameAt(c, pw, GameWidth);
   display.gameRow.resize(ph);
   for (int r = 0; r < ph; ++r) display.gameRow[r] = gameAt(r, ph, GameHeight);
+  display.shown.clear();  // a new picture box is written whole
 }
 
 void resetDisplay() {
@@ -101,6 +103,7 @@ void resetDisplay() {
   display.screen = display.game = nullptr;
   display.fullUpdatesLeft = 0;
   display.setPointerMode = false;
+  display.bands.clear();
   setDisplayGeometry(GameWidth, GameHeight);
 }
 
@@ -309,8 +312,23 @@ __attribute__((target("ssse3"))) void shuffleGameRow(const ShuffleTable& t, cons
 #endif
 }  // namespace
 
-void scalePicture(SDL_Surface* game, SDL_Surface* screen) {
+int scalePicture(SDL_Surface* game, SDL_Surface* screen, bool whole) {
   const SDL_Rect p = display.picture;
+  // Most of a frame is what the last one showed: the rows that did not change
+  // are neither scaled nor sent to the display again.
+  constexpr int RowBytes = 3 * GameWidth;
+  std::vector<Uint8>& shown = display.shown;
+  whole = whole || shown.size() != size_t{RowBytes} * GameHeight;
+  shown.resize(size_t{RowBytes} * GameHeight);
+  bool changed[GameHeight];
+  int scaled = 0;
+  for (int g = 0; g < GameHeight; ++g) {
+    const Uint8* in = static_cast<const Uint8*>(game->pixels) + g * game->pitch;
+    Uint8* kept = shown.data() + g * RowBytes;
+    changed[g] = whole || memcmp(in, kept, RowBytes) != 0;
+    if (changed[g]) memcpy(kept, in, RowBytes), ++scaled;
+  }
+  display.bands.clear();
   int run[GameWidth] = {};
   int most = 0;
   for (int c = 0; c < p.w; ++c) most = std::max(most, ++run[display.gameColumn[c]]);
@@ -326,6 +344,7 @@ void scalePicture(SDL_Surface* game, SDL_Surface* screen) {
   const int* row = display.gameRow.data();
   Uint8* top = static_cast<Uint8*>(screen->pixels) + p.y * screen->pitch + 4 * p.x;
   for (int r = 0; r < p.h; ++r) {
+    if (!changed[row[r]]) continue;
     if (r == 0 || row[r] != row[r - 1]) {
       const Uint8* in = static_cast<const Uint8*>(game->pixels) + row[r] * game->pitch;
       const SDL_PixelFormat& from = *game->format;
@@ -357,10 +376,16 @@ void scalePicture(SDL_Surface* game, SDL_Surface* screen) {
         }
     }
     streamRow(reinterpret_cast<Uint32*>(top + r * screen->pitch), wide.data(), p.w);
+    std::vector<SDL_Rect>& bands = display.bands;
+    if (!bands.empty() && bands.back().y + bands.back().h == p.y + r)
+      bands.back().h += 1;
+    else
+      bands.push_back(SDL_Rect{p.x, static_cast<Sint16>(p.y + r), p.w, 1});
   }
 #ifdef __SSE2__
   _mm_sfence();  // the streamed pixels are in memory before anyone reads them
 #endif
+  return scaled;
 }
 
 int presentFrame(SDL_Surface* surface) {
@@ -373,12 +398,15 @@ int presentFrame(SDL_Surface* surface) {
     SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
     display.fullUpdatesLeft -= 1;
   }
+  // A page-flipped screen alternates two buffers: each is written whole.
+  const bool flipped = (screen->flags & SDL_DOUBLEBUF) == SDL_DOUBLEBUF;
   if (SDL_MUSTLOCK(screen) && SDL_LockSurface(screen) < 0) return -1;
-  scalePicture(surface, screen);
+  scalePicture(surface, screen, full || flipped);
   if (SDL_MUSTLOCK(screen)) SDL_UnlockSurface(screen);
-  // A software screen sends only the picture to the display; the bars stay.
-  if (full || (screen->flags & SDL_DOUBLEBUF) == SDL_DOUBLEBUF) return SDL_Flip(screen);
-  SDL_Rect p = display.picture;
-  SDL_UpdateRects(screen, 1, &p);
+  // A software screen sends only the rows that changed to the display; the
+  // bars and the rest stay.
+  if (full || flipped) return SDL_Flip(screen);
+  if (!display.bands.empty())
+    SDL_UpdateRects(screen, static_cast<int>(display.bands.size()), display.bands.data());
   return 0;
 }

@@ -18,6 +18,8 @@ struct Display {
   SDL_Surface* screen;          // the real screen when scaling, else nullptr
   SDL_Surface* game;            // the 640x480x24 surface the game draws on when scaling
   int fullUpdatesLeft;          // flips that still redraw the bars (both buffers)
+  std::vector<Uint8> shown;     // the game picture the screen shows, row by row
+  std::vector<SDL_Rect> bands;  // the screen rows the last scale wrote
   bool setPointerMode;          // the game, not the player, set SDL_MOUSE_RELATIVE
 };
 extern Display display;
@@ -57,7 +59,10 @@ void warpMouse(int gx, int gy);
 
 // Scales a 640x480 24-bit surface onto the picture of a 32-bit screen
 // surface: every screen pixel shows the game pixel of the mapping above.
-void scalePicture(SDL_Surface* game, SDL_Surface* screen);
+// Unless whole, only the game rows that differ from what the screen shows are
+// scaled (the screen must have kept the last scale's pixels). The screen rows
+// written are left in display.bands; the result is the game rows scaled.
+int scalePicture(SDL_Surface* game, SDL_Surface* screen, bool whole);
 // Shows a finished frame: scaled onto the real screen when the surface is the
 // game's scaling surface, SDL_Flip otherwise. SDL_Flip's result.
 int presentFrame(SDL_Surface* surface);

@@ -3,16 +3,13 @@
 # Source it from bash; it keeps its state in XS_* variables.
 
 # Starts Xvfb with one 24-bit screen of XS_SIZE pixels (default 640x480) and
-# exports DISPLAY. Display numbers start at a
-# place taken from our process id, above the ones people use; the server's own
-# lock file settles a race for one, and the loser tries the next number. The
-# server tells on -displayfd when it accepts clients. It must not reset when
-# its last client leaves: every xdotool call is a client, and a game that
-# connects during a reset finds no display.
-# $1: a folder for the server's log. Returns non-zero if no server came up.
+# exports DISPLAY; $1 is a folder for its log. Display numbers start at a place
+# taken from our process id; the server's lock file settles a race for one, and
+# the loser tries the next. The server must not reset when its last client
+# leaves: every xdotool call is a client, and a game connecting then finds none.
 xs_start() {
   local log=$1/xvfb.log fifo=$1/xvfb.display first n got
-  first=$((200 + $$ % 500))
+  first=$((200 + BASHPID % 500))
   for n in $(seq "$first" $((first + 30))); do
     [ -e "/tmp/.X$n-lock" ] && continue
     rm -f "$fifo"
@@ -49,8 +46,7 @@ xs_wait_window() {
   sleep 1.5 # start-up: the progress row
 }
 
-# Whether process $1 has ended. A child that has ended stays a zombie until
-# waited for, which kill -0 cannot tell.
+# Whether process $1 has ended (a zombie, which kill -0 cannot tell, has).
 xs_exited() {
   case "$(ps -o stat= -p "$1" 2>/dev/null)" in "" | Z*) return 0 ;; *) return 1 ;; esac
 }
@@ -63,9 +59,8 @@ xs_click() {
   sleep 0.4
 }
 
-# Presses button 2 (the right mouse button) until the game in XS_GAME_PID
-# ends, at most $1 times (default 8). Sets XS_STATUS to its exit status and
-# clears XS_GAME_PID; XS_STATUS stays empty if the game did not end.
+# Presses button 2 until the game in XS_GAME_PID ends, at most $1 times
+# (default 8); sets XS_STATUS to its exit status, or empty if it did not end.
 xs_back_until_exit() {
   XS_STATUS=""
   for _ in $(seq "${1:-8}"); do
@@ -80,10 +75,9 @@ xs_back_until_exit() {
 }
 
 # Makes a work folder XS_WORK named after $1 and starts the server there; on
-# exit the game in XS_GAME_PID and the server are ended, the folder removed.
-# XS_HOME is a home folder for the game whose sound configuration plays into
-# ALSA's null device: the game needs a sound device, and these machines have
-# none (a player's machine has its own).
+# exit the game in XS_GAME_PID and the server end and the folder goes. XS_HOME
+# is a home whose ALSA default is the null device: the game needs a sound
+# device, and test machines have none (a player's has its own).
 xs_begin() {
   XS_WORK=$(mktemp -d "/tmp/$1-XXXXXX")
   XS_GAME_PID=""

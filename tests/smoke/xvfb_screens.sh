@@ -3,34 +3,33 @@
 # the 640 by 480 picture fills the largest 4:3 box of the screen, centred,
 # with black bars; menu picks by clicks at exact screen points reach a round;
 # shots clicked at exact screen points leave their marks at the game points
-# shown there. Then button 2 ends the game with status 0.
+# shown there; the Thompson and a reload with button 2. Each game ends its own
+# way: button 2 from the end of the round (status 0), or a stop signal (Ctrl+C
+# in the round, a logout on the name entry, a kill on the title), within a
+# second and with the status a shell expects (128 + its number); the name
+# entry's row is in the file as a cancelled entry stores it. Nothing printed.
 # Usage: xvfb_screens.sh GAME_BINARY GAME_ASSET_DIR
 set -euo pipefail
 game=$(readlink -f "$1")
 assets=$(readlink -f "$2")
 here=$(dirname "$(readlink -f "$0")")
+out=$(mktemp -d /tmp/lakeport-screens-logs-XXXXXX)
+trap 'rm -rf "$out"' EXIT
 . "$here/x_session.sh"
 
-# screen size | game points shot in the round's first seconds, between the
-# places where figures will stand and at the picture's edges
+# screen size | how the game ends | game points shot in the round's first
+# seconds, between the places where figures will stand and at the edges
 sizes=(
-  "640x480   112,240 216,10 424,240"
-  "1920x1080 3,100 636,240 320,12"
-  "1280x1024 112,3 528,240 634,300"
+  "640x480   INT  112,240 216,10 424,240"
+  "1920x1080 HUP  3,100 636,240 320,12"
+  "1280x1024 quit 112,3 528,240 634,300"
+  "640x480   TERM"
 )
 
-XS_SIZE=${sizes[0]%% *}
-xs_begin lakeport-screens
-work=$XS_WORK
-mkdir -p "$work/game/data"
-ln -s "$assets/pics" "$work/game/pics"
-ln -s "$assets/sounds" "$work/game/sounds"
-failures=0
 fail() {
   echo "FAIL $XS_SIZE: $*"
   failures=$((failures + 1))
 }
-
 # The picture's box on a W by H screen: PX PY PW PH.
 picture_box() {
   local w=$1 h=$2 pw=$1 ph=$2
@@ -58,19 +57,40 @@ each_box() {
   convert "$shot" -write mpr:shot +delete "${args[@]}" xc:none null:
 }
 
-for row in "${sizes[@]}"; do
-  read -r size points <<<"$row"
-  if [ "$size" != "$XS_SIZE" ]; then
-    xs_stop
-    XS_SIZE=$size
-    xs_start "$work"
-  fi
+# Sends signal $1 to the game and waits up to a second for it to end; sets
+# XS_STATUS, or leaves it empty if the game still runs.
+stop_game() {
+  XS_STATUS=""
+  kill -s "$1" "$XS_GAME_PID"
+  for _ in $(seq 20); do xs_exited "$XS_GAME_PID" && break; sleep 0.05; done
+  xs_exited "$XS_GAME_PID" || return 0
+  wait "$XS_GAME_PID" 2>/dev/null && XS_STATUS=0 || XS_STATUS=$?
+  XS_GAME_PID=""
+}
+
+# Plays on a screen of size $1, ends the game as $2 says, shooting at the game
+# points $3 (no round without them); each runs on a server and in a work folder
+# of its own. Its status counts the failures.
+play_on() {
+  local size=$1 ending=$2 points=$3 work expected=0 place
+  failures=0
+  XS_SIZE=$size
+  xs_begin lakeport-screens
+  work=$XS_WORK
+  mkdir -p "$work/game/data"
+  ln -s "$assets/pics" "$work/game/pics"
+  ln -s "$assets/sounds" "$work/game/sounds"
+  # A Garage table whose tenth row a round without a kill beats.
+  for place in $(seq 9); do echo "$place Ace$place $((10 - place)) 1 9 1 -M---"; done >"$work/game/data/data00.dat"
+  echo "10 Last -1 1 9 1 -M---" >>"$work/game/data/data00.dat"
   w=${size%x*} h=${size#*x}
   read -r px py pw ph <<<"$(picture_box "$w" "$h")"
-  rm -f "$work/game/data/"*
-  (cd "$work/game" && HOME=$XS_HOME LAKEPORT_TRACKER_PORT= exec "$game") >"$work/game.log" 2>&1 &
+  # A script's background job starts with SIGINT ignored; from a terminal the
+  # game has the defaults.
+  (cd "$work/game" && HOME=$XS_HOME LAKEPORT_TRACKER_PORT= \
+    exec env --default-signal=INT,TERM,HUP "$game") >"$work/game.log" 2>&1 &
   XS_GAME_PID=$!
-  xs_wait_window || { fail "no game window"; cat "$work/game.log"; continue; }
+  xs_wait_window || { fail "no game window"; cat "$work/game.log"; return 1; }
 
   # The picture and its bars on the title screen, once the loading is over:
   # the screen no longer changes.
@@ -90,12 +110,33 @@ for row in "${sizes[@]}"; do
     [ "${light[${#bars[@]} + i]}" != 0 ] || fail "the picture's edge ${edges[i]} is black"
   done
 
-  # Menu picks: title, story, display help, the Six-Shooter, the Garage.
-  click_game 320 240
-  click_game 320 240
-  click_game 320 240
-  click_game 300 120
-  click_game 60 110
+  [ -n "$points" ] && play_round "$points"
+  case $ending in
+    quit) xdotool key Escape; sleep 1.5; xs_back_until_exit ;;
+    HUP) xdotool key Escape; sleep 1.5; stop_game HUP 2>/dev/null ;;
+    *) stop_game "$ending" 2>/dev/null ;;
+  esac
+  [ "$ending" = quit ] || expected=$((128 + $(kill -l "$ending")))
+  if [ "${XS_STATUS:-}" != "$expected" ]; then
+    fail "$ending: the game did not end with status $expected (${XS_STATUS:-still running})"
+    cat "$work/game.log"
+  fi
+  if [ "$ending" = HUP ] && ! grep -q '^10 Anonymous 0 ' "$work/game/data/data00.dat"; then
+    fail "the name entry's row is not in the file"
+    cat "$work/game/data/data00.dat"
+  fi
+  # With the whole default art and sound there is nothing to tell: every line
+  # the game prints names a missing or unreadable file or device.
+  [ ! -s "$work/game.log" ] || { fail "the game printed:"; cat "$work/game.log"; }
+  echo "$size: picture ${pw}x$ph at $px,$py; marks checked at ${points:-none}; ended by $ending"
+  return $((failures > 0))
+}
+
+# Menu picks (title, story, display help, the Six-Shooter, the Garage), shots
+# at the game points $1 whose marks must land there, the Thompson, a reload.
+play_round() {
+  local points=$1 p
+  for p in "320 240" "320 240" "320 240" "300 120" "60 110"; do click_game $p; done
   park=$(to_screen 450 150) # the crosshair waits away from the shots
   xdotool mousemove ${park% *} ${park#* }
   sleep 0.3
@@ -137,16 +178,19 @@ for row in "${sizes[@]}"; do
     fi
   done < <(each_box "$work/diff.ppm" '%@' "${windows[@]}" 2>/dev/null)
   [ "$i" = 3 ] || fail "the marks could not be measured"
+  xdotool key 3 sleep 0.2 mousedown 3 sleep 0.1 mouseup 3 sleep 0.2
+}
 
-  xdotool key Escape
-  sleep 1.5
-  xs_back_until_exit
-  if [ "${XS_STATUS:-}" != 0 ]; then
-    fail "the game did not end with status 0 (${XS_STATUS:-still running})"
-    cat "$work/game.log"
-    [ -n "$XS_GAME_PID" ] && kill "$XS_GAME_PID" 2>/dev/null
-    XS_GAME_PID=""
-  fi
-  echo "$size: picture ${pw}x$ph at $px,$py; marks checked at $points"
+# The sizes play at once: most of a run is waiting for the game.
+pids=()
+for row in "${sizes[@]}"; do
+  read -r size ending points <<<"$row"
+  (play_on "$size" "$ending" "$points" >"$out/${#pids[@]}.log" 2>&1) &
+  pids+=($!)
 done
-exit $((failures > 0))
+status=0
+for i in "${!pids[@]}"; do
+  wait "${pids[i]}" || status=1
+  cat "$out/$i.log"
+done
+exit $status
