@@ -132,34 +132,21 @@ TEST_F(ScreensTest, EveryScreenShowsItsTextsAndPictures) {
                {runTitleScreen, 0, 0, 2},        {runTitleScreen, 1, 0, 0},
                {runStoryScreen, 0, 0, 0},        {runDisplayHelpScreen, 0, 0, 0},
                {runWeaponChoiceScreen, 0, 0, 0}, {runLevelChoiceScreen, 0, 0, 0}};
+  // clang-format off
   const std::tuple<int, int, int, const char*> lines[] = {
-      {0, 1, 7, "No tracker detected"},
-      {0, 1, 10, "No joysticks detected"},
-      {0, 1, 11, ""},
-      {0, 1, 21, toExit},
-      {0, 25, 27, CreditLineShort},
-      {1, 1, 7, "Tracker detected"},
-      {1, 1, 10, "Joystick detected"},
-      {1, 11, 27, CreditLineLong},
-      {2, 1, 10, "Two joysticks detected"},
-      {3, 1, 7, "kioskPod version"},
-      {3, 1, 18, toExit},
-      {3, 1, 19, ""},
-      {3, 1, 21, ""},
-      {4, 1, 7, "but avoid hurting any innocent bystanders."},
-      {4, 1, 8, ""},
-      {4, 1, 27, toTitle},
-      {5, 1, 6, "reaches zero you are dead. The number of"},
-      {5, 1, 7, "gangsters still to come in the ongoing level"},
-      {5, 1, 10, ""},
-      {5, 1, 27, toTitle},
-      {6, 14, 18, "  Default choice."},
-      {6, 27, 18, ""},
+      {0, 1, 7, "No tracker detected"}, {0, 1, 10, "No joysticks detected"}, {0, 1, 11, ""},
+      {0, 1, 21, toExit}, {0, 25, 27, CreditLineShort}, {1, 1, 7, "Tracker detected"},
+      {1, 1, 10, "Joystick detected"}, {1, 11, 27, CreditLineLong},
+      {2, 1, 10, "Two joysticks detected"}, {3, 1, 7, "kioskPod version"}, {3, 1, 18, toExit},
+      {3, 1, 19, ""}, {3, 1, 21, ""}, {4, 1, 7, "but avoid hurting any innocent bystanders."},
+      {4, 1, 8, ""}, {4, 1, 27, toTitle}, {5, 1, 6, "reaches zero you are dead. The number of"},
+      {5, 1, 7, "gangsters still to come in the ongoing level"}, {5, 1, 10, ""}, {5, 1, 27, toTitle},
+      {6, 14, 18, "  Default choice."}, {6, 27, 18, ""},
       {6, 1, 27, "Select a weapon, or press button 2 to go to the title screen"},
       {7, 1, 13, "The shooting accuracy of the gangsters depends"},
-      {7, 1, 15, "shooting frequency stays the same in all levels."},
-      {7, 1, 21, ""},
+      {7, 1, 15, "shooting frequency stays the same in all levels."}, {7, 1, 21, ""},
       {7, 1, 27, "Select a level, or press button 2 to go to the title screen"}};
+  // clang-format on
   for (int k = 0; k < 8; ++k) {
     shell.kioskMode = shown[k].kiosk, shell.trackerPresent = shown[k].tracker;
     shell.joystick1 = shown[k].sticks > 0 ? joystickOpen(0) : nullptr;
