@@ -15,11 +15,6 @@
 #include "weapons/weapons.h"
 
 namespace {
-const char* const Table =
-    "1 Al 9 1 9 1 -M---\n2 Bo 8 1 9 1 -M---\n3 Cy 7 1 9 1 -M---\n4 Di 6 1 9 1 -M---\n"
-    "5 Ed 5 1 9 1 -M---\n6 Flo 4 1 9 1 -M---\n7 Gil 3 1 9 1 -M---\n8 Hal 2 1 9 1 -M---\n"
-    "9 Ivy 1 1 9 1 -M---\n10 Jo 0 1 9 1 -M---\n";
-
 class StopSignalTest : public GameTest {
  protected:
   void TearDown() override {
@@ -29,32 +24,31 @@ class StopSignalTest : public GameTest {
 };
 }  // namespace
 
+// SIGTERM alone: the test runner may have started with SIGINT or SIGHUP
+// ignored, which the game keeps. A score of 1 takes the last row as
+// "Anonymous", a score of 0 leaves the table as it was.
 TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignal) {
-  const std::string qualifiedTable =
-      std::string(Table).substr(0, std::string(Table).find("10 Jo")) +
-      "10 Anonymous 1 1 10 1 -M---\n";
-  // SIGTERM alone: the test runner may have started with SIGINT or SIGHUP
-  // ignored, which the game keeps.
-  const struct {
-    int score;
-    bool inTheEntry;  // after a letter is typed; else during the 350 ms wait
-    std::string table;
-  } cases[] = {{1, false, qualifiedTable}, {1, true, qualifiedTable}, {0, false, Table}};
-  for (const auto& c : cases) {
+  std::string table;
+  for (int i = 1; i <= 10; ++i)
+    table += std::to_string(i) + " P" + std::to_string(i) + " " + std::to_string(10 - i) +
+             " 1 9 1 -M---\n";
+  const std::string taken = table.substr(0, table.find("10 P10")) + "10 Anonymous 1 1 10 1 -M---\n";
+  for (auto [score, inTheEntry, want] :
+       {std::tuple{1, false, taken}, {1, true, taken}, {0, false, table}}) {
     startVideo();
     setExitHook([](int status) { throw ProgramExit{status}; });
-    writeFile("data/data00.dat", Table);
+    writeFile("data/data00.dat", table);
     installStopSignals(stopGame);
-    roundState.bodyCount = c.score;
+    roundState.bodyCount = score;
     roundState.playerCount = 1;
     totalShots = 10;
     shell.chosenLevel = 0;
     players[Mouse].active = true;
     FrameScript script;  // a screen that does not end fails the test
-    if (c.inTheEntry)
-      script.then([] { mouseFireAt(28, 386); }).then([] {}).then([&] { raise(SIGTERM); });
+    if (inTheEntry)      // after a letter is typed; else during the 350 ms wait
+      script.then([] { mouseFireAt(28, 386); }).then([] {}).then([] { raise(SIGTERM); });
     else
-      setFakeSleepHook([&](uint32_t ms) {
+      setFakeSleepHook([](uint32_t ms) {
         if (ms == 350) raise(SIGTERM);
       });
     int status = -1;
@@ -65,7 +59,7 @@ TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignal)
     }
     EXPECT_EQ(status, 128 + SIGTERM);
     EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "shutdownGame did not run";
-    EXPECT_EQ(readFile("data/data00.dat"), c.table);
+    EXPECT_EQ(readFile("data/data00.dat"), want);
     setFakeSleepHook(nullptr);
     resetGameState();
   }
