@@ -40,11 +40,7 @@ picture_box() {
 to_screen() { echo $((px + (2 * $1 + 1) * pw / 1280)) $((py + (2 * $2 + 1) * ph / 960)); }
 # The game column or row shown at picture offset $1 of a picture $2 wide showing $3.
 to_game() { echo $(((2 * $1 + 1) * $3 / (2 * $2))); }
-click_game() {
-  local s
-  s=$(to_screen "$1" "$2")
-  xs_click ${s% *} ${s#* } "${3:-1}"
-}
+click_game() { xs_click $(to_screen "$1" "$2") "${3:-1}"; }
 # Prints one line for each box W H X Y of picture $1 in one pass: the
 # ImageMagick format $2 of what the box holds.
 each_box() {
@@ -138,15 +134,13 @@ play_round() {
   local points=$1 p
   for p in "320 240" "320 240" "320 240" "300 120" "60 110"; do click_game $p; done
   park=$(to_screen 450 150) # the crosshair waits away from the shots
-  xdotool mousemove ${park% *} ${park#* }
+  xdotool mousemove $park
   sleep 0.3
   import -window root "$work/before.ppm"
   for p in $points; do
-    s=$(to_screen ${p%,*} ${p#*,})
-    xdotool mousemove ${s% *} ${s#* } click 1
-    sleep 0.15
+    xdotool mousemove $(to_screen ${p%,*} ${p#*,}) click 1 sleep 0.15
   done
-  xdotool mousemove ${park% *} ${park#* }
+  xdotool mousemove $park
   sleep 0.3
   import -window root "$work/after.ppm"
   convert "$work/before.ppm" "$work/after.ppm" -compose difference -composite -threshold 1% \
