@@ -41,9 +41,3 @@ include(${CMAKE_CURRENT_LIST_DIR}/assets/Pictures.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/assets/Sounds.cmake)
 
 add_custom_target(lakeport-assets ALL DEPENDS ${LAKEPORT_ASSET_FILES})
-
-# Composes screens from the default art for looking at it (not part of ALL):
-# run it in a game directory, e.g. build/game.
-add_executable(lakeport-showcase EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/tools/showcase.cpp)
-target_include_directories(lakeport-showcase PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(lakeport-showcase PRIVATE lakeport)
