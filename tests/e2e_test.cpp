@@ -1,8 +1,6 @@
-// The whole game in one process with the default art, title to exit: rounds, a
-// name shot on the keyboard, the hiscore file byte for byte, a replay; and with
-// faults around it (no data folder, a save failing half-way, every mixer
-// channel taken, the tracker unplugged) it plays on to status 0, keeps every
-// stored row and names what failed in one line.
+// The whole game in one process, title to exit, with the default art; with
+// faults around it (no data folder, a save failing half-way, every mixer channel
+// taken, the tracker unplugged) it plays on, keeps every row and says so once.
 #include <SDL_mixer.h>
 #include <sys/resource.h>
 
@@ -41,8 +39,7 @@ class WholeGameTest : public GameTest {
     GameTest::SetUp();
     if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
   }
-  // Plays the game to its end; its lines on standard error.
-  std::vector<std::string> play(MouseGame& game) {
+  std::vector<std::string> play(MouseGame& game) {  // the lines on standard error
     captureStderr();
     EXPECT_EQ(game.play(), 0);
     return linesOf(capturedStderr());
@@ -77,8 +74,7 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
             (std::vector<S>{S::Title, S::Story, S::DisplayHelp, S::WeaponChoice, S::LevelChoice,
                             S::Round, S::RoundEnd, S::Round, S::RoundEnd, S::Title}));
   ASSERT_EQ(game.rounds.size(), 2u);
-  // Every gangster killed with one shot, fifteen marks a shot, no bystander
-  // hurt; the replay quit at once with the last round's marks gone.
+  // A kill a shot, fifteen marks a shot, no bystander hurt; the replay quit at once.
   const MouseGame::Round &r = game.rounds[0], &replay = game.rounds[1];
   EXPECT_EQ(
       std::tie(r.gangstersLeft, r.bodyCount, r.totalShots, r.marks, r.playerCount, r.qualified),
@@ -124,8 +120,7 @@ TEST_F(FaultTest, FlowerShopRoundEndsByEnergyAndACancelledEntryIsStoredOrRefused
     MouseGame game(530, 570);  // the Thompson, the Flower Shop
     game.wanted = [](const Target& t) { return !t.isGangster && totalShots == 0; };
     game.reloadEveryShot = false;
-    // Button 2 of the mouse, which played, cancels; after it a fire leads to the title.
-    game.cancel = true;
+    game.cancel = true;  // button 2 of the mouse, which played
     game.name.clear();
     game.replays = 1;
     rlimit small = saved;
@@ -199,8 +194,7 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
   const std::vector<std::string> lines = play(game);
   Mix_ChannelFinished(nullptr);
   closeSimTracker(&sim);
-  // Every shot and kill counted; the tracker's player stays, aiming where it
-  // last aimed; the closing told once.
+  // Every kill counted; the tracker's player stays; the closing told once.
   EXPECT_TRUE(presentAtStart);
   EXPECT_EQ(game.rounds.at(0).bodyCount, 3);
   EXPECT_GE(game.rounds.at(0).totalShots, 3);

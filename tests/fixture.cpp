@@ -29,14 +29,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-// Everything a test left open or set, closed and reset; the mixer however often
-// it was opened (SDL_mixer counts the opens; the game opens it at start-up).
-void cleanSlate() {
-  while (Mix_QuerySpec(nullptr, nullptr, nullptr)) Mix_HaltChannel(-1), Mix_CloseAudio();
-  SDL_Quit();
-  resetGameState();
-}
-
 void push(SDL_Event e) { SDL_PushEvent(&e); }
 
 SDL_Event event(Uint8 type) {
@@ -45,6 +37,14 @@ SDL_Event event(Uint8 type) {
   return e;
 }
 }  // namespace
+
+// The mixer closed however often it was opened (SDL_mixer counts the opens; the
+// game opens it at start-up).
+void newProcess() {
+  while (Mix_QuerySpec(nullptr, nullptr, nullptr)) Mix_HaltChannel(-1), Mix_CloseAudio();
+  SDL_Quit();
+  resetGameState();
+}
 
 void resetGameState() {
   resetShellState();
@@ -80,7 +80,7 @@ void GameTest::SetUp() {
   for (const char* sub : {"/pics", "/sounds", "/data"}) fs::create_directories(dir + sub);
   oldCwd = fs::current_path().string();
   ASSERT_EQ(chdir(dir.c_str()), 0);
-  cleanSlate();
+  newProcess();
   setExitHook([](int status) { throw ProgramExit{status}; });
 }
 
@@ -90,12 +90,10 @@ void GameTest::TearDown() {
   if (capturingOut) capturedStdout();
   if (capturingErr) capturedStderr();
   unsetenv("LAKEPORT_GUNS");  // set by tests that play with guns
-  cleanSlate();
+  newProcess();
   useRealClock();
   useRealJoysticks();
-  if (!oldCwd.empty()) {
-    EXPECT_EQ(chdir(oldCwd.c_str()), 0);
-  }
+  if (!oldCwd.empty() && chdir(oldCwd.c_str()) != 0) ADD_FAILURE() << "back to " << oldCwd;
   std::error_code ec;
   fs::remove_all(dir, ec);
 }
@@ -160,10 +158,7 @@ std::string GameTest::capturedStderr() {
   return testing::internal::GetCapturedStderr();
 }
 
-SDL_Surface* GameTest::own(SDL_Surface* s) {
-  owned.push_back(s);
-  return s;
-}
+SDL_Surface* GameTest::own(SDL_Surface* s) { return owned.push_back(s), s; }
 
 void pushKey(SDLKey key, bool down) {
   SDL_Event e = event(down ? SDL_KEYDOWN : SDL_KEYUP);

@@ -1,8 +1,6 @@
 // Light guns and held sticks: axes, off-screen reloads, idling, whole games.
 
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <tuple>
 #include <vector>
 
@@ -15,6 +13,7 @@
 #include "platform/joystick.h"
 #include "play_driver.h"
 #include "scores/round_end.h"
+#include "scores_support.h"
 
 namespace {
 // Points gun `stick` at a game point: the lowest axis value of the run that
@@ -51,37 +50,32 @@ using GunTest = GameTest;
 // and with the picture scaled between bars (4:3 on 16:9 and on 5:4, where the
 // corners lie in the bars); a trigger pulled in a bar reloads.
 TEST_F(GunTest, AxesPointAtTheGamePixelShownThereAndAnOffScreenPullReloads) {
-  struct Row {
-    int screenW, screenH;
-    int16_t x, y;
-    int gameX, gameY;
-    bool outside;
-  };
-  std::vector<Row> rows = {{1920, 1080, -24576, 0, 0, 240, false},
-                           {1920, 1080, -24577, 0, 0, 240, true},
-                           {1280, 1024, 0, -30720, 320, 0, false},
-                           {1280, 1024, 0, -30721, 320, 0, true}};
+  // Screen size, axis values, the game pixel, whether it lies in a bar.
+  std::vector<std::tuple<int, int, int16_t, int16_t, int, int, bool>> rows = {
+      {1920, 1080, -24576, 0, 0, 240, false},
+      {1920, 1080, -24577, 0, 0, 240, true},
+      {1280, 1024, 0, -30720, 320, 0, false},
+      {1280, 1024, 0, -30721, 320, 0, true}};
   for (auto [w, h] : {std::pair{640, 480}, {1920, 1080}, {1280, 1024}}) {
-    rows.push_back({w, h, 0, 0, 320, 240, false});
+    rows.emplace_back(w, h, 0, 0, 320, 240, false);
     for (int corner = 0; corner < 4; ++corner)
-      rows.push_back({w, h, int16_t(corner & 1 ? 32767 : -32768),
-                      int16_t(corner & 2 ? 32767 : -32768), corner & 1 ? 639 : 0,
-                      corner & 2 ? 479 : 0, w != 640});
+      rows.emplace_back(w, h, corner & 1 ? 32767 : -32768, corner & 2 ? 32767 : -32768,
+                        corner & 1 ? 639 : 0, corner & 2 ? 479 : 0, w != 640);
   }
-  for (const Row& r : rows) {
-    SCOPED_TRACE(testing::Message() << r.screenW << " wide, at " << r.x << "," << r.y);
+  for (auto [w, h, x, y, gameX, gameY, outside] : rows) {
+    SCOPED_TRACE(testing::Message() << w << " wide, at " << x << "," << y);
     resetPlayers();
     openGuns();
-    setDisplayGeometry(r.screenW, r.screenH);
-    setFakeAxis(0, 0, r.x), setFakeAxis(0, 1, r.y), setFakeButton(0, 0, true);
+    setDisplayGeometry(w, h);
+    setFakeAxis(0, 0, x), setFakeAxis(0, 1, y), setFakeButton(0, 0, true);
     players[Joystick1].shotsFired = 1;
     pollAfterPacing();
     const Player& gun = players[Joystick1];
     EXPECT_EQ(std::tie(gun.cursorX, gun.cursorY, gun.fireRequested, gun.reloadHeld),
-              std::make_tuple(r.gameX, r.gameY, r.outside ? 0 : 1, r.outside));
+              std::make_tuple(gameX, gameY, outside ? 0 : 1, outside));
     setFakeButton(0, 0, false);
     pollAfterPacing();
-    EXPECT_EQ(gun.shotsFired, r.outside ? 0 : 1) << "the release refills";
+    EXPECT_EQ(gun.shotsFired, outside ? 0 : 1) << "the release refills";
   }
 }
 
@@ -209,7 +203,6 @@ TEST_F(GunTest, TwoGunsAndTheMousePlayARoundScaledAndTheRowSaysMJJ) {
   EXPECT_EQ(capturedStderr(), "");
   EXPECT_GE(bodyCount, 20) << "only the guns shot";
   EXPECT_TRUE(entryShot);
-  std::stringstream table;
-  table << std::ifstream("data/data00.dat").rdbuf();
-  EXPECT_NE(table.str().find(" -M-JJ\n"), std::string::npos) << table.str();
+  const std::string table = readFile("data/data00.dat");
+  EXPECT_NE(table.find(" -M-JJ\n"), std::string::npos) << table;
 }

@@ -52,10 +52,7 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
   for (Player& p : players) p.active = true;
   mouseFireAt(100, 100);  // from the round's last moments: drained, not an action
   // Each column is read up to the next one.
-  const struct {
-    int column, row;
-    const char* text;
-  } cells[] = {
+  const std::tuple<int, int, std::string> cells[] = {
       // clang-format off
       {1, 1, "Garage Hiscore Table"}, {2, 3, "Pos."}, {4, 3, " Name"}, {18, 3, "Score"},
       {21, 3, "Gun"}, {28, 3, "  #Shots"}, {32, 3, "  #Players"},
@@ -65,21 +62,19 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
       {1, 16, "Round completed. Your score: 12, Thompson, shots: 60, players: 1 (TMKJJ)"},
       {1, 27, "Press fire to play this level again, or button 2 to go to the title screen"}};
   // clang-format on
-  std::vector<std::string> seen;
+  std::vector<std::tuple<int, int, std::string>> seen;
   uint32_t firstFrameMs = 0, backdrop = 0;
   FrameScript script;
   script.then([&] {
     firstFrameMs = ticksMs(), backdrop = screenRgb(639, 479);
-    for (const auto& c : cells)
-      seen.push_back(screenText(c.column, c.row, c.column > 1 ? 32 : 640));
+    for (const auto& [column, row, text] : cells)
+      seen.emplace_back(column, row, screenText(column, row, column > 1 ? 32 : 640));
     mouseFireAt(300, 300);
   });
   RunRoundEnd();
   EXPECT_EQ(std::tie(firstFrameMs, backdrop, shell.screen),
             std::make_tuple(1350u, HallOfFameRgb, ScreenId::Round));
-  ASSERT_EQ(seen.size(), std::size(cells));
-  for (size_t i = 0; i < seen.size(); ++i)
-    EXPECT_EQ(seen[i], cells[i].text) << cells[i].column << "," << cells[i].row;
+  EXPECT_EQ(seen, std::vector(std::begin(cells), std::end(cells)));
   EXPECT_EQ(readFile("data/data00.dat"), file);
   // The round is re-armed: players join again by using their devices.
   EXPECT_EQ(std::tie(roundState.bodyCount, totalShots, players[Mouse].active),
@@ -90,9 +85,8 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
   // Each file's table by name, a digit for that house row: a bad weapon and a
   // field not a number, bad players, a bad tag, a short row, unranked rows,
   // an empty file, overlong and NUL-cut names with an overlong tag.
-  const struct {
-    std::string file, names, error;
-  } cases[] = {
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      // file, names, error
       {"1 A 5 9 9 9 ZZZZZ\n2 B x\n", "0 1 2 3 4 5 6 7 8 9",
        "row 1 on line 1 refused, its weapon 9 is not 0 to 2; row 2 on line 2 refused, its score "
        "is not a 32-bit number; 10 rows taken"},
@@ -112,15 +106,15 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
   };
   const HiscoreTable house = DefaultHiscoreTable();
   int copy = 0;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.file.substr(0, 60));
-    writeFile("data/data01.dat", c.file);
+  for (const auto& [file, wantNames, error] : cases) {
+    SCOPED_TRACE(file.substr(0, 60));
+    writeFile("data/data01.dat", file);
     resetHiscores();
     captureStderr();
     const int32_t lowest = LoadHiscores(1);
     const std::string err = capturedStderr();
     EXPECT_EQ(err.find("Hiscore file ./data/data01.dat is damaged: "), 0u) << err;
-    EXPECT_NE(err.find(c.error), std::string::npos) << err;
+    EXPECT_NE(err.find(error), std::string::npos) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_EQ(lowest, hiscores.rows[9].score);
     std::string names;
@@ -131,7 +125,7 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
       while (h < HiscoreRows && strcmp(house.rows[h].name, r.name)) ++h;
       names += (i ? " " : "") + (h < HiscoreRows ? std::to_string(h) : r.name);
     }
-    EXPECT_EQ(names, c.names);
+    EXPECT_EQ(names, wantNames);
 
     // The next result is saved over it; the damaged file stays beside it.
     InsertHiscore(100, 0, "New", 3, 1, "-M---");
@@ -139,7 +133,7 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
     ASSERT_EQ(SaveHiscores(1), 0);
     const std::string kept = "data/data01.dat.damaged" + (copy++ ? "-" + std::to_string(copy) : "");
     EXPECT_NE(capturedStderr().find(kept.substr(5)), std::string::npos);
-    EXPECT_EQ(readFile(kept), c.file);
+    EXPECT_EQ(readFile(kept), file);
     const std::string saved = readFile("data/data01.dat");  // read back silently, saved alike
     resetHiscores();
     captureStderr();
@@ -155,22 +149,19 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
 }
 
 TEST_F(HiscoreTest, NameKeyEdgesAndWhoMayType) {
-  const struct {
-    int x, y, key;
-  } keys[] = {{18, 336, '!'},         {37, 355, '!'},          {38, 336, '&'},
-              {17, 336, NameKeyNone}, {18, 335, NameKeyNone},  {220, 360, NameKeyEnd},
-              {237, 395, NameKeyEnd}, {238, 395, NameKeyNone}, {230, 340, NameKeyDelete},
-              {237, 455, ' '},        {100, 456, NameKeyNone}, {158, 336, 0xB4},
-              {220, 400, '|'},        {220, 420, '_'}};
-  for (const auto& k : keys) EXPECT_EQ(NameKeyAt(k.x, k.y), k.key) << k.x << "," << k.y;
+  const std::tuple<int, int, int> keys[] = {
+      {18, 336, '!'},         {37, 355, '!'},          {38, 336, '&'},
+      {17, 336, NameKeyNone}, {18, 335, NameKeyNone},  {220, 360, NameKeyEnd},
+      {237, 395, NameKeyEnd}, {238, 395, NameKeyNone}, {230, 340, NameKeyDelete},
+      {237, 455, ' '},        {100, 456, NameKeyNone}, {158, 336, 0xB4},
+      {220, 400, '|'},        {220, 420, '_'}};
+  for (auto [x, y, key] : keys) EXPECT_EQ(NameKeyAt(x, y), key) << x << "," << y;
   // Only tagged devices type, unless no tagged device can fire (the tracker cannot).
-  const struct {
-    const char *tag, *eligible;  // per device, T M K J J
-  } tags[] = {{"-M-J-", "-M-J-"}, {"T-K--", "T-K--"}, {"T----", "TMKJJ"}};
-  for (const auto& c : tags) {
-    memcpy(DeviceTag, c.tag, 6);
+  for (auto [tag, eligible] :
+       {std::pair{"-M-J-", "-M-J-"}, {"T-K--", "T-K--"}, {"T----", "TMKJJ"}}) {
+    memcpy(DeviceTag, tag, 6);  // eligible: per device, T M K J J
     for (int d = -1; d <= DeviceCount; ++d)
-      EXPECT_EQ(NameEntryEligible(d), d >= 0 && d < DeviceCount && c.eligible[d] != '-')
-          << c.tag << " device " << d;
+      EXPECT_EQ(NameEntryEligible(d), d >= 0 && d < DeviceCount && eligible[d] != '-')
+          << tag << " device " << d;
   }
 }

@@ -14,6 +14,7 @@
 #include "input/players.h"
 #include "platform/events.h"
 #include "scores/round_end.h"
+#include "scores_support.h"
 #include "weapons/weapons.h"
 
 PlayDriver::~PlayDriver() { clearEventHooks(); }
@@ -59,12 +60,6 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
   }
 }
 
-void newProcess() {
-  while (Mix_QuerySpec(nullptr, nullptr, nullptr)) Mix_CloseAudio();
-  SDL_Quit();
-  resetGameState();
-}
-
 const char* screenName(ScreenId screen) {
   static const char* const names[] = {"title",        "story", "display help", "weapon choice",
                                       "level choice", "round", "round end"};
@@ -82,9 +77,8 @@ AimOffset headShotOffset(int kind) {
   return AimOffset{0, 0};
 }
 
-void pushMouseClickAt(int x, int y, int button) {
-  pushMouseMotion(x, y);
-  pushMouseButton(button, false, x, y);
+void pushMouseClickAt(int x, int y, int b) {
+  pushMouseMotion(x, y), pushMouseButton(b, false, x, y);
 }
 
 std::vector<std::string> dataFiles() {
@@ -158,29 +152,21 @@ void MouseGame::shootOrMove() {
   for (int k = 0; k < FigurePictureCount && !aimed; ++k) aims[k] = headShotOffset(k);
   aimed = true;
   const Player& mouse = players[Mouse];
-  if (reloadDue && mouse.fireRequested == 0) {
-    pushMouseButton(3, true, x, y);
-    pushMouseButton(3, false, x, y);
-    reloadDue = false;
-    return;
-  }
+  if (reloadDue && mouse.fireRequested == 0)
+    return pushMouseButton(3, true, x, y), pushMouseButton(3, false, x, y), void(reloadDue = false);
   if (mouse.fireRequested) return;  // the last pull waits for its cadence
   for (int i = 0; i < TargetCount; ++i) {
     const Target* t = TargetAt(i);
     if (!t->shown || t->health <= 0 || !wanted(*t)) continue;
     const AimOffset& a = aims[t->kind < FigurePictureCount ? t->kind : 0];
     x = t->x + a.dx, y = t->y + a.dy;
-    pushMouseMotion(x, y);
-    pushMouseButton(1, true, x, y);
-    pushMouseButton(1, false, x, y);
-    reloadDue = reloadEveryShot;
-    lastMoveFrame = driver.frames();
+    mouseFireAt(x, y);
+    reloadDue = reloadEveryShot, lastMoveFrame = driver.frames();
     return;
   }
   if (driver.frames() - lastMoveFrame >= 120) {
     // Both coordinates change, or the move would not count as one.
     x = 200 + (mouse.cursorX + 37) % 240, y = 200 + (mouse.cursorY + 23) % 200;
-    pushMouseMotion(x, y);
-    lastMoveFrame = driver.frames();
+    pushMouseMotion(x, y), lastMoveFrame = driver.frames();
   }
 }

@@ -1,12 +1,10 @@
-// The level round: when it ends, the sounds it starts and stops, and the order
-// of drawing within a frame.
+// The round and its figures: place numbers, shot zones, the jolt, the schedule
+// on the fake clock, when a round ends, its sounds and the order of drawing.
 #include "game/round.h"
 
 #include <SDL_mixer.h>
-#include <gtest/gtest.h>
 
 #include <functional>
-#include <iterator>
 #include <stdexcept>
 #include <tuple>
 
@@ -15,13 +13,45 @@
 #include "figure_helpers.h"
 #include "input/players.h"
 #include "platform/events.h"
+#include "platform/random.h"
 #include "weapons/weapons.h"
 
 namespace {
 constexpr uint32_t Backdrop = 0x101010, Dimmed = 0x202060, Mark = 0xE00000, Figure = 0x00C000,
-                   Pip = 0xF0D020, Crosshair = 0x0000E0;
+                   Pip = 0xF0D020, Crosshair = 0x0000E0, FigureRgb = 0x2080F0;
 
 using RoundTest = FiguresTest;
+using TargetsTest = FiguresTest;
+using ScheduleTest = FiguresTest;
+
+// Writes an 88 by 200 picture of one colour and loads it.
+SDL_Surface* picture(const std::string& name, uint32_t rgb) {
+  SDL_Surface* s = solidSurface(88, 200, rgb);
+  SDL_SaveBMP(s, ("pics/" + name).c_str()), SDL_FreeSurface(s);
+  return loadPicture(("./pics/" + name).c_str());
+}
+// A figure hidden with the given break; with none, brought on place s now.
+Target* ready(int kind, int breakSeconds) {
+  TargetAt(kind)->Reset();
+  TargetAt(kind)->breakSeconds = breakSeconds;
+  return TargetAt(kind);
+}
+Target* appear(int kind, int s) {
+  Target* t = ready(kind, 0);
+  scriptRandom({drawFor(12, s)});
+  t->Tick();
+  EXPECT_TRUE(t->shown);
+  return t;
+}
+// Moves the clock on to the first millisecond of the figure's given second.
+void untilSecond(const Target* t, int second) {
+  while (wallSeconds() - t->appearedAt < second) advanceFakeClock(1);
+}
+// Ticks once with the given draws and tells whether the figure fired.
+bool firesWith(Target* t, std::vector<int32_t> draws) {
+  scriptRandom(draws), t->Tick();
+  return t->firing == 1;
+}
 }  // namespace
 
 TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
@@ -101,21 +131,127 @@ TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {
   // Crosshairs over the bystander and over the energy bar.
   for (auto [d, x, y] : {std::tuple{Joystick1, 215, 100}, std::tuple{Joystick2, 400, 470}})
     players[d].active = true, players[d].cursorX = x, players[d].cursorY = y;
-  const struct {
-    int x, y;
-    uint32_t rgb;
-  } probes[] = {{164, 126, Figure}, {150, 150, Figure},    {250, 240, Mark},
-                {164, 354, Mark},   {158, 354, Dimmed},    {50, 470, Dimmed},
-                {297, 468, Pip},    {298, 468, Mark},      {600, 20, Backdrop},
-                {190, 100, Figure}, {205, 100, Crosshair}, {397, 468, Crosshair},
-                {164, 220, Dimmed}};  // the twitch shows the place under the foot
-  std::vector<uint32_t> seen;
+  const std::tuple<int, int, uint32_t> probes[] = {
+      {164, 126, Figure},  {150, 150, Figure}, {250, 240, Mark},      {164, 354, Mark},
+      {158, 354, Dimmed},  {50, 470, Dimmed},  {297, 468, Pip},       {298, 468, Mark},
+      {600, 20, Backdrop}, {190, 100, Figure}, {205, 100, Crosshair}, {397, 468, Crosshair},
+      {164, 220, Dimmed}};  // the twitch shows the place under the foot
+  std::vector<std::tuple<int, int, uint32_t>> seen;
   setFlipHook([&] {
-    for (const auto& p : probes) seen.push_back(screenRgb(p.x, p.y));
+    for (auto [x, y, rgb] : probes) seen.emplace_back(x, y, screenRgb(x, y));
   });
   RunRoundFrame();
-  ASSERT_EQ(seen.size(), std::size(probes));
-  for (size_t i = 0; i < seen.size(); ++i)
-    EXPECT_EQ(seen[i], probes[i].rgb) << probes[i].x << "," << probes[i].y;
+  EXPECT_EQ(seen, std::vector(std::begin(probes), std::end(probes)));
   EXPECT_EQ(totalShots, 2);
+}
+
+// Place numbers outside 0..11 are taken and never written over the table.
+TEST_F(TargetsTest, OutsidePlaceNumbersAreRefused) {
+  OccupySlot(0);
+  TargetAt(0)->PlaceAtSlot(5);
+  for (int s : {-1, 12, 1000}) {
+    EXPECT_FALSE(IsSlotFree(s));
+    OccupySlot(s), ReleaseSlot(s), TargetAt(0)->PlaceAtSlot(s);
+  }
+  EXPECT_EQ(TargetAt(0)->x, 580);
+  for (int s = 0; s < SlotCount; ++s) EXPECT_EQ(IsSlotFree(s), s != 0) << s;
+}
+
+// The rectangle's edges, then picture rows at both sides of each zone border
+// and the health they leave; the killing shot alone reports the kill.
+TEST_F(TargetsTest, ShotsHitTheRectangleAndHarmByZoneKillingOnce) {
+  pictures.figure[1] = picture("f1.bmp", 0x00C34F);  // raw value 49999: the person
+  Target* t = standOn(TargetAt(1), 8);
+  const int x = t->x, y = t->y;
+  EXPECT_TRUE(t->TakeHit(x - 44, y - 100) && t->TakeHit(x + 43, y + 99));
+  for (auto [dx, dy] : {std::pair{44, 0}, {0, 100}, {-45, 0}, {0, -101}})
+    EXPECT_FALSE(t->TakeHit(x + dx, y + dy) || t->TakeDamage(x + dx, y + dy)) << dx << "," << dy;
+  const std::pair<int, int> rows[] = {{0, 0},   {30, 0},  {31, 1},  {60, 1},  {61, 2},
+                                      {104, 2}, {105, 3}, {152, 3}, {153, 4}, {199, 4}};
+  for (auto [row, left] : rows) {
+    t->health = 5;
+    EXPECT_EQ(t->TakeDamage(x, y - 100 + row), left <= 0) << "row " << row;
+    EXPECT_EQ(t->health, left) << "row " << row;
+  }
+  t->health = 5;
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(t->TakeDamage(x, y + 99), i == 5) << i;
+  EXPECT_FALSE(t->TakeDamage(x, y - 100));
+}
+
+TEST_F(TargetsTest, AJoltLiftsSixThenThreePixelsAndTheDeadShowTheHitPicture) {
+  pictures.figure[4] = picture("f4.bmp", FigureRgb);
+  pictures.figureHit[4] = picture("h4.bmp", FigureRgb ^ 0xFF0000);
+  Target* t = standOn(TargetAt(4), 7);  // centre (164, 354): picture top at row 254
+  auto topRow = [&] {
+    SDL_FillRect(shell.video, nullptr, 0);
+    t->Draw();
+    int row = 240;
+    while (row < 270 && screenRgb(t->x, row) == 0) ++row;
+    return row;
+  };
+  EXPECT_EQ(topRow(), 254);
+  EXPECT_TRUE(t->TakeHit(t->x, t->y));
+  for (int want : {248, 251, 254}) EXPECT_EQ(topRow(), want);
+  EXPECT_EQ(std::make_pair(screenRgb(t->x - 44, 254), screenRgb(t->x + 44, 254)),
+            std::make_pair(FigureRgb, 0u));
+  t->health = 0;
+  t->TakeHit(t->x, t->y);
+  EXPECT_EQ(topRow(), 248);
+  EXPECT_EQ(screenRgb(t->x, 248), FigureRgb ^ 0xFF0000);
+}
+TEST_F(ScheduleTest, AWallClockSetBackRestartsTheWaitAndTheStay) {
+  Target* waiting = ready(8, 3);
+  Target* standing = appear(0, 0);
+  advanceFakeClock(1500);
+  useFakeClock(ticksMs(), wallSeconds() - 3600);
+  for (int step : {0, 2999, 1}) {
+    advanceFakeClock(step);
+    scriptRandom({0, drawFor(12, 4)});
+    standing->Tick();
+    waiting->Tick();
+    EXPECT_EQ(std::make_pair(standing->shown, waiting->shown),
+              std::make_pair(step != 1, step == 1));
+  }
+}
+
+// In the second second a gangster fires for q below 75, in the third below 90,
+// once more than 180 ms have passed since its last shot; on the Garage the
+// shot then hits for q up to 1 (chance 25) and up to 26 (chance 50).
+TEST_F(ScheduleTest, AGangsterFiresInItsSecondAndThirdSecondWhenSpaced) {
+  shell.chosenLevel = Garage;
+  useFakeClock(0u - 1900, wallSeconds());  // the tick counter wraps as the third second begins
+  Target* t = appear(6, 2);
+  t->health = 1;  // wounded, it still fires
+  for (int ms = 0; ms < 999; ms += 37, advanceFakeClock(37)) EXPECT_FALSE(firesWith(t, {0}));
+  // Second, ms since its last shot, q, hit roll, fires, energy after.
+  const std::tuple<int, uint32_t, int, int, bool, int32_t> ticks[] = {
+      {1, 181, 75, 0, false, 100},   {1, 181, 74, 2, true, 100}, {1, 181, 74, 1, true, 99},
+      {1, 180, 0, 0, false, 99},     {2, 181, 90, 0, false, 99}, {2, 181, 89, 26, true, 98},
+      {2, 0u - 400, 0, 0, false, 98}};
+  for (auto [second, sinceShot, q, roll, fires, energy] : ticks) {
+    untilSecond(t, second);
+    t->lastShotTicks = ticksMs() - sinceShot;  // into the future after a hit
+    EXPECT_EQ(firesWith(t, {drawFor(100, q), drawFor(100, roll)}), fires) << q;
+    EXPECT_EQ(t->lastShotTicks, fires ? ticksMs() : ticksMs() - sinceShot) << q;
+    EXPECT_EQ(roundState.energy, energy) << q;
+  }
+  t->health = 0, t->lastShotTicks = ticksMs() - 181;
+  EXPECT_FALSE(firesWith(t, {0, 0})) << "the dead never fire";
+  // The frame its stay ends it leaves without firing and draws its break:
+  // 3 + 12 r / p seconds for a gangster, p players.
+  untilSecond(t, 3);
+  roundState.playerCount = 2;
+  EXPECT_FALSE(firesWith(t, {32767}));
+  EXPECT_TRUE(!t->shown && t->breakSeconds == 9) << t->breakSeconds;
+  // On the Flower Shop the highest q that hits is 49 for chance 25, 74 for 50;
+  // energy may go below zero.
+  shell.chosenLevel = FlowerShop;
+  for (auto [chance, last] : {std::pair{25, 49}, {50, 74}}) {
+    roundState.energy = 1;
+    scriptRandom({drawFor(100, last), drawFor(100, last + 1), 0});
+    for (int32_t want : {0, 0, -1}) {
+      GangsterShotRoll(chance);
+      EXPECT_EQ(roundState.energy, want) << chance;
+    }
+  }
 }

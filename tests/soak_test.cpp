@@ -1,7 +1,5 @@
-// A soak of the whole game: random input from mouse, keyboard and two sticks on
-// every screen, default art, fake clock; after every frame the shot marks,
-// figures, counters and hiscore files written must be sound. Button 2 on the
-// title ends the program now and then; it starts again, every other time kiosk.
+// A soak of the whole game: random input from every device on every screen; after
+// every frame the shot marks, figures, counters and hiscore files must be sound.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -11,17 +9,14 @@
 #include <tuple>
 
 #include "app/shell.h"
-#include "fixture.h"
-#include "game/displays.h"
+#include "figure_helpers.h"
 #include "game/round.h"
 #include "input/menu_input.h"
 #include "input/players.h"
-#include "platform/clock.h"
 #include "platform/joystick.h"
 #include "play_driver.h"
 #include "scores/hiscores.h"
 #include "scores/name_entry.h"
-#include "scores_support.h"
 #include "weapons/weapons.h"
 
 namespace {
@@ -116,9 +111,7 @@ class SoakTest : public GameTest {
     SCOPED_TRACE("frame " + std::to_string(frame) + " on " + screenName(shell.screen));
     // The shot-mark list: one run of used entries from entry 0; past the first
     // free one (which may hold a shot left of the screen) all as emptied.
-    int used = 0;
-    while (used < ShotMarkCapacity && shotMarks.entries[used].x >= 0) ++used;
-    for (int i = used + 1; i < ShotMarkCapacity; ++i)
+    for (int i = usedShotMarks() + 1; i < ShotMarkCapacity; ++i)
       ASSERT_TRUE(shotMarks.entries[i].x == -10 && shotMarks.entries[i].y == -10) << i;
     // A standing figure on its own place, which is taken (start-up's first
     // flip comes before the figures are made).
