@@ -1,8 +1,11 @@
 // The whole game in one process, title to exit, with the default art; with
 // faults around it (no data folder, a save failing half-way, every mixer channel
 // taken, the tracker unplugged) it plays on, keeps every row and says so once.
+// The tracker link over a real pseudo-terminal: line, bytes, timing, mapping.
 #include <SDL_mixer.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <termios.h>
 
 #include <algorithm>
 #include <atomic>
@@ -16,7 +19,9 @@
 #include "fixture.h"
 #include "game/round.h"
 #include "input/players.h"
+#include "input/tracker.h"
 #include "platform/clock.h"
+#include "platform/serial.h"
 #include "play_driver.h"
 #include "scores/hiscores.h"
 #include "scores_support.h"
@@ -39,13 +44,29 @@ class WholeGameTest : public GameTest {
     GameTest::SetUp();
     if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
   }
-  std::vector<std::string> play(MouseGame& game) {  // the lines on standard error
+  std::string play(MouseGame& game) {  // what it wrote on standard error
     captureStderr();
     EXPECT_EQ(game.play(), 0);
-    return linesOf(capturedStderr());
+    return capturedStderr();
   }
 };
 using FaultTest = WholeGameTest;
+
+class TrackerTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    ASSERT_TRUE(openSimTracker(&sim, true)) << strerror(errno);
+    // The stand-in tracker answers while the game sleeps on the fake clock.
+    setFakeSleepHook([this](uint32_t ms) { sleeps.push_back(ms), serveSimTracker(&sim); });
+  }
+  void TearDown() override {
+    closeTrackerPort(), closeSimTracker(&sim);
+    GameTest::TearDown();
+  }
+  SimTracker sim;
+  std::vector<uint32_t> sleeps;
+};
 using S = ScreenId;
 }  // namespace
 
@@ -68,7 +89,7 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
     for (int i = 0; i < TargetCount; ++i)
       bystanderHurt |= TargetAt(i)->shown && !TargetAt(i)->isGangster && TargetAt(i)->health < 5;
   };
-  EXPECT_EQ(play(game).size(), 0u);
+  EXPECT_EQ(play(game), "");
 
   EXPECT_EQ(game.driver.screensShown(),
             (std::vector<S>{S::Title, S::Story, S::DisplayHelp, S::WeaponChoice, S::LevelChoice,
@@ -88,17 +109,6 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
   rows.pop_back();
   EXPECT_EQ(readFile("data/data00.dat"), tableFile(rows));
   EXPECT_EQ(dataFiles(), std::vector<std::string>{"data00.dat"});
-}
-
-// The Flower Shop has no file: its starting table's tenth row (2) a score of 0
-// does not beat, so no name is asked for and nothing is written.
-TEST_F(WholeGameTest, ALevelWithoutAFileAsksANameOnlyForAResultItsStartingTableTakes) {
-  MouseGame game(530, 570);  // the Thompson, the Flower Shop, left at once
-  game.enough = [] { return true; };
-  EXPECT_EQ(play(game).size(), 0u);
-  EXPECT_EQ(game.rounds.at(0).bodyCount, 0);
-  EXPECT_FALSE(game.entryOffered);
-  EXPECT_TRUE(dataFiles().empty());
 }
 
 // A Flower Shop round the gangsters end by energy after one bystander is shot,
@@ -127,7 +137,7 @@ TEST_F(FaultTest, FlowerShopRoundEndsByEnergyAndACancelledEntryIsStoredOrRefused
     small.rlim_cur = 100;
     if (failing) game.atRoundEnd = [&] { ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0); };
     game.afterEntry = [&] { setrlimit(RLIMIT_FSIZE, &saved); };
-    const std::vector<std::string> lines = play(game);
+    const std::string err = play(game);
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(game.driver.screensShown(),
               (std::vector<S>{S::Title, S::Story, S::DisplayHelp, S::WeaponChoice, S::LevelChoice,
@@ -139,7 +149,7 @@ TEST_F(FaultTest, FlowerShopRoundEndsByEnergyAndACancelledEntryIsStoredOrRefused
               std::make_tuple(-1, 1, "-M---", true));
     EXPECT_EQ(dataFiles(), std::vector<std::string>{"data04.dat"});
     if (!failing) {
-      EXPECT_EQ(lines.size(), 0u);
+      EXPECT_EQ(err, "");
       rows[9] = "Anonymous -1 2 1 1 -M---";
       EXPECT_EQ(readFile("data/data04.dat"), tableFile(rows));
       continue;
@@ -148,9 +158,9 @@ TEST_F(FaultTest, FlowerShopRoundEndsByEnergyAndACancelledEntryIsStoredOrRefused
     EXPECT_EQ(readFile("data/data04.dat"), tableFile(rows));
     EXPECT_TRUE(std::none_of(std::begin(hiscores.rows), std::end(hiscores.rows),
                              [](const HiscoreEntry& e) { return !strcmp(e.name, "Anonymous"); }));
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find("./data/data04.dat"), std::string::npos) << lines[0];
-    EXPECT_NE(lines[0].find(strerror(EFBIG)), std::string::npos) << lines[0];
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("./data/data04.dat"), std::string::npos) << err;
+    EXPECT_NE(err.find(strerror(EFBIG)), std::string::npos) << err;
   }
   signal(SIGXFSZ, oldHandler);
 }
@@ -191,7 +201,7 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
       if (channel >= 0 && channel < 8) ++channelStops[channel];
     });
   };
-  const std::vector<std::string> lines = play(game);
+  const std::string err = play(game);
   Mix_ChannelFinished(nullptr);
   closeSimTracker(&sim);
   // Every kill counted; the tracker's player stays; the closing told once.
@@ -202,10 +212,61 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
   for (int c = 0; c < 8; ++c)
     EXPECT_TRUE(c == titleChannel || channelStops[c] == 0) << "channel " << c;
   EXPECT_TRUE(players[Tracker].active);
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find(path), std::string::npos) << lines[0];
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  EXPECT_NE(err.find(path), std::string::npos) << err;
   const std::string file = readFile("data/data00.dat");
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 10);
   EXPECT_NE(file.find("\n10 Anonymous 3 1 "), std::string::npos) << file;
   Mix_FreeChunk(busy);
+}
+
+TEST_F(TrackerTest, NamedPortsThatFailAreToldTheLineIsRawEachPollSendsPAndSilenceCosts35Ms) {
+  writeFile("plain-file", "x");
+  setenv("LAKEPORT_TRACKER_PORT", "plain-file", 1);
+  captureStderr();
+  EXPECT_EQ(openTrackerPort(), 0);
+  EXPECT_EQ(capturedStderr(), "lakeport-nights: cannot open tracker port plain-file: " +
+                                  std::string(strerror(ENOTTY)) + "\n");
+  EXPECT_TRUE(trackerPort.handle == SerialNone && sleeps.empty());
+
+  setenv("LAKEPORT_TRACKER_PORT", sim.path.c_str(), 1);
+  termios line{};
+  ASSERT_EQ(tcgetattr(sim.peer, &line), 0);
+  line.c_cflag |= PARENB | CSTOPB | HUPCL, line.c_iflag |= IXON;  // beside a cooked tty's own
+  ASSERT_EQ(tcsetattr(sim.peer, TCSANOW, &line), 0);
+  ASSERT_EQ(openTrackerPort(), 1);
+  int exclusive = 0;
+  EXPECT_TRUE(ioctl(sim.peer, TIOCGEXCL, &exclusive) == 0 && exclusive == 1);
+  ASSERT_EQ(tcgetattr(sim.peer, &line), 0);
+  EXPECT_EQ(cfgetispeed(&line) + cfgetospeed(&line), 2 * B115200);
+  EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL), tcflag_t{CS8 | HUPCL});
+  EXPECT_FALSE(line.c_iflag & (IXON | IXOFF | ICRNL) || line.c_lflag & (ICANON | ECHO | ISIG) ||
+               line.c_oflag & OPOST);
+  // "S", the pause in which its answer is thrown away, the commands; each poll
+  // sends "P" and finds the reply after 30 ms. Silent: five checks 1 ms apart.
+  shell.trackerPresent = true;
+  pollTracker(), pollTracker();
+  EXPECT_EQ(sim.received, "SutDtH1,0,0,1\rH2,0,0,1\rcFPP");  // carriage returns untouched
+  EXPECT_EQ(std::make_pair(players[Tracker].cursorX, players[Tracker].cursorY),
+            std::make_pair(320, 240));
+  sim.answering = false;
+  pollTracker();
+  EXPECT_EQ(sleeps, (std::vector<uint32_t>{1000, 30, 30, 30, 1, 1, 1, 1, 1}));
+  EXPECT_EQ(players[Tracker].lastMoveTime, 2095u);
+}
+
+// The simulator's records parse whole (the fuzz target holds the parser to the
+// bytes that came) and aim at every pixel exactly, on the screen and off it.
+TEST_F(TrackerTest, RecordsParseAndMapToEveryPixelExactly) {
+  TrackerReport report;
+  EXPECT_EQ(std::make_pair(trackerScreenX(133.33, 7), trackerScreenY(-0.01, 7)),
+            std::make_pair(639, 479));
+  for (int x = -40; x < 700; x += 3)
+    for (int y = -40; y < 540; y += 7) {
+      aimSimTracker(&sim, x, y);
+      const std::string record = formatTrackerRecord('1', sim.numbers);
+      ASSERT_EQ(parseTrackerReply(record.data(), int32_t(record.size()), &report), 6) << record;
+      ASSERT_EQ(std::make_pair(trackerScreenX(report.r[2], 0), trackerScreenY(report.r[1], 0)),
+                std::make_pair(x, y));
+    }
 }

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 
 #include "app/screens.h"
 #include "figure_helpers.h"
@@ -35,8 +34,8 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
     ++framesOnThisScreen;
     if (onFrame) onFrame();
     if (frameCount > maxFrames)
-      throw PlayStuck{"still playing after " + std::to_string(maxFrames) + " frames, on the " +
-                      screenName(shell.screen) + " screen"};
+      throw PlayStuck{"still playing after " + std::to_string(maxFrames) + " frames, on " +
+                      screenName(shell.screen)};
   });
   setExitHook([](int status) { throw ProgramExit{status}; });
   setIdleHook([this] {
@@ -44,8 +43,7 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
       // The look right after the input ends that poll (a round's frame goes on);
       // a screen that looks again is waiting: stuck when it never gets any.
       if (++spinsWithoutFlip > 200000)
-        throw PlayStuck{std::string("the ") + screenName(shell.screen) +
-                        " screen waits for input the script does not give"};
+        throw PlayStuck{screenName(shell.screen) + " waits for input the script does not give"};
       if (spinsWithoutFlip == 1) return;
     }
     inputFrame = frameCount;
@@ -60,11 +58,7 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
   }
 }
 
-const char* screenName(ScreenId screen) {
-  static const char* const names[] = {"title",        "story", "display help", "weapon choice",
-                                      "level choice", "round", "round end"};
-  return names[static_cast<int>(screen)];
-}
+std::string screenName(ScreenId screen) { return "screen " + std::to_string(int(screen)); }
 
 AimOffset headShotOffset(int kind) {
   // The head zone is picture rows 0 to 30; a shot there takes all five points.
@@ -87,13 +81,6 @@ std::vector<std::string> dataFiles() {
     names.push_back(e.path().filename());
   std::sort(names.begin(), names.end());
   return names;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
 }
 
 int MouseGame::play(const std::vector<std::string>& args) {

@@ -40,7 +40,7 @@ class PlayDriver {
   std::vector<ScreenId> trail;
 };
 
-const char* screenName(ScreenId screen);
+std::string screenName(ScreenId screen);  // "screen 5" for the round
 struct AimOffset {  // from a figure's centre to a person pixel in its head (one shot kills)
   int dx, dy;
 };
@@ -50,9 +50,7 @@ inline int nameKeyX(int column) { return 18 + 20 * column + 10; }
 inline int nameKeyY(int row) { return 336 + 20 * row + 10; }
 // Mouse motion to (x, y) and a release of button 1 (fire) or 3 (button 2) there.
 void pushMouseClickAt(int x, int y, int button = 1);
-// The sorted names of the files in data/; the lines of a text.
-std::vector<std::string> dataFiles();
-std::vector<std::string> linesOf(const std::string& text);
+std::vector<std::string> dataFiles();  // the files in data/, sorted
 
 // A player of the whole game with the mouse: fire on the title the first time,
 // button 2 after; fire on text screens; the weapon and level pictures at x
