@@ -23,15 +23,10 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   setFlipHook([this, maxFrames] {
-    advanceFakeClock(msPerFrame);
-    ++frameCount;
-    spinsWithoutFlip = 0;
-    if (trail.empty() || shell.screen != lastFlipScreen) {
-      trail.push_back(shell.screen);
-      framesOnThisScreen = 0;
-    }
-    lastFlipScreen = shell.screen;
-    ++framesOnThisScreen;
+    advanceFakeClock(msPerFrame), ++frameCount, spinsWithoutFlip = 0;
+    if (trail.empty() || shell.screen != lastFlipScreen)
+      trail.push_back(shell.screen), framesOnThisScreen = 0;
+    lastFlipScreen = shell.screen, ++framesOnThisScreen;
     if (onFrame) onFrame();
     if (frameCount > maxFrames)
       throw PlayStuck{"still playing after " + std::to_string(maxFrames) + " frames, on " +
@@ -103,17 +98,14 @@ int MouseGame::play(const std::vector<std::string>& args) {
 
 void MouseGame::act() {
   if (entryOffered && !qualified && afterEntry) std::exchange(afterEntry, nullptr)();
-  const bool entered = shell.screen != last;
-  last = shell.screen;
+  const bool entered = std::exchange(last, shell.screen) != shell.screen;
   switch (shell.screen) {
     case ScreenId::Title:
       if (entered || titles == 0) ++titles;
       return pushMouseClickAt(320, 240, titles == 1 ? 1 : 3);
     case ScreenId::WeaponChoice: return pushMouseClickAt(weaponX, 115);
     case ScreenId::LevelChoice: return pushMouseClickAt(levelX, 115);
-    case ScreenId::Round:
-      if (!enough()) return shootOrMove();
-      return pushKey(SDLK_ESCAPE, true);
+    case ScreenId::Round: return enough() ? pushKey(SDLK_ESCAPE, true) : shootOrMove();
     case ScreenId::RoundEnd: break;
     default: return pushMouseClickAt(320, 240);
   }
