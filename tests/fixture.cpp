@@ -24,6 +24,7 @@
 #include "platform/random.h"
 #include "scores/hiscores.h"
 #include "scores/round_end.h"
+#include "scores_support.h"
 #include "weapons/weapons.h"
 
 namespace fs = std::filesystem;
@@ -115,9 +116,7 @@ bool GameTest::useDefaultAssets() {
 }
 
 void GameTest::writeBmp(const std::string& path, int w, int h, uint32_t rgb) {
-  SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-  ASSERT_NE(s, nullptr);
-  SDL_FillRect(s, nullptr, rgb);  // the surface's masks are 0xRRGGBB
+  SDL_Surface* s = solidSurface(w, h, rgb);
   ASSERT_EQ(SDL_SaveBMP(s, path.c_str()), 0);
   SDL_FreeSurface(s);
 }

@@ -46,7 +46,7 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
   ASSERT_EQ(SaveHiscores(Garage), 0);
   const std::string file = readFile("data/data00.dat");
   // A finished Thompson round of the tenth row's score, every device playing.
-  roundState.bodyCount = 12, roundState.gangstersLeft = 0, roundState.playerCount = 1;
+  roundState.bodyCount = 12, roundState.gangstersLeft = 0, roundState.playerCount = 1,
   totalShots = 60;
   shell.chosenWeapon = Thompson, shell.chosenLevel = Garage, shell.screen = ScreenId::RoundEnd;
   for (Player& p : players) p.active = true;

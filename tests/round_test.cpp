@@ -45,8 +45,7 @@ Target* ready(int kind, int breakSeconds) {
 }
 Target* appear(int kind, int s) {
   Target* t = ready(kind, 0);
-  scriptRandom({drawFor(12, s)});
-  t->Tick();
+  scriptRandom({drawFor(12, s)}), t->Tick();
   EXPECT_TRUE(t->shown);
   return t;
 }
@@ -93,26 +92,19 @@ TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeAndTheEndHaltsOnlyTheRoun
   Mix_Chunk* shouts = Mix_QuickLoad_RAW(silence, sizeof silence);
   soundBank.samples[Shouts] = shouts;
   setFlipHook([] {});
-  roundState.gangstersToCome = 1;
-  RunRoundFrame();
+  roundState.gangstersToCome = 1, RunRoundFrame();
   EXPECT_EQ(roundState.shoutsChannel, NoChannel);
-  roundState.gangstersToCome = 0;
-  RunRoundFrame();
+  roundState.gangstersToCome = 0, RunRoundFrame();
   EXPECT_EQ(roundState.shoutsChannel, 0);
   // The end halts the shouts and every recorded shot and reload channel, but
   // neither the hit sound nor the title tune.
   for (int c = 1; c < 6; ++c) ASSERT_EQ(Mix_PlayChannelTimed(c, shouts, 0, -1), c);
-  players[Tracker].shotChannel = 1;
-  players[Joystick2].reloadChannel = 2;
-  figureShotChannel[7] = 3;
-  hitMetalChannel = 4, titleTuneChannel = 5;
-  roundState.energy = 0;
-  RunRound();
+  players[Tracker].shotChannel = 1, players[Joystick2].reloadChannel = 2;
+  figureShotChannel[7] = 3, hitMetalChannel = 4, titleTuneChannel = 5;
+  roundState.energy = 0, RunRound();
   for (int c = 0; c < 6; ++c) EXPECT_EQ(Mix_Playing(c), int{c >= 4}) << "channel " << c;
-  Mix_HaltChannel(-1);
-  soundBank.samples[Shouts] = nullptr;
-  Mix_FreeChunk(shouts);
-  setFlipHook(nullptr);
+  Mix_HaltChannel(-1), Mix_FreeChunk(shouts);
+  soundBank.samples[Shouts] = nullptr, setFlipHook(nullptr);
 }
 
 TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {
@@ -206,16 +198,15 @@ TEST_F(TargetsTest, AJoltLiftsSixThenThreePixelsAndTheDeadShowTheHitPicture) {
   EXPECT_EQ(topRow(), 248);
   EXPECT_EQ(screenRgb(t->x, 248), FigureRgb ^ 0xFF0000);
 }
+
 TEST_F(ScheduleTest, AWallClockSetBackRestartsTheWaitAndTheStay) {
   Target* waiting = ready(8, 3);
   Target* standing = appear(0, 0);
   advanceFakeClock(1500);
   useFakeClock(ticksMs(), wallSeconds() - 3600);
   for (int step : {0, 2999, 1}) {
-    advanceFakeClock(step);
-    scriptRandom({0, drawFor(12, 4)});
-    standing->Tick();
-    waiting->Tick();
+    advanceFakeClock(step), scriptRandom({0, drawFor(12, 4)});
+    standing->Tick(), waiting->Tick();
     EXPECT_EQ(std::make_pair(standing->shown, waiting->shown),
               std::make_pair(step != 1, step == 1));
   }
@@ -246,8 +237,7 @@ TEST_F(ScheduleTest, AGangsterFiresInItsSecondAndThirdSecondWhenSpaced) {
   EXPECT_FALSE(firesWith(t, {0, 0})) << "the dead never fire";
   // The frame its stay ends it leaves without firing and draws its break:
   // 3 + 12 r / p seconds for a gangster, p players.
-  untilSecond(t, 3);
-  roundState.playerCount = 2;
+  untilSecond(t, 3), roundState.playerCount = 2;
   EXPECT_FALSE(firesWith(t, {32767}));
   EXPECT_TRUE(!t->shown && t->breakSeconds == 9) << t->breakSeconds;
   // On the Flower Shop the highest q that hits is 49 for chance 25, 74 for 50;

@@ -62,7 +62,6 @@ SDL_Surface* solidSurface(int w, int h, uint32_t rgb) {
 
 FrameScript::FrameScript() {
   setFlipHook([this] {
-    ++frameCount;
     if (steps.empty()) {
       if (++idleFrames > 20) throw std::runtime_error("the screen did not end after its script");
       return;
