@@ -53,9 +53,7 @@ auto at(const Player& p) { return std::make_tuple(p.cursorX, p.cursorY); }
 class PlayersTest : public GameTest {
  protected:
   void SetUp() override {
-    GameTest::SetUp();
-    useFakeJoysticks(2);
-    shell.joystick1 = joystickOpen(0);
+    GameTest::SetUp(), useFakeJoysticks(2), shell.joystick1 = joystickOpen(0);
   }
 };
 
@@ -201,11 +199,8 @@ TEST_F(GunTest, TwoGunsAndTheMousePlayARoundScaledAndTheRowSaysMJJ) {
         for (int g = 0; g < 2; ++g) {
           const Player& gun = players[Joystick1 + g];
           if (gun.fireRequested) continue;
-          if (gun.shotsFired > 0) {  // a reload: into the left bar
-            setFakeAxis(g, 0, -32768), pushJoyButton(g, 0, true);
-            continue;
-          }
-          for (int i = 0; i < TargetCount; ++i) {
+          if (gun.shotsFired > 0) setFakeAxis(g, 0, -32768), pushJoyButton(g, 0, true);  // reload
+          for (int i = 0; i < TargetCount && gun.shotsFired == 0; ++i) {
             const Target* t = TargetAt(g == 0 ? i : TargetCount - 1 - i);
             if (!t->shown || t->health <= 0 || !t->isGangster) continue;
             const AimOffset a = headShotOffset(t->kind < FigurePictureCount ? t->kind : 0);

@@ -40,9 +40,7 @@ void useReadableFont() {
 void releaseReadableFont() {
   BitmapFont* font = pictures.fonts[0];
   for (BitmapFont*& slot : pictures.fonts) slot = nullptr;
-  if (!font) return;
-  SDL_FreeSurface(font->surface);
-  delete font;
+  if (font) SDL_FreeSurface(font->surface), delete font;
 }
 
 std::string screenText(int column, int row, int length) {
