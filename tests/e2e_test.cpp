@@ -1,14 +1,16 @@
-// The whole game in one process with the default art, title to exit: rounds, a
-// name shot on the keyboard, the hiscore file byte for byte, a replay; and with
-// faults around it (no data folder, a save failing half-way, every mixer
-// channel taken, the tracker unplugged) it plays on to status 0, keeps every
-// stored row and names what failed in one line.
+// The whole game in one process with the default art, also with faults around
+// it (no data folder, a save failing half-way, every mixer channel taken, the
+// tracker unplugged); the tracker link over a real pseudo-terminal; the end of a
+// round on the screen, the name entry's keys and damaged hiscore files.
 #include <SDL_mixer.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <termios.h>
 
 #include <algorithm>
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <tuple>
@@ -18,14 +20,16 @@
 #include "fixture.h"
 #include "game/round.h"
 #include "input/players.h"
+#include "input/tracker.h"
 #include "platform/clock.h"
+#include "platform/serial.h"
 #include "play_driver.h"
 #include "scores/hiscores.h"
+#include "scores/name_entry.h"
+#include "scores/round_end.h"
 #include "scores_support.h"
 #include "sim_tracker.h"
 #include "weapons/weapons.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 // A hiscore file of the rows (without their place numbers) numbered from 1.
@@ -41,14 +45,29 @@ class WholeGameTest : public GameTest {
     GameTest::SetUp();
     if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
   }
-  // Plays the game to its end; its lines on standard error.
-  std::vector<std::string> play(MouseGame& game) {
+  std::string play(MouseGame& game) {  // what it wrote on standard error
     captureStderr();
     EXPECT_EQ(game.play(), 0);
-    return linesOf(capturedStderr());
+    return capturedStderr();
   }
 };
 using FaultTest = WholeGameTest;
+using HiscoreTest = GameTest;
+using RoundEndTest = GameTest;
+constexpr uint32_t HallOfFameRgb = 0x010000;  // reads as blank text
+
+class TrackerTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    ASSERT_TRUE(openSimTracker(&sim, true)) << strerror(errno);
+    // The stand-in tracker answers while the game sleeps on the fake clock.
+    setFakeSleepHook([this](uint32_t ms) { sleeps.push_back(ms), serveSimTracker(&sim); });
+  }
+  void TearDown() override { closeTrackerPort(), closeSimTracker(&sim), GameTest::TearDown(); }
+  SimTracker sim;
+  std::vector<uint32_t> sleeps;
+};
 using S = ScreenId;
 }  // namespace
 
@@ -71,14 +90,13 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
     for (int i = 0; i < TargetCount; ++i)
       bystanderHurt |= TargetAt(i)->shown && !TargetAt(i)->isGangster && TargetAt(i)->health < 5;
   };
-  EXPECT_EQ(play(game).size(), 0u);
+  EXPECT_EQ(play(game), "");
 
   EXPECT_EQ(game.driver.screensShown(),
             (std::vector<S>{S::Title, S::Story, S::DisplayHelp, S::WeaponChoice, S::LevelChoice,
                             S::Round, S::RoundEnd, S::Round, S::RoundEnd, S::Title}));
   ASSERT_EQ(game.rounds.size(), 2u);
-  // Every gangster killed with one shot, fifteen marks a shot, no bystander
-  // hurt; the replay quit at once with the last round's marks gone.
+  // A kill a shot, fifteen marks a shot, no bystander hurt; the replay quit at once.
   const MouseGame::Round &r = game.rounds[0], &replay = game.rounds[1];
   EXPECT_EQ(
       std::tie(r.gangstersLeft, r.bodyCount, r.totalShots, r.marks, r.playerCount, r.qualified),
@@ -94,70 +112,46 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
   EXPECT_EQ(dataFiles(), std::vector<std::string>{"data00.dat"});
 }
 
-// The Flower Shop has no file: its starting table's tenth row (2) a score of 0
-// does not beat, so no name is asked for and nothing is written.
-TEST_F(WholeGameTest, ALevelWithoutAFileAsksANameOnlyForAResultItsStartingTableTakes) {
-  MouseGame game(530, 570);  // the Thompson, the Flower Shop, left at once
-  game.enough = [] { return true; };
-  EXPECT_EQ(play(game).size(), 0u);
-  EXPECT_EQ(game.rounds.at(0).bodyCount, 0);
-  EXPECT_FALSE(game.entryOffered);
-  EXPECT_TRUE(dataFiles().empty());
-}
-
 // A Flower Shop round the gangsters end by energy after one bystander is shot,
-// its entry cancelled (the row stored as "Anonymous"); with the save failing
-// half-way (a file-size limit of 100 bytes, as a full disk) the old file stays
-// whole and one line names it.
-TEST_F(FaultTest, FlowerShopRoundEndsByEnergyAndACancelledEntryIsStoredOrRefusedWhole) {
+// its entry cancelled; the save fails half-way (a file-size limit of 100 bytes,
+// as a full disk): the old file stays whole and one line names it.
+TEST_F(FaultTest, FlowerShopRoundEndsByEnergyAndASaveFailingHalfWayKeepsTheOldFileWhole) {
   rlimit saved{};
   getrlimit(RLIMIT_FSIZE, &saved);
   auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-  for (const bool failing : {false, true}) {
-    SCOPED_TRACE(failing ? "save failing" : "save working");
-    newProcess();
-    std::vector<std::string> rows = {
-        "Zed 12 2 90 1 -M---", "Yan 10 2 70 1 -M---", "Xia 8 1 30 2 -MK--", "Wes 6 1 20 1 --K--",
-        "Val 4 0 9 1 -M---",   "Uma 3 2 41 1 -M---",  "Tom 2 1 12 1 ---J-", "Sue 1 0 5 1 -M---",
-        "Rex 0 1 6 1 -M---",   "Quin -2 1 8 1 -M---"};
-    writeFile("data/data04.dat", tableFile(rows));
-    MouseGame game(530, 570);  // the Thompson, the Flower Shop
-    game.wanted = [](const Target& t) { return !t.isGangster && totalShots == 0; };
-    game.reloadEveryShot = false;
-    // Button 2 of the mouse, which played, cancels; after it a fire leads to the title.
-    game.cancel = true;
-    game.name.clear();
-    game.replays = 1;
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    if (failing) game.atRoundEnd = [&] { ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0); };
-    game.afterEntry = [&] { setrlimit(RLIMIT_FSIZE, &saved); };
-    const std::vector<std::string> lines = play(game);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_EQ(game.driver.screensShown(),
-              (std::vector<S>{S::Title, S::Story, S::DisplayHelp, S::WeaponChoice, S::LevelChoice,
-                              S::Round, S::RoundEnd, S::Title}));
-    ASSERT_EQ(game.rounds.size(), 1u);
-    const MouseGame::Round& r = game.rounds[0];
-    EXPECT_TRUE(r.energy <= 0 && r.gangstersLeft > 0);
-    EXPECT_EQ(std::tie(r.bodyCount, r.totalShots, r.deviceTag, r.qualified),
-              std::make_tuple(-1, 1, "-M---", true));
-    EXPECT_EQ(dataFiles(), std::vector<std::string>{"data04.dat"});
-    if (!failing) {
-      EXPECT_EQ(lines.size(), 0u);
-      rows[9] = "Anonymous -1 2 1 1 -M---";
-      EXPECT_EQ(readFile("data/data04.dat"), tableFile(rows));
-      continue;
-    }
-    // The old file whole and alone, the table in memory read back from it.
-    EXPECT_EQ(readFile("data/data04.dat"), tableFile(rows));
-    EXPECT_TRUE(std::none_of(std::begin(hiscores.rows), std::end(hiscores.rows),
-                             [](const HiscoreEntry& e) { return !strcmp(e.name, "Anonymous"); }));
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find("./data/data04.dat"), std::string::npos) << lines[0];
-    EXPECT_NE(lines[0].find(strerror(EFBIG)), std::string::npos) << lines[0];
-  }
+  const std::string table = tableFile(
+      {"Zed 12 2 90 1 -M---", "Yan 10 2 70 1 -M---", "Xia 8 1 30 2 -MK--", "Wes 6 1 20 1 --K--",
+       "Val 4 0 9 1 -M---", "Uma 3 2 41 1 -M---", "Tom 2 1 12 1 ---J-", "Sue 1 0 5 1 -M---",
+       "Rex 0 1 6 1 -M---", "Quin -2 1 8 1 -M---"});
+  writeFile("data/data04.dat", table);
+  MouseGame game(530, 570);  // the Thompson, the Flower Shop
+  game.wanted = [](const Target& t) { return !t.isGangster && totalShots == 0; };
+  game.reloadEveryShot = false;
+  game.cancel = true;  // button 2 of the mouse, which played
+  game.name.clear();
+  game.replays = 1;
+  const rlimit small{100, saved.rlim_max};
+  game.atRoundEnd = [&] { ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0); };
+  game.afterEntry = [&] { setrlimit(RLIMIT_FSIZE, &saved); };
+  const std::string err = play(game);
+  setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(game.driver.screensShown(),
+            (std::vector<S>{S::Title, S::Story, S::DisplayHelp, S::WeaponChoice, S::LevelChoice,
+                            S::Round, S::RoundEnd, S::Title}));
+  ASSERT_EQ(game.rounds.size(), 1u);
+  const MouseGame::Round& r = game.rounds[0];
+  EXPECT_TRUE(r.energy <= 0 && r.gangstersLeft > 0);
+  EXPECT_EQ(std::tie(r.bodyCount, r.totalShots, r.deviceTag, r.qualified),
+            std::make_tuple(-1, 1, "-M---", true));
+  // The old file whole and alone, the table in memory read back from it.
+  EXPECT_EQ(dataFiles(), std::vector<std::string>{"data04.dat"});
+  EXPECT_EQ(readFile("data/data04.dat"), table);
+  EXPECT_TRUE(std::none_of(std::begin(hiscores.rows), std::end(hiscores.rows),
+                           [](const HiscoreEntry& e) { return !strcmp(e.name, "Anonymous"); }));
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  EXPECT_NE(err.find("./data/data04.dat"), std::string::npos) << err;
+  EXPECT_NE(err.find(strerror(EFBIG)), std::string::npos) << err;
 }
 
 // How often the mixer reported each channel stopped while the test listened.
@@ -168,14 +162,12 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
   ASSERT_TRUE(openSimTracker(&sim, true));  // its replies arrive before it returns
   const std::string path = sim.path;
   setenv("LAKEPORT_TRACKER_PORT", path.c_str(), 1);
-  setFakeSleepHook([&](uint32_t) {
-    if (sim.master >= 0) serveSimTracker(&sim);
-  });
+  setFakeSleepHook([&](uint32_t) { sim.master >= 0 && serveSimTracker(&sim); });
   // Eight endless sounds of someone else's hold every channel the mixer has;
   // from then on only the title tune, played again after the round, cuts the
   // channel it recorded at start-up. At frame 20 the tracker is unplugged. The
   // data folder is missing: the first row saved makes it.
-  fs::remove_all("data");
+  std::filesystem::remove_all("data");
   static Uint8 silence[44100] = {};
   Mix_Chunk* busy = nullptr;
   int roundFrames = 0;
@@ -192,15 +184,12 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
     for (int c = 0; c < 8; ++c) ASSERT_EQ(Mix_PlayChannel(c, busy, -1), c);
     titleChannel = titleTuneChannel;
     for (std::atomic<int>& n : channelStops) n = 0;
-    Mix_ChannelFinished([](int channel) {
-      if (channel >= 0 && channel < 8) ++channelStops[channel];
-    });
+    Mix_ChannelFinished([](int c) { channelStops[unsigned(c) % 8] += unsigned(c) < 8; });
   };
-  const std::vector<std::string> lines = play(game);
+  const std::string err = play(game);
   Mix_ChannelFinished(nullptr);
   closeSimTracker(&sim);
-  // Every shot and kill counted; the tracker's player stays, aiming where it
-  // last aimed; the closing told once.
+  // Every kill counted; the tracker's player stays; the closing told once.
   EXPECT_TRUE(presentAtStart);
   EXPECT_EQ(game.rounds.at(0).bodyCount, 3);
   EXPECT_GE(game.rounds.at(0).totalShots, 3);
@@ -208,10 +197,181 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
   for (int c = 0; c < 8; ++c)
     EXPECT_TRUE(c == titleChannel || channelStops[c] == 0) << "channel " << c;
   EXPECT_TRUE(players[Tracker].active);
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_NE(lines[0].find(path), std::string::npos) << lines[0];
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  EXPECT_NE(err.find(path), std::string::npos) << err;
   const std::string file = readFile("data/data00.dat");
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 10);
   EXPECT_NE(file.find("\n10 Anonymous 3 1 "), std::string::npos) << file;
   Mix_FreeChunk(busy);
+}
+
+TEST_F(TrackerTest, NamedPortsThatFailAreToldTheLineIsRawEachPollSendsPAndSilenceCosts35Ms) {
+  writeFile("plain-file", "x");
+  setenv("LAKEPORT_TRACKER_PORT", "plain-file", 1);
+  captureStderr();
+  EXPECT_EQ(openTrackerPort(), 0);
+  EXPECT_EQ(capturedStderr(), "lakeport-nights: cannot open tracker port plain-file: " +
+                                  std::string(strerror(ENOTTY)) + "\n");
+  EXPECT_TRUE(trackerPort.handle == SerialNone && sleeps.empty());
+
+  setenv("LAKEPORT_TRACKER_PORT", sim.path.c_str(), 1);
+  termios line{};
+  ASSERT_EQ(tcgetattr(sim.peer, &line), 0);
+  line.c_cflag |= PARENB | CSTOPB | HUPCL, line.c_iflag |= IXON;  // beside a cooked tty's own
+  ASSERT_EQ(tcsetattr(sim.peer, TCSANOW, &line), 0);
+  ASSERT_EQ(openTrackerPort(), 1);
+  int exclusive = 0;
+  EXPECT_TRUE(ioctl(sim.peer, TIOCGEXCL, &exclusive) == 0 && exclusive == 1);
+  ASSERT_EQ(tcgetattr(sim.peer, &line), 0);
+  EXPECT_EQ(cfgetispeed(&line) + cfgetospeed(&line), 2 * B115200);
+  EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL), tcflag_t{CS8 | HUPCL});
+  EXPECT_FALSE(line.c_iflag & (IXON | IXOFF | ICRNL) || line.c_lflag & (ICANON | ECHO | ISIG) ||
+               line.c_oflag & OPOST);
+  // "S", the pause in which its answer is thrown away, the commands; each poll
+  // sends "P" and finds the reply after 30 ms. Silent: five checks 1 ms apart.
+  shell.trackerPresent = true;
+  pollTracker(), pollTracker();
+  EXPECT_EQ(sim.received, "SutDtH1,0,0,1\rH2,0,0,1\rcFPP");  // carriage returns untouched
+  EXPECT_EQ(std::make_pair(players[Tracker].cursorX, players[Tracker].cursorY),
+            std::make_pair(320, 240));
+  sim.answering = false;
+  pollTracker();
+  EXPECT_EQ(sleeps, (std::vector<uint32_t>{1000, 30, 30, 30, 1, 1, 1, 1, 1}));
+  EXPECT_EQ(players[Tracker].lastMoveTime, 2095u);
+  // Positions are cut, not rounded, to pixels.
+  EXPECT_EQ(std::make_pair(trackerScreenX(133.33, 7), trackerScreenY(-0.01, 7)),
+            std::make_pair(639, 479));
+}
+
+TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLevel) {
+  startVideo();
+  useReadableFont();
+  pictures.hallOfFame = own(solidSurface(640, 480, HallOfFameRgb));
+  for (int i = 0; i < HiscoreRows; ++i)
+    SetHiscoreRow(hiscores.rows[i], ("Row" + std::to_string(i)).c_str(), 30 - 2 * i, 1, 50, 1,
+                  "-M---"),
+        hiscores.rows[i].position = 10 * (i + 1);
+  SetHiscoreRow(hiscores.rows[0], "Big Al", 44, 0, 12, 3, "TMK--");
+  ASSERT_EQ(SaveHiscores(Garage), 0);
+  const std::string file = readFile("data/data00.dat");
+  // A finished Thompson round of the tenth row's score, every device playing.
+  roundState.bodyCount = 12, roundState.gangstersLeft = 0, roundState.playerCount = 1,
+  totalShots = 60;
+  shell.chosenWeapon = Thompson, shell.chosenLevel = Garage, shell.screen = ScreenId::RoundEnd;
+  for (Player& p : players) p.active = true;
+  mouseFireAt(100, 100);  // from the round's last moments: drained, not an action
+  // Each column is read up to the next one.
+  const std::tuple<int, int, std::string> cells[] = {
+      // clang-format off
+      {1, 1, "Garage Hiscore Table"}, {2, 3, "Pos."}, {4, 3, " Name"}, {18, 3, "Score"},
+      {21, 3, "Gun"}, {28, 3, "  #Shots"}, {32, 3, "  #Players"},
+      {2, 5, "10."}, {4, 5, " Big Al"}, {18, 5, "44"}, {21, 5, "Single Action"},
+      {28, 5, "  12"}, {32, 5, "  3"}, {34, 5, "    (TMK--)"}, {21, 6, "Six-Shooter"},
+      {2, 14, "100."}, {0, 2, ""}, {0, 4, ""}, {0, 15, ""},
+      {1, 16, "Round completed. Your score: 12, Thompson, shots: 60, players: 1 (TMKJJ)"},
+      {1, 27, "Press fire to play this level again, or button 2 to go to the title screen"}};
+  // clang-format on
+  std::vector<std::tuple<int, int, std::string>> seen;
+  uint32_t firstFrameMs = 0, backdrop = 0;
+  FrameScript script;
+  script.then([&] {
+    firstFrameMs = ticksMs(), backdrop = screenRgb(639, 479);
+    for (const auto& [column, row, text] : cells)
+      seen.emplace_back(column, row, screenText(column, row, column > 1 ? 32 : 640));
+    mouseFireAt(300, 300);
+  });
+  RunRoundEnd();
+  EXPECT_EQ(std::tie(firstFrameMs, backdrop, shell.screen),
+            std::make_tuple(1350u, HallOfFameRgb, ScreenId::Round));
+  EXPECT_EQ(seen, std::vector(std::begin(cells), std::end(cells)));
+  EXPECT_EQ(readFile("data/data00.dat"), file);
+  // The round is re-armed: players join again by using their devices.
+  EXPECT_EQ(std::tie(roundState.bodyCount, totalShots, players[Mouse].active),
+            std::make_tuple(0, 0, false));
+  releaseReadableFont();
+}
+
+TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSaved) {
+  // Each file's table by name, a digit for that house row: a bad weapon and a
+  // field not a number, bad players, a bad tag, a short row, unranked rows,
+  // an empty file, overlong and NUL-cut names with an overlong tag.
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      // file, names, error
+      {"1 A 5 9 9 9 ZZZZZ\n2 B x\n", "0 1 2 3 4 5 6 7 8 9",
+       "row 1 on line 1 refused, its weapon 9 is not 0 to 2; row 2 on line 2 refused, its score "
+       "is not a 32-bit number; 10 rows taken"},
+      {"1 A 30 1 40 6 -M---\n2 B 25 1 40 5 TMKJJ\n", "B 1 2 3 4 5 6 7 8 9", "its players 6 is not"},
+      {"1 A 30 1 40 1 -K---\n2 B 25 0 0 0 -----\n", "B 1 2 3 4 5 6 7 8 9",
+       "row 1 on line 1 refused, its devices are not"},
+      {"1 A 30 1 40 1 -M---\n2 B 25 1 40\n3 C 20 2 -1 1 -M---\n4 D 18 1 9 1 -M---\n",
+       "A D 2 3 4 5 6 7 8 9",
+       "it ends after 5 of 7 fields; row 3 on line 3 refused, its shots -1 is not 0 or more"},
+      {"1 A 10 1 40 1 -M---\n2 B 30 1 40 1 -M---\n3 C 10 1 40 1 -M---\n", "B 3 4 A C 5 6 7 8 9",
+       "rows ranked by score; 7 rows taken"},
+      {"", "0 1 2 3 4 5 6 7 8 9", "10 rows taken from the house table"},
+      {"1 " + std::string(100000, 'N') + " 30 1 40 1 -M---\n2 Ab" + std::string(1, '\0') +
+           "cd 20 1 40 1 -M--- 3 " + std::string(3, '\0') + " 19 1 1 1 ---J-\n4 D 1 1 1 1 " +
+           std::string(3000, 'D') + "\n",
+       std::string(20, 'N') + " Ab - 3 4 5 6 7 8 9", "row 4 on line 3 refused, its devices"},
+  };
+  const HiscoreTable house = DefaultHiscoreTable();
+  int copy = 0;
+  for (const auto& [file, wantNames, error] : cases) {
+    SCOPED_TRACE(file.substr(0, 60));
+    writeFile("data/data01.dat", file);
+    resetHiscores();
+    captureStderr();
+    const int32_t lowest = LoadHiscores(1);
+    const std::string err = capturedStderr();
+    EXPECT_EQ(err.find("Hiscore file ./data/data01.dat is damaged: "), 0u) << err;
+    EXPECT_NE(err.find(error), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(lowest, hiscores.rows[9].score);
+    std::string names;
+    for (int i = 0; i < HiscoreRows; ++i) {
+      const HiscoreEntry& r = hiscores.rows[i];
+      EXPECT_EQ(r.position, i + 1);
+      int h = 0;
+      while (h < HiscoreRows && strcmp(house.rows[h].name, r.name)) ++h;
+      names += (i ? " " : "") + (h < HiscoreRows ? std::to_string(h) : r.name);
+    }
+    EXPECT_EQ(names, wantNames);
+
+    // The next result is saved over it; the damaged file stays beside it.
+    InsertHiscore(100, 0, "New", 3, 1, "-M---");
+    captureStderr();
+    ASSERT_EQ(SaveHiscores(1), 0);
+    const std::string kept = "data/data01.dat.damaged" + (copy++ ? "-" + std::to_string(copy) : "");
+    EXPECT_NE(capturedStderr().find(kept.substr(5)), std::string::npos);
+    EXPECT_EQ(readFile(kept), file);
+    const std::string saved = readFile("data/data01.dat");  // read back silently, saved alike
+    resetHiscores();
+    captureStderr();
+    LoadHiscores(1);
+    EXPECT_EQ(capturedStderr(), "");
+    ASSERT_EQ(SaveHiscores(1), 0);
+    EXPECT_EQ(readFile("data/data01.dat"), saved);
+  }
+  // A file gone from under the level in memory leaves its table as it was.
+  std::remove("data/data01.dat");
+  EXPECT_EQ(LoadHiscores(1), -1);
+  EXPECT_STREQ(hiscores.rows[0].name, "New");
+}
+
+TEST_F(HiscoreTest, NameKeyEdgesAndWhoMayType) {
+  const std::tuple<int, int, int> keys[] = {
+      {18, 336, '!'},         {37, 355, '!'},          {38, 336, '&'},
+      {17, 336, NameKeyNone}, {18, 335, NameKeyNone},  {220, 360, NameKeyEnd},
+      {237, 395, NameKeyEnd}, {238, 395, NameKeyNone}, {230, 340, NameKeyDelete},
+      {237, 455, ' '},        {100, 456, NameKeyNone}, {158, 336, 0xB4},
+      {220, 400, '|'},        {220, 420, '_'}};
+  for (auto [x, y, key] : keys) EXPECT_EQ(NameKeyAt(x, y), key) << x << "," << y;
+  // Only tagged devices type, unless no tagged device can fire (the tracker cannot).
+  for (auto [tag, eligible] :
+       {std::pair{"-M-J-", "-M-J-"}, {"T-K--", "T-K--"}, {"T----", "TMKJJ"}}) {
+    memcpy(DeviceTag, tag, 6);  // eligible: per device, T M K J J
+    for (int d = -1; d <= DeviceCount; ++d)
+      EXPECT_EQ(NameEntryEligible(d), d >= 0 && d < DeviceCount && eligible[d] != '-')
+          << tag << " device " << d;
+  }
 }

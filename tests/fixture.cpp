@@ -24,19 +24,12 @@
 #include "platform/random.h"
 #include "scores/hiscores.h"
 #include "scores/round_end.h"
+#include "scores_support.h"
 #include "weapons/weapons.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-// Everything a test left open or set, closed and reset; the mixer however often
-// it was opened (SDL_mixer counts the opens; the game opens it at start-up).
-void cleanSlate() {
-  while (Mix_QuerySpec(nullptr, nullptr, nullptr)) Mix_HaltChannel(-1), Mix_CloseAudio();
-  SDL_Quit();
-  resetGameState();
-}
-
 void push(SDL_Event e) { SDL_PushEvent(&e); }
 
 SDL_Event event(Uint8 type) {
@@ -45,6 +38,14 @@ SDL_Event event(Uint8 type) {
   return e;
 }
 }  // namespace
+
+// The mixer closed however often it was opened (SDL_mixer counts the opens; the
+// game opens it at start-up).
+void newProcess() {
+  while (Mix_QuerySpec(nullptr, nullptr, nullptr)) Mix_HaltChannel(-1), Mix_CloseAudio();
+  SDL_Quit();
+  resetGameState();
+}
 
 void resetGameState() {
   resetShellState();
@@ -80,7 +81,7 @@ void GameTest::SetUp() {
   for (const char* sub : {"/pics", "/sounds", "/data"}) fs::create_directories(dir + sub);
   oldCwd = fs::current_path().string();
   ASSERT_EQ(chdir(dir.c_str()), 0);
-  cleanSlate();
+  newProcess();
   setExitHook([](int status) { throw ProgramExit{status}; });
 }
 
@@ -90,12 +91,10 @@ void GameTest::TearDown() {
   if (capturingOut) capturedStdout();
   if (capturingErr) capturedStderr();
   unsetenv("LAKEPORT_GUNS");  // set by tests that play with guns
-  cleanSlate();
+  newProcess();
   useRealClock();
   useRealJoysticks();
-  if (!oldCwd.empty()) {
-    EXPECT_EQ(chdir(oldCwd.c_str()), 0);
-  }
+  if (!oldCwd.empty() && chdir(oldCwd.c_str()) != 0) ADD_FAILURE() << "back to " << oldCwd;
   std::error_code ec;
   fs::remove_all(dir, ec);
 }
@@ -117,9 +116,7 @@ bool GameTest::useDefaultAssets() {
 }
 
 void GameTest::writeBmp(const std::string& path, int w, int h, uint32_t rgb) {
-  SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-  ASSERT_NE(s, nullptr);
-  SDL_FillRect(s, nullptr, rgb);  // the surface's masks are 0xRRGGBB
+  SDL_Surface* s = solidSurface(w, h, rgb);
   ASSERT_EQ(SDL_SaveBMP(s, path.c_str()), 0);
   SDL_FreeSurface(s);
 }
@@ -160,10 +157,7 @@ std::string GameTest::capturedStderr() {
   return testing::internal::GetCapturedStderr();
 }
 
-SDL_Surface* GameTest::own(SDL_Surface* s) {
-  owned.push_back(s);
-  return s;
-}
+SDL_Surface* GameTest::own(SDL_Surface* s) { return owned.push_back(s), s; }
 
 void pushKey(SDLKey key, bool down) {
   SDL_Event e = event(down ? SDL_KEYDOWN : SDL_KEYUP);

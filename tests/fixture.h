@@ -1,5 +1,5 @@
-// Shared test fixture: headless SDL, a temporary game directory, every
-// program-wide record reset, a fake clock and fake joysticks.
+// Shared test fixture: headless SDL, a temporary game directory, every record
+// reset, a fake clock and fake joysticks.
 #pragma once
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -13,8 +13,10 @@ struct ProgramExit {
   int status;
 };
 
-// Restores every program-wide record of the game to its start value.
+// Restores every program-wide record of the game to its start value; with
+// newProcess also closes the mixer and SDL, as a new process finds them.
 void resetGameState();
+void newProcess();
 
 // A temporary game directory (pics/, sounds/, data/) as the working directory.
 class GameTest : public ::testing::Test {

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 
 #include "app/screens.h"
 #include "figure_helpers.h"
@@ -14,6 +13,7 @@
 #include "input/players.h"
 #include "platform/events.h"
 #include "scores/round_end.h"
+#include "scores_support.h"
 #include "weapons/weapons.h"
 
 PlayDriver::~PlayDriver() { clearEventHooks(); }
@@ -23,19 +23,14 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   setFlipHook([this, maxFrames] {
-    advanceFakeClock(msPerFrame);
-    ++frameCount;
-    spinsWithoutFlip = 0;
-    if (trail.empty() || shell.screen != lastFlipScreen) {
-      trail.push_back(shell.screen);
-      framesOnThisScreen = 0;
-    }
-    lastFlipScreen = shell.screen;
-    ++framesOnThisScreen;
+    advanceFakeClock(msPerFrame), ++frameCount, spinsWithoutFlip = 0;
+    if (trail.empty() || shell.screen != lastFlipScreen)
+      trail.push_back(shell.screen), framesOnThisScreen = 0;
+    lastFlipScreen = shell.screen, ++framesOnThisScreen;
     if (onFrame) onFrame();
     if (frameCount > maxFrames)
-      throw PlayStuck{"still playing after " + std::to_string(maxFrames) + " frames, on the " +
-                      screenName(shell.screen) + " screen"};
+      throw PlayStuck{"still playing after " + std::to_string(maxFrames) + " frames, on " +
+                      screenName(shell.screen)};
   });
   setExitHook([](int status) { throw ProgramExit{status}; });
   setIdleHook([this] {
@@ -43,8 +38,7 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
       // The look right after the input ends that poll (a round's frame goes on);
       // a screen that looks again is waiting: stuck when it never gets any.
       if (++spinsWithoutFlip > 200000)
-        throw PlayStuck{std::string("the ") + screenName(shell.screen) +
-                        " screen waits for input the script does not give"};
+        throw PlayStuck{screenName(shell.screen) + " waits for input the script does not give"};
       if (spinsWithoutFlip == 1) return;
     }
     inputFrame = frameCount;
@@ -59,17 +53,7 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
   }
 }
 
-void newProcess() {
-  while (Mix_QuerySpec(nullptr, nullptr, nullptr)) Mix_CloseAudio();
-  SDL_Quit();
-  resetGameState();
-}
-
-const char* screenName(ScreenId screen) {
-  static const char* const names[] = {"title",        "story", "display help", "weapon choice",
-                                      "level choice", "round", "round end"};
-  return names[static_cast<int>(screen)];
-}
+std::string screenName(ScreenId screen) { return "screen " + std::to_string(int(screen)); }
 
 AimOffset headShotOffset(int kind) {
   // The head zone is picture rows 0 to 30; a shot there takes all five points.
@@ -82,9 +66,8 @@ AimOffset headShotOffset(int kind) {
   return AimOffset{0, 0};
 }
 
-void pushMouseClickAt(int x, int y, int button) {
-  pushMouseMotion(x, y);
-  pushMouseButton(button, false, x, y);
+void pushMouseClickAt(int x, int y, int b) {
+  pushMouseMotion(x, y), pushMouseButton(b, false, x, y);
 }
 
 std::vector<std::string> dataFiles() {
@@ -93,13 +76,6 @@ std::vector<std::string> dataFiles() {
     names.push_back(e.path().filename());
   std::sort(names.begin(), names.end());
   return names;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
 }
 
 int MouseGame::play(const std::vector<std::string>& args) {
@@ -122,17 +98,14 @@ int MouseGame::play(const std::vector<std::string>& args) {
 
 void MouseGame::act() {
   if (entryOffered && !qualified && afterEntry) std::exchange(afterEntry, nullptr)();
-  const bool entered = shell.screen != last;
-  last = shell.screen;
+  const bool entered = std::exchange(last, shell.screen) != shell.screen;
   switch (shell.screen) {
     case ScreenId::Title:
       if (entered || titles == 0) ++titles;
       return pushMouseClickAt(320, 240, titles == 1 ? 1 : 3);
     case ScreenId::WeaponChoice: return pushMouseClickAt(weaponX, 115);
     case ScreenId::LevelChoice: return pushMouseClickAt(levelX, 115);
-    case ScreenId::Round:
-      if (!enough()) return shootOrMove();
-      return pushKey(SDLK_ESCAPE, true);
+    case ScreenId::Round: return enough() ? pushKey(SDLK_ESCAPE, true) : shootOrMove();
     case ScreenId::RoundEnd: break;
     default: return pushMouseClickAt(320, 240);
   }
@@ -158,29 +131,21 @@ void MouseGame::shootOrMove() {
   for (int k = 0; k < FigurePictureCount && !aimed; ++k) aims[k] = headShotOffset(k);
   aimed = true;
   const Player& mouse = players[Mouse];
-  if (reloadDue && mouse.fireRequested == 0) {
-    pushMouseButton(3, true, x, y);
-    pushMouseButton(3, false, x, y);
-    reloadDue = false;
-    return;
-  }
+  if (reloadDue && mouse.fireRequested == 0)
+    return pushMouseButton(3, true, x, y), pushMouseButton(3, false, x, y), void(reloadDue = false);
   if (mouse.fireRequested) return;  // the last pull waits for its cadence
   for (int i = 0; i < TargetCount; ++i) {
     const Target* t = TargetAt(i);
     if (!t->shown || t->health <= 0 || !wanted(*t)) continue;
     const AimOffset& a = aims[t->kind < FigurePictureCount ? t->kind : 0];
     x = t->x + a.dx, y = t->y + a.dy;
-    pushMouseMotion(x, y);
-    pushMouseButton(1, true, x, y);
-    pushMouseButton(1, false, x, y);
-    reloadDue = reloadEveryShot;
-    lastMoveFrame = driver.frames();
+    mouseFireAt(x, y);
+    reloadDue = reloadEveryShot, lastMoveFrame = driver.frames();
     return;
   }
   if (driver.frames() - lastMoveFrame >= 120) {
     // Both coordinates change, or the move would not count as one.
     x = 200 + (mouse.cursorX + 37) % 240, y = 200 + (mouse.cursorY + 23) % 200;
-    pushMouseMotion(x, y);
-    lastMoveFrame = driver.frames();
+    pushMouseMotion(x, y), lastMoveFrame = driver.frames();
   }
 }

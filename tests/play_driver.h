@@ -1,6 +1,5 @@
-// Plays the whole game in the test process, frame by frame: every flip advances
-// the fake clock; when the game finds its queue empty a script may push input,
-// at most once per flipped frame, as a player would.
+// Plays the whole game in the test process: every flip advances the fake clock;
+// a script may push input when the queue is empty, once per flipped frame.
 #pragma once
 #include <cstdint>
 #include <deque>
@@ -21,13 +20,10 @@ class PlayDriver {
  public:
   explicit PlayDriver(uint32_t msPerFrame = 16) : msPerFrame(msPerFrame) {}
   ~PlayDriver();
-  // The script, at an empty queue once per flipped frame (again at every
-  // further look on a screen that waits without flipping); after every flip.
-  std::function<void()> onInput, onFrame;
+  std::function<void()> onInput, onFrame;  // at an empty queue; after every flip
 
   // Runs start-up and the screen loop to the program's end; its exit status.
-  // Throws PlayStuck past maxFrames. Records, SDL and the mixer are left as
-  // they are.
+  // Throws PlayStuck past maxFrames. Records, SDL and the mixer stay as left.
   int play(const std::vector<std::string>& args, long maxFrames);
 
   // Flips in all, flips since the screen changed, the screen at the last flip,
@@ -44,11 +40,8 @@ class PlayDriver {
   std::vector<ScreenId> trail;
 };
 
-// Closes the mixer and SDL and resets every record, as a new process finds them.
-void newProcess();
-const char* screenName(ScreenId screen);
-// From a figure's centre to a person pixel in its head zone (one shot kills).
-struct AimOffset {
+std::string screenName(ScreenId screen);  // "screen 5" for the round
+struct AimOffset {  // from a figure's centre to a person pixel in its head (one shot kills)
   int dx, dy;
 };
 AimOffset headShotOffset(int kind);
@@ -57,9 +50,7 @@ inline int nameKeyX(int column) { return 18 + 20 * column + 10; }
 inline int nameKeyY(int row) { return 336 + 20 * row + 10; }
 // Mouse motion to (x, y) and a release of button 1 (fire) or 3 (button 2) there.
 void pushMouseClickAt(int x, int y, int button = 1);
-// The names of the files in data/, sorted; the lines of a text.
-std::vector<std::string> dataFiles();
-std::vector<std::string> linesOf(const std::string& text);
+std::vector<std::string> dataFiles();  // the files in data/, sorted
 
 // A player of the whole game with the mouse: fire on the title the first time,
 // button 2 after; fire on text screens; the weapon and level pictures at x
@@ -77,8 +68,7 @@ class MouseGame {
   std::deque<std::pair<int, int>> name = {{10, 1}};  // the end key alone: "Anonymous"
   bool cancel = false;
   int replays = 0;
-  // Hooks: at the end of a round, once after a name entry (typed or cancelled),
-  // every round frame.
+  // At a round's end, once after a name entry (typed or cancelled), every round frame.
   std::function<void()> atRoundEnd, afterEntry, onRoundFrame;
 
   struct Round {  // what each round left for its end screens

@@ -1,12 +1,11 @@
-// The level round: when it ends, the sounds it starts and stops, and the order
-// of drawing within a frame.
+// The round: its figures (place numbers, shot zones, the jolt, the schedule on
+// the fake clock), when it ends, its sounds, the order of drawing, the weapon
+// rules, and the sound bank without an audio device (the fault tests play the rest).
 #include "game/round.h"
 
 #include <SDL_mixer.h>
-#include <gtest/gtest.h>
 
 #include <functional>
-#include <iterator>
 #include <stdexcept>
 #include <tuple>
 
@@ -15,13 +14,50 @@
 #include "figure_helpers.h"
 #include "input/players.h"
 #include "platform/events.h"
+#include "platform/random.h"
 #include "weapons/weapons.h"
 
 namespace {
 constexpr uint32_t Backdrop = 0x101010, Dimmed = 0x202060, Mark = 0xE00000, Figure = 0x00C000,
-                   Pip = 0xF0D020, Crosshair = 0x0000E0;
+                   Pip = 0xF0D020, Crosshair = 0x0000E0, FigureRgb = 0x2080F0;
 
 using RoundTest = FiguresTest;
+using TargetsTest = FiguresTest;
+using ScheduleTest = FiguresTest;
+using WeaponsTest = GameTest;
+using SoundBankTest = GameTest;
+
+void pull(int32_t d) { players[d].fireRequested = players[d].triggerHeld = 1; }
+void release(int32_t d) { players[d].triggerHeld = 0, players[d].emptyClickDone = false; }
+void click(int32_t d) { pull(d), advanceFakeClock(100), serviceTrigger(d), release(d); }
+
+// Writes an 88 by 200 picture of one colour and loads it.
+SDL_Surface* picture(const std::string& name, uint32_t rgb) {
+  SDL_Surface* s = solidSurface(88, 200, rgb);
+  SDL_SaveBMP(s, ("pics/" + name).c_str()), SDL_FreeSurface(s);
+  return loadPicture(("./pics/" + name).c_str());
+}
+// A figure hidden with the given break; with none, brought on place s now.
+Target* ready(int kind, int breakSeconds) {
+  TargetAt(kind)->Reset();
+  TargetAt(kind)->breakSeconds = breakSeconds;
+  return TargetAt(kind);
+}
+Target* appear(int kind, int s) {
+  Target* t = ready(kind, 0);
+  scriptRandom({drawFor(12, s)}), t->Tick();
+  EXPECT_TRUE(t->shown);
+  return t;
+}
+// Moves the clock on to the first millisecond of the figure's given second.
+void untilSecond(const Target* t, int second) {
+  while (wallSeconds() - t->appearedAt < second) advanceFakeClock(1);
+}
+// Ticks once with the given draws and tells whether the figure fired.
+bool firesWith(Target* t, std::vector<int32_t> draws) {
+  scriptRandom(draws), t->Tick();
+  return t->firing == 1;
+}
 }  // namespace
 
 TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
@@ -56,26 +92,19 @@ TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeAndTheEndHaltsOnlyTheRoun
   Mix_Chunk* shouts = Mix_QuickLoad_RAW(silence, sizeof silence);
   soundBank.samples[Shouts] = shouts;
   setFlipHook([] {});
-  roundState.gangstersToCome = 1;
-  RunRoundFrame();
+  roundState.gangstersToCome = 1, RunRoundFrame();
   EXPECT_EQ(roundState.shoutsChannel, NoChannel);
-  roundState.gangstersToCome = 0;
-  RunRoundFrame();
+  roundState.gangstersToCome = 0, RunRoundFrame();
   EXPECT_EQ(roundState.shoutsChannel, 0);
   // The end halts the shouts and every recorded shot and reload channel, but
   // neither the hit sound nor the title tune.
   for (int c = 1; c < 6; ++c) ASSERT_EQ(Mix_PlayChannelTimed(c, shouts, 0, -1), c);
-  players[Tracker].shotChannel = 1;
-  players[Joystick2].reloadChannel = 2;
-  figureShotChannel[7] = 3;
-  hitMetalChannel = 4, titleTuneChannel = 5;
-  roundState.energy = 0;
-  RunRound();
+  players[Tracker].shotChannel = 1, players[Joystick2].reloadChannel = 2;
+  figureShotChannel[7] = 3, hitMetalChannel = 4, titleTuneChannel = 5;
+  roundState.energy = 0, RunRound();
   for (int c = 0; c < 6; ++c) EXPECT_EQ(Mix_Playing(c), int{c >= 4}) << "channel " << c;
-  Mix_HaltChannel(-1);
-  soundBank.samples[Shouts] = nullptr;
-  Mix_FreeChunk(shouts);
-  setFlipHook(nullptr);
+  Mix_HaltChannel(-1), Mix_FreeChunk(shouts);
+  soundBank.samples[Shouts] = nullptr, setFlipHook(nullptr);
 }
 
 TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {
@@ -101,21 +130,185 @@ TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {
   // Crosshairs over the bystander and over the energy bar.
   for (auto [d, x, y] : {std::tuple{Joystick1, 215, 100}, std::tuple{Joystick2, 400, 470}})
     players[d].active = true, players[d].cursorX = x, players[d].cursorY = y;
-  const struct {
-    int x, y;
-    uint32_t rgb;
-  } probes[] = {{164, 126, Figure}, {150, 150, Figure},    {250, 240, Mark},
-                {164, 354, Mark},   {158, 354, Dimmed},    {50, 470, Dimmed},
-                {297, 468, Pip},    {298, 468, Mark},      {600, 20, Backdrop},
-                {190, 100, Figure}, {205, 100, Crosshair}, {397, 468, Crosshair},
-                {164, 220, Dimmed}};  // the twitch shows the place under the foot
-  std::vector<uint32_t> seen;
+  const std::tuple<int, int, uint32_t> probes[] = {
+      {164, 126, Figure},  {150, 150, Figure}, {250, 240, Mark},      {164, 354, Mark},
+      {158, 354, Dimmed},  {50, 470, Dimmed},  {297, 468, Pip},       {298, 468, Mark},
+      {600, 20, Backdrop}, {190, 100, Figure}, {205, 100, Crosshair}, {397, 468, Crosshair},
+      {164, 220, Dimmed}};  // the twitch shows the place under the foot
+  std::vector<std::tuple<int, int, uint32_t>> seen;
   setFlipHook([&] {
-    for (const auto& p : probes) seen.push_back(screenRgb(p.x, p.y));
+    for (auto [x, y, rgb] : probes) seen.emplace_back(x, y, screenRgb(x, y));
   });
   RunRoundFrame();
-  ASSERT_EQ(seen.size(), std::size(probes));
-  for (size_t i = 0; i < seen.size(); ++i)
-    EXPECT_EQ(seen[i], probes[i].rgb) << probes[i].x << "," << probes[i].y;
+  EXPECT_EQ(seen, std::vector(std::begin(probes), std::end(probes)));
   EXPECT_EQ(totalShots, 2);
+}
+
+// Place numbers outside 0..11 are taken and never written over the table.
+TEST_F(TargetsTest, OutsidePlaceNumbersAreRefused) {
+  OccupySlot(0);
+  TargetAt(0)->PlaceAtSlot(5);
+  for (int s : {-1, 12, 1000}) {
+    EXPECT_FALSE(IsSlotFree(s));
+    OccupySlot(s), ReleaseSlot(s), TargetAt(0)->PlaceAtSlot(s);
+  }
+  EXPECT_EQ(TargetAt(0)->x, 580);
+  for (int s = 0; s < SlotCount; ++s) EXPECT_EQ(IsSlotFree(s), s != 0) << s;
+}
+
+// The rectangle's edges, then picture rows at both sides of each zone border
+// and the health they leave; the killing shot alone reports the kill.
+TEST_F(TargetsTest, ShotsHitTheRectangleAndHarmByZoneKillingOnce) {
+  pictures.figure[1] = picture("f1.bmp", 0x00C34F);  // raw value 49999: the person
+  Target* t = standOn(TargetAt(1), 8);
+  const int x = t->x, y = t->y;
+  EXPECT_TRUE(t->TakeHit(x - 44, y - 100) && t->TakeHit(x + 43, y + 99));
+  for (auto [dx, dy] : {std::pair{44, 0}, {0, 100}, {-45, 0}, {0, -101}})
+    EXPECT_FALSE(t->TakeHit(x + dx, y + dy) || t->TakeDamage(x + dx, y + dy)) << dx << "," << dy;
+  const std::pair<int, int> rows[] = {{0, 0},   {30, 0},  {31, 1},  {60, 1},  {61, 2},
+                                      {104, 2}, {105, 3}, {152, 3}, {153, 4}, {199, 4}};
+  for (auto [row, left] : rows) {
+    t->health = 5;
+    EXPECT_EQ(t->TakeDamage(x, y - 100 + row), left <= 0) << "row " << row;
+    EXPECT_EQ(t->health, left) << "row " << row;
+  }
+  t->health = 5;
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(t->TakeDamage(x, y + 99), i == 5) << i;
+  EXPECT_FALSE(t->TakeDamage(x, y - 100));
+}
+
+TEST_F(TargetsTest, AJoltLiftsSixThenThreePixelsAndTheDeadShowTheHitPicture) {
+  pictures.figure[4] = picture("f4.bmp", FigureRgb);
+  pictures.figureHit[4] = picture("h4.bmp", FigureRgb ^ 0xFF0000);
+  Target* t = standOn(TargetAt(4), 7);  // centre (164, 354): picture top at row 254
+  auto topRow = [&] {
+    SDL_FillRect(shell.video, nullptr, 0);
+    t->Draw();
+    int row = 240;
+    while (row < 270 && screenRgb(t->x, row) == 0) ++row;
+    return row;
+  };
+  EXPECT_EQ(topRow(), 254);
+  EXPECT_TRUE(t->TakeHit(t->x, t->y));
+  for (int want : {248, 251, 254}) EXPECT_EQ(topRow(), want);
+  EXPECT_EQ(std::make_pair(screenRgb(t->x - 44, 254), screenRgb(t->x + 44, 254)),
+            std::make_pair(FigureRgb, 0u));
+  t->health = 0;
+  t->TakeHit(t->x, t->y);
+  EXPECT_EQ(topRow(), 248);
+  EXPECT_EQ(screenRgb(t->x, 248), FigureRgb ^ 0xFF0000);
+}
+
+TEST_F(ScheduleTest, AWallClockSetBackRestartsTheWaitAndTheStay) {
+  Target* waiting = ready(8, 3);
+  Target* standing = appear(0, 0);
+  advanceFakeClock(1500);
+  useFakeClock(ticksMs(), wallSeconds() - 3600);
+  for (int step : {0, 2999, 1}) {
+    advanceFakeClock(step), scriptRandom({0, drawFor(12, 4)});
+    standing->Tick(), waiting->Tick();
+    EXPECT_EQ(std::make_pair(standing->shown, waiting->shown),
+              std::make_pair(step != 1, step == 1));
+  }
+}
+
+// In the second second a gangster fires for q below 75, in the third below 90,
+// once more than 180 ms have passed since its last shot; on the Garage the
+// shot then hits for q up to 1 (chance 25) and up to 26 (chance 50).
+TEST_F(ScheduleTest, AGangsterFiresInItsSecondAndThirdSecondWhenSpaced) {
+  shell.chosenLevel = Garage;
+  useFakeClock(0u - 1900, wallSeconds());  // the tick counter wraps as the third second begins
+  Target* t = appear(6, 2);
+  t->health = 1;  // wounded, it still fires
+  for (int ms = 0; ms < 999; ms += 37, advanceFakeClock(37)) EXPECT_FALSE(firesWith(t, {0}));
+  // Second, ms since its last shot, q, hit roll, fires, energy after.
+  const std::tuple<int, uint32_t, int, int, bool, int32_t> ticks[] = {
+      {1, 181, 75, 0, false, 100},   {1, 181, 74, 2, true, 100}, {1, 181, 74, 1, true, 99},
+      {1, 180, 0, 0, false, 99},     {2, 181, 90, 0, false, 99}, {2, 181, 89, 26, true, 98},
+      {2, 0u - 400, 0, 0, false, 98}};
+  for (auto [second, sinceShot, q, roll, fires, energy] : ticks) {
+    untilSecond(t, second);
+    t->lastShotTicks = ticksMs() - sinceShot;  // into the future after a hit
+    EXPECT_EQ(firesWith(t, {drawFor(100, q), drawFor(100, roll)}), fires) << q;
+    EXPECT_EQ(t->lastShotTicks, fires ? ticksMs() : ticksMs() - sinceShot) << q;
+    EXPECT_EQ(roundState.energy, energy) << q;
+  }
+  t->health = 0, t->lastShotTicks = ticksMs() - 181;
+  EXPECT_FALSE(firesWith(t, {0, 0})) << "the dead never fire";
+  // The frame its stay ends it leaves without firing and draws its break:
+  // 3 + 12 r / p seconds for a gangster, p players.
+  untilSecond(t, 3), roundState.playerCount = 2;
+  EXPECT_FALSE(firesWith(t, {32767}));
+  EXPECT_TRUE(!t->shown && t->breakSeconds == 9) << t->breakSeconds;
+  // On the Flower Shop the highest q that hits is 49 for chance 25, 74 for 50;
+  // energy may go below zero.
+  shell.chosenLevel = FlowerShop;
+  for (auto [chance, last] : {std::pair{25, 49}, {50, 74}}) {
+    roundState.energy = 1;
+    scriptRandom({drawFor(100, last), drawFor(100, last + 1), 0});
+    for (int32_t want : {0, 0, -1}) {
+      GangsterShotRoll(chance);
+      EXPECT_EQ(roundState.energy, want) << chance;
+    }
+  }
+}
+
+// A shot needs more than 80 ms since the last; early pulls wait as one.
+TEST_F(WeaponsTest, MagazinesEmptyAndTheCadenceIsStrictlyMoreThan80Ms) {
+  shell.chosenWeapon = SingleAction;
+  for (int i = 0; i < 3; ++i) click(Mouse);
+  EXPECT_EQ(std::tie(players[Mouse].shotsFired, totalShots), std::make_tuple(1, 1));
+  setFakeTicks(0xFFFFFFF0u);  // the cadence must hold across the clock wrapping
+  totalShots = 0;
+  shell.chosenWeapon = Thompson;
+  pull(Keyboard), serviceTrigger(Keyboard);
+  const uint32_t served = players[Keyboard].lastShotTime;
+  for (uint32_t early : {30, 80})
+    release(Keyboard), pull(Keyboard), setFakeTicks(served + early), serviceTrigger(Keyboard);
+  EXPECT_EQ(std::tie(totalShots, players[Keyboard].fireRequested), std::make_tuple(1, 1));
+  setFakeTicks(served + 81), serviceTrigger(Keyboard);
+  EXPECT_EQ(std::tie(totalShots, players[Keyboard].lastShotTime), std::make_tuple(2, served + 81));
+  players[Keyboard].shotsFired = 40, advanceFakeClock(100), serviceTrigger(Keyboard);
+  EXPECT_TRUE(players[Keyboard].emptyClickDone) << "held empty, it clicks once, then is silent";
+}
+
+// Recoil draws r1 = 32767 (10 right), r2 = 32767 (20 up) warp the mouse pointer,
+// clamped; the crosshair waits for the motion event that comes back.
+TEST_F(WeaponsTest, RecoilWarpsTheMouseClamped) {
+  startVideo();
+  shell.chosenWeapon = SixShooter;
+  players[Mouse].cursorX = 200;
+  // The shot's point, the two draws, where the pointer is warped.
+  const std::tuple<int32_t, int32_t, int32_t, int32_t, std::pair<int, int>> kicks[] = {
+      {0, 0, 32767, 32767, {10, 0}}, {639, 479, 32767, 0, {639, 479}}, {3, 100, 0, 16384, {0, 90}}};
+  SDL_Event e;
+  SDL_WarpMouse(320, 240);
+  for (auto [x, y, r1, r2, warp] : kicks) {
+    while (SDL_PollEvent(&e)) continue;
+    players[Mouse].shotX = x, players[Mouse].shotY = y;
+    scriptRandom({r1, r2});
+    click(Mouse);
+    std::vector<std::pair<int, int>> moves;
+    while (SDL_PollEvent(&e))
+      if (e.type == SDL_MOUSEMOTION) moves.emplace_back(e.motion.x, e.motion.y);
+    EXPECT_EQ(moves, std::vector{warp}) << x << "," << y;
+  }
+  EXPECT_EQ(players[Mouse].cursorX, 200);
+}
+
+TEST_F(SoundBankTest, AnAudioDeviceThatCannotBeOpenedEndsWithStatusOneAndOneLine) {
+  startVideo();
+  setenv("SDL_AUDIODRIVER", "no-such-audio-driver", 1);
+  captureStderr();
+  try {
+    loadSoundBank();
+    ADD_FAILURE() << "the game went on";
+  } catch (const ProgramExit& e) {
+    EXPECT_EQ(e.status, 1);
+  }
+  const std::string err = capturedStderr();
+  const std::string head = "lakeport-nights: no audio device could be opened: ";
+  EXPECT_TRUE(err.rfind(head, 0) == 0 && err.size() > head.size() + 1) << err;
+  EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);  // the full-screen mode is left
 }

@@ -13,14 +13,9 @@
 #include "platform/events.h"
 
 namespace {
-// The colour at (x, y) of an unlocked 24-bit software surface.
-uint32_t pixelRgb(SDL_Surface* s, int x, int y) {
-  Uint32 v = 0;
-  memcpy(&v, static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * 3, 3);
-  Uint8 rgb[3];
-  SDL_GetRGB(v, s->format, &rgb[0], &rgb[1], &rgb[2]);
-  return static_cast<uint32_t>(rgb[0] << 16 | rgb[1] << 8 | rgb[2]);
-}
+struct Peek : GameTest {
+  using GameTest::screenRgb;
+};
 }  // namespace
 
 void useReadableFont() {
@@ -45,15 +40,13 @@ void useReadableFont() {
 void releaseReadableFont() {
   BitmapFont* font = pictures.fonts[0];
   for (BitmapFont*& slot : pictures.fonts) slot = nullptr;
-  if (!font) return;
-  SDL_FreeSurface(font->surface);
-  delete font;
+  if (font) SDL_FreeSurface(font->surface), delete font;
 }
 
 std::string screenText(int column, int row, int length) {
   std::string text;
   for (int x = column * 16; x < column * 16 + length && x < 640; ++x) {
-    const uint32_t rgb = pixelRgb(shell.video, x, row * 16 + 15);
+    const uint32_t rgb = Peek::screenRgb(x, row * 16 + 15);
     text += (rgb & 0xFF00FF) ? ' ' : static_cast<char>(((rgb >> 8) & 0xFF) + 32);
   }
   return text.erase(text.find_last_not_of(' ') + 1);
@@ -67,7 +60,6 @@ SDL_Surface* solidSurface(int w, int h, uint32_t rgb) {
 
 FrameScript::FrameScript() {
   setFlipHook([this] {
-    ++frameCount;
     if (steps.empty()) {
       if (++idleFrames > 20) throw std::runtime_error("the screen did not end after its script");
       return;
@@ -86,9 +78,7 @@ FrameScript& FrameScript::then(std::function<void()> step) {
 }
 
 void mouseFireAt(int x, int y) {
-  pushMouseMotion(x, y);
-  pushMouseButton(SDL_BUTTON_LEFT, true, x, y);
-  pushMouseButton(SDL_BUTTON_LEFT, false, x, y);
+  pushMouseMotion(x, y), pushMouseButton(1, true, x, y), pushMouseButton(1, false, x, y);
 }
 
 std::string readFile(const std::string& path) {

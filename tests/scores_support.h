@@ -24,12 +24,9 @@ class FrameScript {
   FrameScript();
   ~FrameScript();
   FrameScript& then(std::function<void()> step);
-  int frames() const { return frameCount; }
-  bool finished() const { return steps.empty(); }
 
  private:
   std::deque<std::function<void()>> steps;
-  int frameCount = 0;
   int idleFrames = 0;
 };
 

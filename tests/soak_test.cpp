@@ -1,7 +1,5 @@
-// A soak of the whole game: random input from mouse, keyboard and two sticks on
-// every screen, default art, fake clock; after every frame the shot marks,
-// figures, counters and hiscore files written must be sound. Button 2 on the
-// title ends the program now and then; it starts again, every other time kiosk.
+// A soak of the whole game: random input from every device on every screen; after
+// every frame the shot marks, figures, counters and hiscore files must be sound.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -11,22 +9,18 @@
 #include <tuple>
 
 #include "app/shell.h"
-#include "fixture.h"
-#include "game/displays.h"
+#include "figure_helpers.h"
 #include "game/round.h"
 #include "input/menu_input.h"
 #include "input/players.h"
-#include "platform/clock.h"
 #include "platform/joystick.h"
 #include "play_driver.h"
 #include "scores/hiscores.h"
 #include "scores/name_entry.h"
-#include "scores_support.h"
 #include "weapons/weapons.h"
 
 namespace {
-// The frames run unless LAKEPORT_SOAK_FRAMES asks for another number (about
-// 40 s here); fewer in the sanitizer build, whose frames cost far more.
+// Frames unless LAKEPORT_SOAK_FRAMES asks otherwise; fewer under the sanitizer.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr long DefaultFrames = 10000;
 #else
@@ -65,8 +59,7 @@ class SoakTest : public GameTest {
 
   int pick(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
   bool chance(int oneIn) { return pick(oneIn) == 0; }
-  // A point on the screen, often where something can be hit.
-  std::pair<int, int> somewhere() {
+  std::pair<int, int> somewhere() {  // often where something can be hit
     switch (shell.screen) {
       case ScreenId::WeaponChoice:
       case ScreenId::LevelChoice: return {pick(640), chance(3) ? pick(480) : 60 + pick(110)};
@@ -111,17 +104,12 @@ class SoakTest : public GameTest {
     }
   }
 
-  // Everything that must hold after every frame.
-  void checkFrame(long frame) {
+  void checkFrame(long frame) {  // all that must hold after every frame
     SCOPED_TRACE("frame " + std::to_string(frame) + " on " + screenName(shell.screen));
-    // The shot-mark list: one run of used entries from entry 0; past the first
-    // free one (which may hold a shot left of the screen) all as emptied.
-    int used = 0;
-    while (used < ShotMarkCapacity && shotMarks.entries[used].x >= 0) ++used;
-    for (int i = used + 1; i < ShotMarkCapacity; ++i)
+    // Shot marks: one run from entry 0; past the first free one, all emptied.
+    for (int i = usedShotMarks() + 1; i < ShotMarkCapacity; ++i)
       ASSERT_TRUE(shotMarks.entries[i].x == -10 && shotMarks.entries[i].y == -10) << i;
-    // A standing figure on its own place, which is taken (start-up's first
-    // flip comes before the figures are made).
+    // Standing figures each on their own taken place (once they are made).
     int holder[SlotCount], gangstersStanding = 0;
     std::fill(std::begin(holder), std::end(holder), -1);
     for (int i = 0; i < TargetCount && targetField.figures; ++i) {
@@ -154,8 +142,7 @@ class SoakTest : public GameTest {
                 nameField[20] == '.' && menuInput.selectDevice >= -1 &&
                 menuInput.selectDevice < DeviceCount && menuInput.backDevice >= -1 &&
                 menuInput.backDevice < DeviceCount);
-    // Every hiscore file written holds the table in memory byte for byte, and
-    // no half-written file is left beside it.
+    // A hiscore file written holds the table byte for byte, with nothing beside it.
     for (int level = 0; level < 5; ++level) {
       const std::string path = HiscoreFileName(level);
       const FileStamp now = stampOf(path);
