@@ -26,20 +26,20 @@ constexpr uint32_t BackdropColour = 0x202830;
 
 class StartupTest : public GameTest {
  protected:
-  // Every picture as a BMP of its own colour (SDL_image reads by content).
+  // Every picture as a BMP of its own colour (SDL_image reads by content),
+  // the backdrops in the screen's size.
   void SetUp() override {
     GameTest::SetUp();
     uint32_t colour = 0x010203;
-    for (const PictureFile& p : Pictures) {
-      const std::string name(p.file);
-      writeBmp("pics/" + name, p.w, p.h,
+    for (const std::string name : PictureFiles) {
+      const bool backdrop = name.find("640x480") != std::string::npos;
+      writeBmp("pics/" + name, backdrop ? 640 : 4, backdrop ? 480 : 12,
                name == "le5_4x12.bmp"        ? PipColour
                : name.rfind("pic32", 0) == 0 ? BackdropColour
                                              : (colour += 0x030507));
     }
-    for (const FigureFile& f : Figures)
-      for (const char* prefix : {"pics/target_", "pics/target_hit_"})
-        writeBmp(prefix + std::string(f.name) + ".bmp", 88, 200, colour += 0x030507);
+    for (int kind = 0; kind < 13; ++kind)
+      for (bool hit : {false, true}) writeBmp("pics/" + figureFile(kind, hit), 4, 12, colour += 7);
     for (const char* f : FontFiles) writeBmp(std::string("pics/") + f, 40, 10, 0x00FF00);
     for (int id = 0; id < SampleCount; ++id) writeWav(samplePath(id), 64);
   }
