@@ -141,14 +141,11 @@ bool startValuesMatchTheResets() {
 }
 }  // namespace
 
-TEST(ProgramStart, RecordsHoldTheSameValuesTheirResetsGive) {
+// The generator also repeats per seed; the highest draw gives RandomUpTo(n) n.
+TEST(ProgramStart, RecordsHoldTheSameValuesTheirResetsGiveAndTheGeneratorRepeatsPerSeed) {
   // The thread-safe death test style starts the test program anew.
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(exit(startValuesMatchTheResets() ? 0 : 1), ::testing::ExitedWithCode(0), "");
-}
-
-// The generator repeats per seed; the highest draw gives RandomUpTo(n) n.
-TEST(Platform, TheGeneratorRepeatsPerSeed) {
   seedRandom(1);
   EXPECT_EQ(std::vector<int32_t>({randomInt(), randomInt(), randomInt()}),
             (std::vector<int32_t>{16838, 5758, 10113}));
