@@ -17,9 +17,8 @@
 #include "platform/random.h"
 
 namespace {
-// Random bytes, drawn from few values so that colour keys match often, in one
-// of the layouts a picture can load in: the screen's, the other byte order,
-// 32-bit.
+// Random bytes, few values so that colour keys match often, in the screen's
+// layout, the other byte order or 32-bit.
 SDL_Surface* scribble(int layout, int w, int h, std::mt19937& rng) {
   static const Uint32 m[3][4] = {
       {24, 0xFF0000, 0xFF00, 0xFF}, {24, 0xFF, 0xFF00, 0xFF0000}, {32, 0xFF0000, 0xFF00, 0xFF}};
@@ -39,7 +38,6 @@ std::vector<Uint8> bytesOf(SDL_Surface* s) {
 
 class DisplaysTest : public FiguresTest {
  protected:
-  // A picture in the given layout, different for every seed.
   SDL_Surface* scene(int seed, int layout, int w = 640, int h = 480) {
     std::mt19937 rng(seed);
     return own(scribble(layout, w, h, rng));

@@ -97,13 +97,12 @@ TEST_F(ScreensTest, BackControlsReturnToTheTitleOrEndTheGameThereAndSpacePicksNo
 // level areas reach two rows below their pictures.
 TEST_F(ScreensTest, HitAreasIncludeBothEnds) {
   const ScreenId W = ScreenId::WeaponChoice, L = ScreenId::LevelChoice;
-  const struct {
-    ScreenId screen;
-    int x, y, choice;
-  } shots[] = {{W, 10, 70, 0},    {W, 209, 159, 0},  {W, 210, 100, -1}, {W, 9, 100, -1},
-               {W, 100, 69, -1},  {W, 100, 160, -1}, {W, 220, 70, 1},   {W, 629, 159, 2},
-               {L, 125, 159, 0},  {L, 126, 159, -1}, {L, 136, 70, 1},   {L, 377, 100, 2},
-               {L, 378, 159, -1}, {L, 503, 159, 3},  {L, 629, 159, 4},  {L, 630, 100, -1}};
+  // clang-format off
+  const struct { ScreenId screen; int x, y, choice; } shots[] = {{W, 10, 70, 0}, {W, 209, 159, 0},
+      {W, 210, 100, -1}, {W, 9, 100, -1}, {W, 100, 69, -1}, {W, 100, 160, -1}, {W, 220, 70, 1},
+      {W, 629, 159, 2}, {L, 125, 159, 0}, {L, 126, 159, -1}, {L, 136, 70, 1}, {L, 377, 100, 2},
+      {L, 378, 159, -1}, {L, 503, 159, 3}, {L, 629, 159, 4}, {L, 630, 100, -1}};
+  // clang-format on
   for (const auto& s : shots) {
     shell.screen = s.screen;
     shell.chosenWeapon = shell.chosenLevel = -1;
@@ -119,14 +118,11 @@ TEST_F(ScreensTest, EveryScreenShowsItsTextsAndPictures) {
   useFakeJoysticks(2);
   const char* const toTitle = "Press fire to continue, or button 2 to go to the title screen";
   const char* const toExit = "Press fire to continue, or button 2 to exit";
-  const struct {
-    void (*run)();
-    int kiosk, tracker, sticks;
-  } shown[] = {{runTitleScreen, 0, 0, 0},        {runTitleScreen, 0, 1, 1},
-               {runTitleScreen, 0, 0, 2},        {runTitleScreen, 1, 0, 0},
-               {runStoryScreen, 0, 0, 0},        {runDisplayHelpScreen, 0, 0, 0},
-               {runWeaponChoiceScreen, 0, 0, 0}, {runLevelChoiceScreen, 0, 0, 0}};
   // clang-format off
+  const struct { void (*run)(); int kiosk, tracker, sticks; } shown[] = {{runTitleScreen, 0, 0, 0},
+      {runTitleScreen, 0, 1, 1}, {runTitleScreen, 0, 0, 2}, {runTitleScreen, 1, 0, 0},
+      {runStoryScreen, 0, 0, 0}, {runDisplayHelpScreen, 0, 0, 0}, {runWeaponChoiceScreen, 0, 0, 0},
+      {runLevelChoiceScreen, 0, 0, 0}};
   const std::tuple<int, int, int, const char*> lines[] = {
       {0, 1, 7, "No tracker detected"}, {0, 1, 10, "No joysticks detected"}, {0, 1, 11, ""},
       {0, 1, 21, toExit}, {0, 25, 27, CreditLineShort}, {1, 1, 7, "Tracker detected"},
