@@ -1,6 +1,6 @@
-// Bitmap fonts and the text grid (the strip scan, drawing glyphs and strings,
-// the 1023-character cuts, pixel reads, backdrops and figure pixels), and the
-// default art's figure hit masks and keyboard grid that the code relies on.
+// Bitmap fonts and the text grid (the strip scan, glyphs and strings, the
+// 1023-character cuts, pixel reads, backdrops), and the default art's figure
+// hit masks and keyboard grid that the code relies on.
 #include "gfx/font.h"
 
 #include <array>
@@ -117,8 +117,8 @@ TEST_F(FontTest, GridCellsPlaceTextByCodeAndReturnTheNextRowEvenForUnknownCodes)
 }
 
 // Pixel reads outside the surface say so and give 0; backdrops by index, the
-// Garage's for others; figure pixels by kind, kind 0's for 13 and 14.
-TEST_F(FontTest, PixelReadsBackdropsByIndexAndFigurePixelsByKind) {
+// Garage's for others.
+TEST_F(FontTest, PixelReadsOutsideTheSurfaceAndBackdropsByIndex) {
   EXPECT_EQ(GetSurfacePixel(nullptr, 0, 0), -1);
   captureStdout();
   for (auto [x, y] : {std::pair{-1, 0}, {4, 0}, {0, 2}, {0, -5}})
@@ -135,11 +135,6 @@ TEST_F(FontTest, PixelReadsBackdropsByIndexAndFigurePixelsByKind) {
     DrawBackdrop(i);
     EXPECT_EQ(screenRgb(639, 479), 0x101010u * (i >= 0 && i < 9 ? i + 1 : 1)) << i;
   }
-  EXPECT_EQ(FigurePixel(3, 0, 0), -1);  // no picture
-  pictures.figure[0] = own(solidSurface(88, 200, 0x000102));
-  pictures.figure[3] = own(solidSurface(88, 200, 0x030405));
-  EXPECT_EQ(FigurePixel(3, 87, 199), 0x030405);
-  for (int kind : {0, 13, 14}) EXPECT_EQ(FigurePixel(kind, 10, 10), 0x000102) << kind;
 }
 
 // The default art against the code's hit test: a person pixel is below 50000,
