@@ -39,7 +39,8 @@ class StartupTest : public GameTest {
                                              : (colour += 0x030507));
     }
     for (int kind = 0; kind < 13; ++kind)
-      for (bool hit : {false, true}) writeBmp("pics/" + figureFile(kind, hit), 4, 12, colour += 7);
+      for (bool hit : {false, true})
+        writeBmp("pics/" + figureFile(kind, hit), 4, 12, kind * 2 + hit);
     for (const char* f : FontFiles) writeBmp(std::string("pics/") + f, 40, 10, 0x00FF00);
     for (int id = 0; id < SampleCount; ++id) writeWav(samplePath(id), 64);
   }
@@ -72,22 +73,23 @@ TEST_F(StartupTest, OneProgressStepAPictureEndsWithExactlyOneHundredPipsAndEvery
   SDL_WM_GetCaption(&title, &icon);
   EXPECT_EQ(std::string(title) + "|" + icon, "Lakeport Nights|Lakeport Nights");
   EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-  std::vector<std::pair<SDL_Surface*, uint32_t>> keyed = {{pictures.keyboard, 0xA8A594},
-                                                          {pictures.shotMark, 0xFFFFFF}};
-  for (SDL_Surface* s : pictures.crosshair) keyed.push_back({s, 0});
-  for (SDL_Surface* s : pictures.muzzleFlash) keyed.push_back({s, 0});
-  for (auto [s, key] : keyed)
-    EXPECT_TRUE(s && (s->flags & SDL_SRCCOLORKEY) &&
-                s->format->colorkey ==
-                    SDL_MapRGB(s->format, key >> 16, (key >> 8) & 0xFF, key & 0xFF));
+  auto keyed = [](SDL_Surface* s, uint32_t key) {
+    return s && (s->flags & SDL_SRCCOLORKEY) &&
+           s->format->colorkey == SDL_MapRGB(s->format, key >> 16, key >> 8 & 255, key & 255);
+  };
+  EXPECT_TRUE(keyed(pictures.shotMark, 0xFFFFFF) && keyed(pictures.keyboard, 0xA8A594));
+  for (SDL_Surface* s : pictures.muzzleFlash) EXPECT_TRUE(keyed(s, 0));
+  for (SDL_Surface* s : pictures.crosshair) EXPECT_TRUE(keyed(s, 0));
   for (BitmapFont* f : pictures.fonts) EXPECT_NE(f, nullptr);
   EXPECT_EQ(pictures.levelDimmed[0], pictures.frontBackdrop);
-  // The figures come in pairs, normal before hit, in kind order; the Tire Store
-  // and Smoke Shop sit at their own level indexes.
-  for (auto [a, b] : {std::pair{pictures.figure[0], pictures.figureHit[0]},
-                      {pictures.figure[4], pictures.figure[0]},
-                      {pictures.levelBackdrop[1], pictures.levelBackdrop[3]}})
-    EXPECT_NE(GetSurfacePixel(a, 0, 0), GetSurfacePixel(b, 0, 0));
+  // Each figure and its hit picture in its kind's slot; the Tire Store and
+  // Smoke Shop at their own level indexes.
+  for (int k = 0; k < 13; ++k) {
+    const int32_t shown = GetSurfacePixel(pictures.figure[k], 3, 11);
+    EXPECT_EQ(shown * 2 + GetSurfacePixel(pictures.figureHit[k], 0, 0), 6 * k + 1) << k;
+  }
+  EXPECT_NE(GetSurfacePixel(pictures.levelBackdrop[1], 0, 0),
+            GetSurfacePixel(pictures.levelBackdrop[3], 0, 0));
 }
 
 TEST_F(StartupTest, MissingFilesAreNamedOnceAndOneArgumentIsKioskModeWithUpToTwoJoysticks) {
