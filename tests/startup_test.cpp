@@ -1,19 +1,21 @@
 // The program's start and end: start-up over a temporary game directory (the
 // progress row, every picture in its slot with its key, kiosk mode, missing
 // files, the joysticks), the records' start values and the generator, and a
-// stop signal at the end of a round, which waits until the result is stored.
+// stop signal at the end of a round, which waits until the result is stored;
+// the default art's figure hit masks and keyboard grid that the code relies on.
 #include <SDL.h>
 
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <tuple>
 
 #include "app/shell.h"
 #include "audio/soundbank.h"
 #include "fixture.h"
 #include "game/round.h"
-#include "game_files.h"
+#include "gfx/font.h"
 #include "gfx/grid.h"
 #include "input/menu_input.h"
 #include "input/players.h"
@@ -27,6 +29,36 @@
 #include "weapons/weapons.h"
 
 namespace {
+// The asset table's pictures except the figures, and the front-end backdrop.
+// clang-format off
+inline constexpr const char* PictureFiles[] = {"le5_4x12.bmp", "le5bg_4x12.bmp", "cross_a_02.bmp",
+    "cross_b_02.bmp", "cross_c_02.bmp", "cross_d_02.bmp", "cross_f_02.bmp",
+    "pic32_1200x900_verlauf_640x480.jpg", "pic32_1200x900_verlauf_640x480_-50_-30.jpg",
+    "qmorvel_Tire_Store_v_verlauf_640x480.jpg", "qmorvel_Tire_Store_v_verlauf_640x480_-50_-30.jpg",
+    "main-street_a_01_cut_a_01_verlauf_640x480.jpg",
+    "main-street_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg",
+    "smoke-shop_a_01_cut_a_01_verlauf_640x480.jpg",
+    "smoke-shop_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg",
+    "flower-shop_a_01_cut_a_01_verlauf_640x480.jpg",
+    "flower-shop_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg",
+    "dead_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg",
+    "hall-of-fame_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", "title.jpg", "level_a_116x88.bmp",
+    "level_b_116x88.bmp", "level_c_116x88.bmp", "level_d_116x88.bmp", "level_e_116x88.bmp",
+    "keyboard_a_02_transp-9C9886_220x120.bmp", "singleshot_200x90.bmp", "sixshooter_200x90.bmp",
+    "thompson_200x90.bmp", "shot_fail_6x6_e_01.bmp", "shot_a_01.bmp", "shot_b_01.bmp",
+    "shot_c_01.bmp", "shot_d_01.bmp", "shot_f_01.bmp", "shot_h_01.bmp", "shot_j_01.bmp",
+    "shot_k_01.bmp", "shot_l_01.bmp"};
+inline constexpr const char* FontFiles[] = {"andes16.png", "impact16.png", "pussycat18.png",
+    "Antiqua_greyed-68-10.png", "Caligula_greyed-68-10.png", "MacHumaine_greyed-68-10.png"};
+// clang-format on
+
+// The picture of figure kind 0 to 12 (0 to 7 the gangsters), shot or not.
+inline std::string figureFile(int kind, bool hit) {
+  return std::string(hit ? "target_hit_" : "target_") + "nopqnopqdeghk"[kind] + "_01_88x200" +
+         (kind >= 4 && kind < 8 ? "_mirror" : "") + ".bmp";
+}
+
+using DefaultArtTest = GameTest;
 constexpr uint32_t PipColour = 0xFFD000;
 constexpr uint32_t BackdropColour = 0x202830;
 
@@ -211,4 +243,48 @@ TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignal)
     setFakeSleepHook(nullptr);
     resetGameState();
   }
+}
+
+// The default art against the code's hit test: a person pixel is below 50000,
+// the surroundings 50000 or above with red at least 1, nothing in between that
+// a change of tone could tip over; a head in the head-shot rows, a gangster's
+// weapon under its flash. The keyboard cell (k, r) covers x 1 + 20k to 20 + 20k,
+// y 1 + 20r to 20 + 20r; between the round keys of rows 0 to 4 it is
+// see-through, but for the end key over rows 1 and 2; the space bar fills row 5.
+TEST_F(DefaultArtTest, FigureMasksAndTheKeyboardGridKeepTheirContractWithTheCode) {
+  if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art (LAKEPORT_ASSETS off)";
+  startVideo();
+  const int flash[8][2] = {{6, -26},   {-41, -8}, {-20, -64}, {-20, -34},
+                           {-26, -18}, {24, -8},  {0, -64},   {0, -34}};
+  for (int kind = 0; kind < 13; ++kind) {
+    SDL_Surface* s = own(loadPicture(("./pics/" + figureFile(kind, false)).c_str()));
+    ASSERT_TRUE(s && s->w == 88 && s->h == 200) << kind;
+    int person = 0, head = 0, between = 0, armed = 0;
+    const int fx = kind < 8 ? 54 + flash[kind][0] : -99, fy = kind < 8 ? 110 + flash[kind][1] : 0;
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 88; ++x) {
+        const int32_t v = GetSurfacePixel(s, x, y);
+        between += v >= 50000 && v < 65536;
+        person += v < 50000;
+        head += v < 50000 && y <= 30;
+        armed += v < 50000 && abs(x - fx) <= 4 && abs(y - fy) <= 4;
+      }
+    EXPECT_TRUE(between == 0 && person > 88 * 40 && person < 88 * 120 && head > 250) << kind;
+    EXPECT_TRUE(kind >= 8 || armed > 10) << kind << ": nothing under the muzzle flash";
+    EXPECT_TRUE(GetSurfacePixel(s, 0, 0) >= 50000 && GetSurfacePixel(s, 87, 199) >= 50000);
+  }
+  SDL_Surface* s = own(loadPicture("./pics/keyboard_a_02_transp-9C9886_220x120.bmp"));
+  ASSERT_NE(s, nullptr);
+  auto see = [s](int x, int y) {
+    return GetPixel(s, x, y) == SDL_MapRGB(s->format, 168, 165, 148);
+  };
+  for (int r = 0; r < 6; ++r)
+    for (int k = 0; k < 11; ++k) {
+      EXPECT_FALSE(see(11 + 20 * k, 11 + 20 * r)) << k << "," << r;
+      if (r == 5) continue;
+      EXPECT_NE(see(11 + 20 * k, 20 + 20 * r), k == 10 && r == 1) << k << "," << r;
+      EXPECT_TRUE(k == 10 || (see(20 + 20 * k, 11 + 20 * r) && see(21 + 20 * k, 11 + 20 * r)))
+          << "right of " << k << "," << r;
+    }
+  for (int x = 10; x < 210; x += 10) EXPECT_FALSE(see(x, 110)) << x;
 }
