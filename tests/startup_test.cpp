@@ -216,7 +216,8 @@ TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignal)
   for (auto [score, inTheEntry, want] :
        {std::tuple{1, false, taken}, {1, true, taken}, {0, false, table}}) {
     startVideo();
-    setExitHook([](int status) { throw ProgramExit{status}; });
+    int status = -1;
+    setExitHook([&status](int s) { status = s, throw ProgramExit{s}; });
     writeFile("data/data00.dat", table);
     installStopSignals(stopGame);
     roundState.bodyCount = score;
@@ -231,12 +232,7 @@ TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignal)
       setFakeSleepHook([](uint32_t ms) {
         if (ms == 350) raise(SIGTERM);
       });
-    int status = -1;
-    try {
-      RunRoundEnd();
-    } catch (const ProgramExit& e) {
-      status = e.status;
-    }
+    EXPECT_THROW(RunRoundEnd(), ProgramExit);
     EXPECT_EQ(status, 128 + SIGTERM);
     EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "shutdownGame did not run";
     EXPECT_EQ(readFile("data/data00.dat"), want);
