@@ -1,8 +1,6 @@
-// The in-round displays: the shot-mark list, the display strip, the weapon
-// label, and the fast drawing paths (the cached backdrop and scene layers, the
-// remembered strip) against the pixels of drawing every picture with SDL. The
-// game picture on screens of every size: where it lies, how pointer positions
-// map to game pixels and back, and what the scaled flip shows.
+// The in-round displays (shot marks, the strip, the weapon label) and their
+// fast paths against SDL's own drawing; the game picture on screens of every
+// size: where it lies, pointer positions both ways, the scaled flip.
 #include "game/displays.h"
 
 #include <climits>
@@ -83,9 +81,8 @@ TEST_F(DisplaysTest, ShotMarksFillTheFirstFreeEntryThenOverwriteAmongTheFirst351
   EXPECT_EQ(usedShotMarks(), 0);
 }
 
-// The strip's words, its pips and the level's panels; what the strip
-// remembered from the last frame, which may no longer fit, against a strip
-// drawn afresh.
+// The strip's words, pips and panels; the strip remembered from the last frame
+// against one drawn afresh.
 TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsAndIsRemembered) {
   EXPECT_EQ(std::string(KillsFormat(-1)) + KillsFormat(0) + KillsFormat(1) + KillsFormat(2),
             "  %d kill  %d kills  %d kill  %d kills");
@@ -97,8 +94,7 @@ TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsA
   for (int l = 0; l < 5; ++l)
     pictures.levelDimmed[l] = own(solidSurface(640, 480, 0x100033 * (l + 1)));
   SDL_Surface* junk = scene(41, 0);
-  // Left panel (16, 462) 88 by 18, right (432, 462) 192 by 18, the Garage's
-  // for a level out of range.
+  // Panels (16, 462) 88 by 18 and (432, 462) 192 by 18, the Garage's if no level.
   for (auto [energy, lit, level] :
        {std::tuple{100, 50, 0}, {99, 50, 4}, {2, 1, 5}, {1, 1, -1}, {0, 0, 3}, {-3, 0, 3}}) {
     SCOPED_TRACE("energy " + std::to_string(energy) + ", level " + std::to_string(level));
@@ -130,9 +126,8 @@ TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsA
   releaseReadableFont();
 }
 
-// The backdrop with its twelve dimmed places and the marks over it, drawn
-// through the cached layers, mark by mark or as the one-copy scene, must give
-// the bytes of drawing every picture one by one with SDL.
+// The backdrop, its twelve dimmed places and the marks, through the cached
+// layers, mark by mark or as the one-copy scene, give SDL's bytes.
 TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   for (int level = 0; level < 5; ++level) {
     pictures.levelBackdrop[level] = scene(10 + level, level % 2);
@@ -182,8 +177,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   for (auto [x, y] : edges) AddShotMark(x, y);
   for (int k = 0; k < 15; ++k) AddShotMark(321, 239);
   EXPECT_EQ(differs(), "");
-  // Up to a full list, then shots that overwrite entries among the first 351:
-  // few changed boxes, many, and more than are mended one by one.
+  // Up to a full list, then overwrites: few changed boxes, many, too many.
   while (usedShotMarks() < ShotMarkCapacity) {
     addRandomMarks(700);
     ASSERT_EQ(differs(), "") << usedShotMarks() << " marks";
@@ -192,8 +186,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
     addRandomMarks(15 * shots);
     EXPECT_EQ(differs(), "") << shots << " shots";
   }
-  // Entries changed behind the list's back, another level, emptied and
-  // refilled between two frames as a round is re-armed and replayed.
+  // Entries changed behind the list's back, another level, a re-armed round.
   shotMarks.entries[17] = ShotMark{5, 470};
   shotMarks.entries[2000] = ShotMark{-10, -10};  // the list now ends there
   shell.chosenLevel = 4;
@@ -202,8 +195,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   ClearShotMarks();
   AddShotMark(10, 10);
   EXPECT_EQ(differs(), "");
-  // A new mark picture of another size, blended by alpha; without a whole
-  // backdrop, or without a level, the marks are drawn one by one.
+  // Another mark size, blended; no backdrop or no level: marks one by one.
   pictures.shotMark = scene(42, 1, 9, 5);
   SDL_SetAlpha(pictures.shotMark, SDL_SRCALPHA, 128);
   addRandomMarks(40);
@@ -214,8 +206,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   EXPECT_EQ(differs(), "");
 }
 
-// The weapon keys' label stands for 1500 ms from its own key, in the frames
-// of a round (the crosshairs drawn over it are the round's test).
+// The weapon keys' label stands for 1500 ms from its own key, in round frames.
 TEST_F(DisplaysTest, WeaponLabelShowsFor1500MsFromItsKey) {
   useReadableFont();
   pictures.levelBackdrop[0] = own(solidSurface(640, 480, 0x101010));
@@ -263,8 +254,7 @@ TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxAndPointsMapBothWays) {
     screenToGame(display.screenW + 7, display.screenH + 7, &gx, &gy);
     EXPECT_EQ(gx * 1000 + gy, 639 * 1000 + 479);
   }
-  // A mouse event put back comes out in the same game pixels; the player's
-  // own pointer mode is kept (set here if the runner has none).
+  // An event put back comes out alike; the player's own pointer mode is kept.
   startVideo();
   setDisplayGeometry(1280, 1024);
   pushMouseButton(SDL_BUTTON_LEFT, true, 641, 1000);
@@ -307,8 +297,7 @@ TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {
           wrong += static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x] != expected;
         }
       EXPECT_EQ(wrong, 0);
-      // A later frame writes only the game rows it changed: the first, one in
-      // the middle and the last here; a pixel in another row stays as it was.
+      // A later frame writes only the game rows it changed, first, middle, last.
       Uint32* px = static_cast<Uint32*>(screen->pixels);
       int sx, sy, bandRows = 0, rowsOfChanged = 0;
       gameToScreen(5, 240, &sx, &sy);

@@ -1,7 +1,5 @@
-// Bitmap fonts and the text grid (the strip scan, glyphs and strings, the
-// 1023-character cuts, pixel reads, backdrops), and the screen loop and the
-// front-end screens, driven through the real loop with injected events; their
-// texts are read back from the screen in the readable font.
+// Bitmap fonts and the text grid, and the front-end screens driven through the
+// real loop with injected events, their texts read back in the readable font.
 #include "app/screens.h"
 
 #include <gtest/gtest.h>
@@ -164,9 +162,8 @@ class ScreensTest : public GameTest {
     releaseReadableFont();
     GameTest::TearDown();
   }
-  // Runs one pass of the screen loop; each time the queue runs dry the next
-  // step pushes its events, after the last the loop is stopped. True when a
-  // hook stopped it.
+  // One pass of the screen loop, the next step's events pushed whenever the
+  // queue runs dry, stopped after the last. True when a hook stopped it.
   static bool runPass(Steps steps) {
     setIdleHook([steps, next = size_t{0}]() mutable {
       if (next >= steps.size() || shell.screen == ScreenId::Round) throw Stop{};

@@ -1,8 +1,6 @@
-// The program's start and end: start-up over a temporary game directory (the
-// progress row, every picture in its slot with its key, kiosk mode, missing
-// files, the joysticks), the records' start values and the generator, and a
-// stop signal at the end of a round, which waits until the result is stored;
-// the default art's figure hit masks and keyboard grid that the code relies on.
+// The program's start (the progress row, pictures in their slots, missing
+// files, kiosk mode, joysticks, start values, the generator, the default art's
+// contract with the code) and its end by a stop signal after a round.
 #include <SDL.h>
 
 #include <csignal>
@@ -64,8 +62,7 @@ constexpr uint32_t BackdropColour = 0x202830;
 
 class StartupTest : public GameTest {
  protected:
-  // Every picture as a BMP of its own colour (SDL_image reads by content),
-  // the backdrops in the screen's size.
+  // Every picture a BMP of its own colour (SDL_image reads by content).
   void SetUp() override {
     GameTest::SetUp();
     uint32_t colour = 0x010203;
@@ -204,9 +201,8 @@ class StopSignalTest : public GameTest {
 };
 }  // namespace
 
-// SIGTERM alone: the test runner may have started with SIGINT or SIGHUP
-// ignored, which the game keeps. A score of 1 takes the last row as
-// "Anonymous", a score of 0 leaves the table as it was.
+// SIGTERM (a runner may ignore SIGINT and SIGHUP, which the game keeps): a
+// score of 1 takes the last row as "Anonymous", 0 leaves the table alone.
 TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignal) {
   std::string table;
   for (int i = 1; i <= 10; ++i)
