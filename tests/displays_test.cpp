@@ -47,12 +47,12 @@ class DisplaysTest : public FiguresTest {
   static void cover(SDL_Surface* with) { SDL_UpperBlit(with, nullptr, shell.video, nullptr); }
 };
 
-// 4:3, 16:9 (bars left and right), 5:4 (bars above and below), a picture
-// width that is no multiple of four, a desktop smaller than the game.
+// 4:3, 16:9, 5:4, a width no multiple of four, a desktop smaller than the game.
 // clang-format off
 const struct { int w, h; SDL_Rect picture; } screens[] = {{640, 480, {0, 0, 640, 480}},
     {1920, 1080, {240, 0, 1440, 1080}}, {1280, 1024, {0, 32, 1280, 960}},
-    {3840, 2160, {480, 0, 2880, 2160}}, {1000, 700, {33, 0, 933, 700}}, {600, 400, {0, 0, 640, 480}}};
+    {3840, 2160, {480, 0, 2880, 2160}}, {1000, 700, {33, 0, 933, 700}},
+    {600, 400, {0, 0, 640, 480}}};
 // clang-format on
 
 class ScreenMapping : public GameTest {};  // the fixture puts back plain 640x480

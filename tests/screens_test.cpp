@@ -59,8 +59,7 @@ class FontTest : public GameTest {
 
 TEST_F(FontTest, TheScanMeasuresRunsUpTo223TheSpaceTheHeightAndTheKey) {
   BitmapFont* f = strip({3, 1, 5}, 12);
-  ASSERT_NE(f, nullptr);
-  EXPECT_EQ(f->height, 12);
+  ASSERT_TRUE(f && f->height == 12);
   EXPECT_EQ(rect(f, '!'), std::make_tuple(1, 1, 3, 12));
   EXPECT_EQ(rect(f, '#'), std::make_tuple(7, 1, 5, 12));
   EXPECT_EQ(rect(f, ' '), std::make_tuple(0, 0, 3, 12));  // as wide as "!", never a glyph
@@ -205,8 +204,7 @@ TEST_F(ScreensTest, BackControlsReturnToTheTitleOrEndTheGameThereAndSpacePicksNo
   players[Mouse].cursorX = players[Mouse].cursorY = 100;
   menuInput.selectDevice = Mouse;
   EXPECT_TRUE(runPass({space, space, space, space, space}));
-  EXPECT_EQ(shell.screen, ScreenId::WeaponChoice);
-  EXPECT_EQ(menuInput.selectDevice, -1);
+  EXPECT_TRUE(shell.screen == ScreenId::WeaponChoice && menuInput.selectDevice == -1);
   shell.screen = ScreenId::DisplayHelp;
   EXPECT_TRUE(runPass({shootAt(500, 100), space}));
   EXPECT_TRUE(shell.chosenWeapon == 2 && shell.screen == ScreenId::LevelChoice);
@@ -254,8 +252,8 @@ TEST_F(ScreensTest, EveryScreenShowsItsTextsAndPictures) {
       {2, 1, 10, "Two joysticks detected"}, {3, 1, 7, "kioskPod version"}, {3, 1, 18, toExit},
       {3, 1, 19, ""}, {3, 1, 21, ""}, {4, 1, 7, "but avoid hurting any innocent bystanders."},
       {4, 1, 8, ""}, {4, 1, 27, toTitle}, {5, 1, 6, "reaches zero you are dead. The number of"},
-      {5, 1, 7, "gangsters still to come in the ongoing level"}, {5, 1, 10, ""}, {5, 1, 27, toTitle},
-      {6, 14, 18, "  Default choice."}, {6, 27, 18, ""},
+      {5, 1, 7, "gangsters still to come in the ongoing level"}, {5, 1, 10, ""},
+      {5, 1, 27, toTitle}, {6, 14, 18, "  Default choice."}, {6, 27, 18, ""},
       {6, 1, 27, "Select a weapon, or press button 2 to go to the title screen"},
       {7, 1, 13, "The shooting accuracy of the gangsters depends"},
       {7, 1, 15, "shooting frequency stays the same in all levels."}, {7, 1, 21, ""},

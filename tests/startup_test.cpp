@@ -84,7 +84,6 @@ class StartupTest : public GameTest {
     return startupGame(static_cast<int>(args.size()), const_cast<char**>(args.data()));
   }
 };
-}  // namespace
 
 TEST_F(StartupTest, OneProgressStepAPictureEndsWithExactlyOneHundredPipsAndEveryPictureInItsSlot) {
   int flips = 0, lastPictureFlip = 0;
@@ -156,7 +155,6 @@ TEST_F(StartupTest, MissingFilesAreNamedOnceAndOneArgumentIsKioskModeWithUpToTwo
   EXPECT_FALSE(joystickOpened(0) || SDL_WasInit(SDL_INIT_VIDEO));
 }
 
-namespace {
 // Runs in a freshly started copy of the test program, before any reset: the
 // real program never calls the resets that every test relies on.
 bool startValuesMatchTheResets() {
@@ -176,7 +174,6 @@ bool startValuesMatchTheResets() {
                       shell.chosenWeapon, shell.chosenLevel, shell.video, shell.joystick1,
                       shell.joystick2);
 }
-}  // namespace
 
 // The generator also repeats per seed; the highest draw gives RandomUpTo(n) n.
 TEST(ProgramStart, RecordsHoldTheSameValuesTheirResetsGiveAndTheGeneratorRepeatsPerSeed) {
@@ -191,7 +188,6 @@ TEST(ProgramStart, RecordsHoldTheSameValuesTheirResetsGiveAndTheGeneratorRepeats
   seedRandom(1);
 }
 
-namespace {
 class StopSignalTest : public GameTest {
  protected:
   void TearDown() override {
@@ -199,16 +195,14 @@ class StopSignalTest : public GameTest {
     GameTest::TearDown();
   }
 };
-}  // namespace
 
 // SIGTERM (a runner may ignore SIGINT and SIGHUP, which the game keeps): a
 // score of 1 takes the last row as "Anonymous", 0 leaves the table alone.
 TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignal) {
   std::string table;
   for (int i = 1; i <= 10; ++i)
-    table += std::to_string(i) + " P" + std::to_string(i) + " " + std::to_string(10 - i) +
-             " 1 9 1 -M---\n";
-  const std::string taken = table.substr(0, table.find("10 P10")) + "10 Anonymous 1 1 10 1 -M---\n";
+    table += std::to_string(i) + " P " + std::to_string(10 - i) + " 1 9 1 -M---\n";
+  const std::string taken = table.substr(0, table.find("10 P ")) + "10 Anonymous 1 1 10 1 -M---\n";
   for (auto [score, inTheEntry, want] :
        {std::tuple{1, false, taken}, {1, true, taken}, {0, false, table}}) {
     startVideo();
@@ -280,3 +274,4 @@ TEST_F(DefaultArtTest, FigureMasksAndTheKeyboardGridKeepTheirContractWithTheCode
     }
   for (int x = 10; x < 210; x += 10) EXPECT_FALSE(see(x, 110)) << x;
 }
+}  // namespace
