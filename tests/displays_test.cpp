@@ -1,9 +1,10 @@
-// The in-round displays: the shot-mark list, the display strip, the weapon
-// label, and the fast drawing paths (the cached backdrop and scene layers, the
-// remembered strip) against the pixels of drawing every picture with SDL.
+// The in-round displays (shot marks, the strip, the weapon label) and their
+// fast paths against SDL's own drawing; the game picture on screens of every
+// size: where it lies, pointer positions both ways, the scaled flip.
 #include "game/displays.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -13,13 +14,13 @@
 #include "figure_helpers.h"
 #include "game/round.h"
 #include "input/players.h"
+#include "platform/display.h"
 #include "platform/events.h"
 #include "platform/random.h"
 
 namespace {
-// Random bytes, drawn from few values so that colour keys match often, in one
-// of the layouts a picture can load in: the screen's, the other byte order,
-// 32-bit.
+// Random bytes, few values so that colour keys match often, in the screen's
+// layout, the other byte order or 32-bit.
 SDL_Surface* scribble(int layout, int w, int h, std::mt19937& rng) {
   static const Uint32 m[3][4] = {
       {24, 0xFF0000, 0xFF00, 0xFF}, {24, 0xFF, 0xFF00, 0xFF0000}, {32, 0xFF0000, 0xFF00, 0xFF}};
@@ -39,13 +40,22 @@ std::vector<Uint8> bytesOf(SDL_Surface* s) {
 
 class DisplaysTest : public FiguresTest {
  protected:
-  // A picture in the given layout, different for every seed.
   SDL_Surface* scene(int seed, int layout, int w = 640, int h = 480) {
     std::mt19937 rng(seed);
     return own(scribble(layout, w, h, rng));
   }
   static void cover(SDL_Surface* with) { SDL_UpperBlit(with, nullptr, shell.video, nullptr); }
 };
+
+// 4:3, 16:9, 5:4, a width no multiple of four, a desktop smaller than the game.
+// clang-format off
+const struct { int w, h; SDL_Rect picture; } screens[] = {{640, 480, {0, 0, 640, 480}},
+    {1920, 1080, {240, 0, 1440, 1080}}, {1280, 1024, {0, 32, 1280, 960}},
+    {3840, 2160, {480, 0, 2880, 2160}}, {1000, 700, {33, 0, 933, 700}},
+    {600, 400, {0, 0, 640, 480}}};
+// clang-format on
+
+class ScreenMapping : public GameTest {};  // the fixture puts back plain 640x480
 }  // namespace
 
 TEST_F(DisplaysTest, ShotMarksFillTheFirstFreeEntryThenOverwriteAmongTheFirst351) {
@@ -71,9 +81,8 @@ TEST_F(DisplaysTest, ShotMarksFillTheFirstFreeEntryThenOverwriteAmongTheFirst351
   EXPECT_EQ(usedShotMarks(), 0);
 }
 
-// The strip's words, its pips and the level's panels; what the strip
-// remembered from the last frame, which may no longer fit, against a strip
-// drawn afresh.
+// The strip's words, pips and panels; the strip remembered from the last frame
+// against one drawn afresh.
 TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsAndIsRemembered) {
   EXPECT_EQ(std::string(KillsFormat(-1)) + KillsFormat(0) + KillsFormat(1) + KillsFormat(2),
             "  %d kill  %d kills  %d kill  %d kills");
@@ -85,8 +94,7 @@ TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsA
   for (int l = 0; l < 5; ++l)
     pictures.levelDimmed[l] = own(solidSurface(640, 480, 0x100033 * (l + 1)));
   SDL_Surface* junk = scene(41, 0);
-  // Left panel (16, 462) 88 by 18, right (432, 462) 192 by 18, the Garage's
-  // for a level out of range.
+  // Panels (16, 462) 88 by 18 and (432, 462) 192 by 18, the Garage's if no level.
   for (auto [energy, lit, level] :
        {std::tuple{100, 50, 0}, {99, 50, 4}, {2, 1, 5}, {1, 1, -1}, {0, 0, 3}, {-3, 0, 3}}) {
     SCOPED_TRACE("energy " + std::to_string(energy) + ", level " + std::to_string(level));
@@ -118,9 +126,8 @@ TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsA
   releaseReadableFont();
 }
 
-// The backdrop with its twelve dimmed places and the marks over it, drawn
-// through the cached layers, mark by mark or as the one-copy scene, must give
-// the bytes of drawing every picture one by one with SDL.
+// The backdrop, its twelve dimmed places and the marks, through the cached
+// layers, mark by mark or as the one-copy scene, give SDL's bytes.
 TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   for (int level = 0; level < 5; ++level) {
     pictures.levelBackdrop[level] = scene(10 + level, level % 2);
@@ -170,8 +177,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   for (auto [x, y] : edges) AddShotMark(x, y);
   for (int k = 0; k < 15; ++k) AddShotMark(321, 239);
   EXPECT_EQ(differs(), "");
-  // Up to a full list, then shots that overwrite entries among the first 351:
-  // few changed boxes, many, and more than are mended one by one.
+  // Up to a full list, then overwrites: few changed boxes, many, too many.
   while (usedShotMarks() < ShotMarkCapacity) {
     addRandomMarks(700);
     ASSERT_EQ(differs(), "") << usedShotMarks() << " marks";
@@ -180,8 +186,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
     addRandomMarks(15 * shots);
     EXPECT_EQ(differs(), "") << shots << " shots";
   }
-  // Entries changed behind the list's back, another level, emptied and
-  // refilled between two frames as a round is re-armed and replayed.
+  // Entries changed behind the list's back, another level, a re-armed round.
   shotMarks.entries[17] = ShotMark{5, 470};
   shotMarks.entries[2000] = ShotMark{-10, -10};  // the list now ends there
   shell.chosenLevel = 4;
@@ -190,8 +195,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   ClearShotMarks();
   AddShotMark(10, 10);
   EXPECT_EQ(differs(), "");
-  // A new mark picture of another size, blended by alpha; without a whole
-  // backdrop, or without a level, the marks are drawn one by one.
+  // Another mark size, blended; no backdrop or no level: marks one by one.
   pictures.shotMark = scene(42, 1, 9, 5);
   SDL_SetAlpha(pictures.shotMark, SDL_SRCALPHA, 128);
   addRandomMarks(40);
@@ -202,13 +206,11 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   EXPECT_EQ(differs(), "");
 }
 
-// The weapon keys' label stands for 1500 ms from its own key, in the frames
-// of a round, under the crosshairs.
-TEST_F(DisplaysTest, WeaponLabelShowsFor1500MsFromItsKeyUnderTheCrosshairs) {
+// The weapon keys' label stands for 1500 ms from its own key, in round frames.
+TEST_F(DisplaysTest, WeaponLabelShowsFor1500MsFromItsKey) {
   useReadableFont();
   pictures.levelBackdrop[0] = own(solidSurface(640, 480, 0x101010));
   pictures.levelDimmed[0] = own(solidSurface(640, 480, 0x202060));
-  for (SDL_Surface*& c : pictures.crosshair) c = own(solidSurface(31, 31, 0x0000E0));
   shell.chosenLevel = 0;
   auto rowZeroAfter = [](uint32_t ms) {  // as the frame ms later is flipped
     advanceFakeClock(ms);
@@ -218,18 +220,99 @@ TEST_F(DisplaysTest, WeaponLabelShowsFor1500MsFromItsKeyUnderTheCrosshairs) {
     setFlipHook(nullptr);
     return seen;
   };
-  for (auto [key, label] : {std::pair{SDLK_2, "[Revolver]"}, {SDLK_1, "[single shot]"}}) {
+  for (auto [key, label] :
+       {std::pair{SDLK_2, "[Revolver]"}, {SDLK_1, "[single shot]"}, {SDLK_3, "[Thompson]"}}) {
     pushKey(key, true), pushKey(key, false);
     const uint32_t keyedAt = (RunRoundFrame(), ticksMs());
     EXPECT_EQ(rowZeroAfter(0), label);
     EXPECT_EQ(rowZeroAfter(keyedAt + 1499 - ticksMs()), label);
     EXPECT_EQ(rowZeroAfter(keyedAt + 1500 - ticksMs()), "");
   }
-  pushKey(SDLK_3, true), pushKey(SDLK_3, false), RunRoundFrame();
-  players[Mouse].active = true;
-  players[Mouse].cursorX = 22 + 15;  // the crosshair's left edge on the label's seventh glyph
-  players[Mouse].cursorY = 15;
-  EXPECT_EQ(rowZeroAfter(0), "[Thomp");
-  EXPECT_EQ(screenRgb(22, 15), 0x0000E0u);
   releaseReadableFont();
+}
+
+TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxAndPointsMapBothWays) {
+  for (const auto& s : screens) {
+    SCOPED_TRACE(std::to_string(s.w) + "x" + std::to_string(s.h));
+    setDisplayGeometry(s.w, s.h);
+    const SDL_Rect& p = display.picture;
+    EXPECT_TRUE(p.x == s.picture.x && p.y == s.picture.y && p.w == s.picture.w &&
+                p.h == s.picture.h);
+    // Every game pixel is shown, and the warp's point comes back as the same pixel.
+    int gx, gy, sx, sy;
+    for (int g = 0; g < GameWidth; ++g) {
+      gameToScreen(g, g * GameHeight / GameWidth, &sx, &sy);
+      screenToGame(sx, sy, &gx, &gy);
+      ASSERT_TRUE(!outsidePicture(sx, sy) && gx == g && gy == g * GameHeight / GameWidth) << g;
+    }
+    // The bars and beyond clamp to the picture's edges.
+    EXPECT_FALSE(outsidePicture(p.x, p.y) || outsidePicture(p.x + p.w - 1, p.y + p.h - 1));
+    EXPECT_TRUE(outsidePicture(p.x - 1, p.y) && outsidePicture(p.x, p.y - 1) &&
+                outsidePicture(p.x + p.w, p.y) && outsidePicture(p.x, p.y + p.h));
+    screenToGame(-5, -5, &gx, &gy);
+    EXPECT_EQ(gx * 1000 + gy, 0);
+    screenToGame(display.screenW + 7, display.screenH + 7, &gx, &gy);
+    EXPECT_EQ(gx * 1000 + gy, 639 * 1000 + 479);
+  }
+  // An event put back comes out alike; the player's own pointer mode is kept.
+  startVideo();
+  setDisplayGeometry(1280, 1024);
+  pushMouseButton(SDL_BUTTON_LEFT, true, 641, 1000);
+  SDL_Event got{};
+  ASSERT_TRUE(pollEvent(&got));
+  unreadEvent(got);
+  ASSERT_TRUE(pollEvent(&got) && got.button.x == 320 && got.button.y == 479);
+  const bool had = getenv("SDL_MOUSE_RELATIVE");
+  setenv("SDL_MOUSE_RELATIVE", "1", 0);
+  const std::string mode = getenv("SDL_MOUSE_RELATIVE");
+  preparePointer(), resetDisplay();
+  EXPECT_STREQ(getenv("SDL_MOUSE_RELATIVE"), mode.c_str());
+  if (!had) unsetenv("SDL_MOUSE_RELATIVE");
+}
+
+TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {
+  SDL_Surface* game = own(
+      SDL_CreateRGBSurface(SDL_SWSURFACE, GameWidth, GameHeight, 24, 0xFF0000, 0xFF00, 0xFF, 0));
+  for (int y = 0; y < GameHeight; ++y)
+    for (int x = 0; x < GameWidth; ++x) {
+      Uint8* at = static_cast<Uint8*>(game->pixels) + y * game->pitch + 3 * x;
+      at[0] = Uint8(x * 7 + y), at[1] = Uint8(y), at[2] = Uint8(x);  // blue, green, red
+    }
+  for (Uint32 red : {0xFF0000u, 0xFFu})
+    for (int k = 0; k < 5; ++k) {
+      SCOPED_TRACE(std::to_string(screens[k].w) + (red == 0xFF ? " BGR" : " RGB"));
+      setDisplayGeometry(screens[k].w, screens[k].h);
+      SDL_Surface* screen = own(SDL_CreateRGBSurface(SDL_SWSURFACE, screens[k].w, screens[k].h, 32,
+                                                     red, 0xFF00, red ^ 0xFF00FF, 0));
+      SDL_FillRect(screen, nullptr, 0x01010101);
+      scalePicture(game, screen, true);
+      int wrong = 0;
+      for (int y = 0; y < screen->h; ++y)
+        for (int x = 0; x < screen->w; ++x) {
+          Uint32 expected = 0x01010101;  // the bars are left alone
+          int gx, gy;
+          screenToGame(x, y, &gx, &gy);
+          if (!outsidePicture(x, y))
+            expected = SDL_MapRGB(screen->format, Uint8(gx), Uint8(gy), Uint8(gx * 7 + gy));
+          wrong += static_cast<Uint32*>(screen->pixels)[y * screen->pitch / 4 + x] != expected;
+        }
+      EXPECT_EQ(wrong, 0);
+      // A later frame writes only the game rows it changed, first, middle, last.
+      Uint32* px = static_cast<Uint32*>(screen->pixels);
+      int sx, sy, bandRows = 0, rowsOfChanged = 0;
+      gameToScreen(5, 240, &sx, &sy);
+      px[sy * screen->pitch / 4 + sx] = 0x01010101;
+      for (int g : {0, 241, 479}) static_cast<Uint8*>(game->pixels)[g * game->pitch + 15] ^= 0xFF;
+      EXPECT_EQ(scalePicture(game, screen, false), 3);
+      EXPECT_EQ(px[sy * screen->pitch / 4 + sx], 0x01010101u);
+      for (int g : {0, 241, 479}) {
+        gameToScreen(5, g, &sx, &sy);
+        EXPECT_EQ(px[sy * screen->pitch / 4 + sx],
+                  SDL_MapRGB(screen->format, 5, Uint8(g), Uint8((35 + g) ^ 0xFF)));
+        static_cast<Uint8*>(game->pixels)[g * game->pitch + 15] ^= 0xFF;
+      }
+      for (int r : display.gameRow) rowsOfChanged += r == 0 || r == 241 || r == 479;
+      for (const SDL_Rect& b : display.bands) bandRows += b.h;
+      EXPECT_EQ(bandRows, rowsOfChanged);
+    }
 }

@@ -1,6 +1,5 @@
-// Helpers shared by the round, display, figure and schedule tests: a fixture
-// with the fifteen figures made that frees the pictures it is given, scripted
-// draws for a wanted RandomUpTo result, placing figures.
+// Helpers of the round, display, figure and schedule tests: a fixture with the
+// fifteen figures made, draws for a wanted RandomUpTo result, placing figures.
 #pragma once
 #include <SDL.h>
 

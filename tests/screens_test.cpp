@@ -1,15 +1,19 @@
-// The screen loop and the front-end screens, driven through the real loop with
-// injected events; texts are read back from the screen in the readable font.
+// Bitmap fonts and the text grid, and the front-end screens driven through the
+// real loop with injected events, their texts read back in the readable font.
 #include "app/screens.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/shell.h"
 #include "fixture.h"
+#include "gfx/font.h"
+#include "gfx/grid.h"
 #include "input/menu_input.h"
 #include "input/players.h"
 #include "platform/events.h"
@@ -17,6 +21,126 @@
 #include "scores_support.h"
 
 namespace {
+// Glyph body colour of the run with index i: unique per run.
+uint32_t bodyColour(int i) { return 0x100000u + static_cast<uint32_t>(i) * 0x10; }
+
+class FontTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    startVideo();
+    SDL_FillRect(shell.video, nullptr, 0);
+  }
+  // Loads a strip: a marker row over a transparent body, each run of `widths`
+  // after one marker column, filled with bodyColour(i) below its top row; the
+  // last run ends at the right edge when `lastTouchesEdge`.
+  static BitmapFont* strip(const std::vector<int>& widths, int height,
+                           bool lastTouchesEdge = false) {
+    int w = static_cast<int>(widths.size()) + 1 - lastTouchesEdge;
+    for (int g : widths) w += g;
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, height, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_FillRect(s, nullptr, 0x0000FF);
+    SDL_Rect marker{0, 0, static_cast<Uint16>(w), 1};
+    SDL_FillRect(s, &marker, 0xFF00FF);
+    Sint16 x = 1;
+    for (size_t i = 0; i < widths.size(); x += widths[i++] + 1) {
+      SDL_Rect run{x, 0, static_cast<Uint16>(widths[i]), 1}, body{x, 1, run.w, Uint16(height - 1)};
+      SDL_FillRect(s, &run, 0x00FF00);
+      SDL_FillRect(s, &body, bodyColour(static_cast<int>(i)));
+    }
+    EXPECT_EQ(SDL_SaveBMP(s, "pics/strip.bmp"), 0);
+    SDL_FreeSurface(s);
+    return LoadBitmapFont("pics/strip.bmp");
+  }
+  static std::tuple<int, int, int, int> rect(const BitmapFont* f, int c) {
+    return {f->glyphs[c].x, f->glyphs[c].y, f->glyphs[c].w, f->glyphs[c].h};
+  }
+};
+
+TEST_F(FontTest, TheScanMeasuresRunsUpTo223TheSpaceTheHeightAndTheKey) {
+  BitmapFont* f = strip({3, 1, 5}, 12);
+  ASSERT_TRUE(f && f->height == 12);
+  EXPECT_EQ(rect(f, '!'), std::make_tuple(1, 1, 3, 12));
+  EXPECT_EQ(rect(f, '#'), std::make_tuple(7, 1, 5, 12));
+  EXPECT_EQ(rect(f, ' '), std::make_tuple(0, 0, 3, 12));  // as wide as "!", never a glyph
+  for (int c : {0, 31, int('$'), 255}) EXPECT_EQ(f->glyphs[c].w, 0) << c;
+  ASSERT_TRUE(f->surface->flags & SDL_SRCCOLORKEY);
+  EXPECT_EQ(f->surface->format->colorkey, SDL_MapRGB(f->surface->format, 0, 0, 0xFF));
+  // A run at the right edge ends there; one that begins only in the last
+  // column is no glyph; more than 223 runs give byte 255 the 223rd.
+  EXPECT_EQ(rect(strip({2, 4}, 8, true), '"'), std::make_tuple(4, 1, 4, 8));
+  EXPECT_EQ(strip({1}, 4, true)->glyphs['!'].w, 0);
+  std::vector<int> widths(230, 1);
+  widths[222] = 3;
+  EXPECT_EQ(rect(strip(widths, 6), 255), std::make_tuple(1 + 222 * 2, 1, 3, 6));
+  EXPECT_EQ(LoadBitmapFont("pics/nothing-here.png"), nullptr);
+}
+
+TEST_F(FontTest, TextAdvancesByGlyphWidthsSkipsWhatHasNoGlyphAndIsCutAt1023) {
+  BitmapFont* f = strip(std::vector<int>(223, 2), 5);
+  // "!", a space (advance 2, nothing drawn), a line feed (advance 0), the
+  // acute accent 0xB4 of the name entry; strip rows 1 to 4 only.
+  DrawText(shell.video, f, 10, 2, "! \n\xB4");
+  const std::array<uint32_t, 3> pixels[] = {
+      {10, 2, bodyColour(0)},   {11, 5, bodyColour(0)},   {10, 6, 0}, {12, 2, 0},
+      {14, 2, bodyColour(147)}, {15, 2, bodyColour(147)}, {16, 2, 0}};
+  for (auto [x, y, rgb] : pixels) EXPECT_EQ(screenRgb(x, y), rgb) << x << "," << y;
+  EXPECT_EQ(DrawGlyph(nullptr, f, 0, 0, 0xB4), 2);
+  // Line feeds draw nothing and advance 0: only the cut decides whether the
+  // character after 1022 of them is drawn, through either formatting buffer.
+  for (BitmapFont*& slot : pictures.fonts) slot = f;
+  for (int feeds : {1022, 1023}) {
+    const std::string text = std::string(feeds, '\n') + "!";
+    SDL_FillRect(shell.video, nullptr, 0);
+    DrawTextF(shell.video, f, 0, 0, "%s", text.c_str());
+    GridPrintF(2, 2, GridPussycat, "%s", text.c_str());
+    EXPECT_EQ(screenRgb(0, 0) + screenRgb(32, 47), feeds == 1022 ? 2 * bodyColour(0) : 0) << feeds;
+  }
+  // A "%" coming from an argument is drawn, not formatted again.
+  GridPrintF(0, 0, GridPussycat, "%s", "1%d");
+  EXPECT_EQ(screenRgb(2, 15), bodyColour('%' - 33));
+  EXPECT_EQ(screenRgb(4, 15), bodyColour('d' - 33));
+}
+
+TEST_F(FontTest, GridCellsPlaceTextByCodeAndReturnTheNextRowEvenForUnknownCodes) {
+  // Font k's glyphs are k + 1 pixels wide; cell edges 8, 12 and 16; the
+  // text's top at row * edge + 15.
+  for (int k = 0; k < FontCount; ++k) pictures.fonts[k] = strip(std::vector<int>(223, k + 1), 5);
+  const int32_t cells[][6] = {{GridAndes, 10, 2, 80, 31, 0},     {GridAntiqua, 1, 1, 8, 23, 3},
+                              {GridImpact, 10, 2, 120, 39, 1},   {GridCaligula, 2, 1, 24, 27, 4},
+                              {GridPussycat, 1, 27, 16, 447, 2}, {GridMacHumaine, 3, 1, 48, 31, 5}};
+  for (auto [code, column, row, x, y, font] : cells) {
+    SDL_FillRect(shell.video, nullptr, 0);
+    EXPECT_EQ(GridPrintF(column, row, code, "!"), row + 1);
+    EXPECT_EQ(screenRgb(x + font, y), bodyColour(0)) << code;
+    EXPECT_EQ(screenRgb(x - 1, y) | screenRgb(x, y - 1) | screenRgb(x + font + 1, y), 0u) << code;
+  }
+  SDL_FillRect(shell.video, nullptr, 0);
+  EXPECT_EQ(GridPrintF(1, 1, 4, "!!!!") + GridPrintF(1, 9, 0, "!!!!"), 2 + 10);
+  for (int x = 0; x < 100; ++x) EXPECT_EQ(screenRgb(x, 31), 0u);
+}
+
+// Pixel reads outside the surface say so and give 0; backdrops by index, the
+// Garage's for others.
+TEST_F(FontTest, PixelReadsOutsideTheSurfaceAndBackdropsByIndex) {
+  EXPECT_EQ(GetSurfacePixel(nullptr, 0, 0), -1);
+  captureStdout();
+  for (auto [x, y] : {std::pair{-1, 0}, {4, 0}, {0, 2}, {0, -5}})
+    EXPECT_EQ(GetPixel(own(SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 2, 24, 0, 0, 0, 0)), x, y), 0u);
+  EXPECT_EQ(capturedStdout(), "x too small in GetPixel!\nx too big in GetPixel!\n");
+
+  SDL_Surface** slots[9] = {
+      &pictures.frontBackdrop,    &pictures.levelBackdrop[0], &pictures.hallOfFame,
+      &pictures.deadBackdrop,     &pictures.levelBackdrop[1], &pictures.levelBackdrop[2],
+      &pictures.levelBackdrop[3], &pictures.levelBackdrop[4], &pictures.title};
+  for (int i = 0; i < 9; ++i) *slots[i] = own(solidSurface(640, 480, 0x101010u * (i + 1)));
+  for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -1}) {
+    DrawBackdrop(4);
+    DrawBackdrop(i);
+    EXPECT_EQ(screenRgb(639, 479), 0x101010u * (i >= 0 && i < 9 ? i + 1 : 1)) << i;
+  }
+}
+
 struct Stop {};  // thrown by a test's hook to leave the endless loops
 using Steps = std::vector<std::function<void()>>;
 
@@ -37,9 +161,8 @@ class ScreensTest : public GameTest {
     releaseReadableFont();
     GameTest::TearDown();
   }
-  // Runs one pass of the screen loop; each time the queue runs dry the next
-  // step pushes its events, after the last the loop is stopped. True when a
-  // hook stopped it.
+  // One pass of the screen loop, the next step's events pushed whenever the
+  // queue runs dry, stopped after the last. True when a hook stopped it.
   static bool runPass(Steps steps) {
     setIdleHook([steps, next = size_t{0}]() mutable {
       if (next >= steps.size() || shell.screen == ScreenId::Round) throw Stop{};
@@ -65,7 +188,7 @@ std::function<void()> shootAt(int x, int y) {
 // the title from every other screen, choosing nothing; space continues text
 // screens but picks nothing, not even a stale select of an inactive player; a
 // fire on a text screen picks where it aims on the next.
-TEST_F(ScreensTest, BackControlsReturnToTheTitleAndSpacePicksNothing) {
+TEST_F(ScreensTest, BackControlsReturnToTheTitleOrEndTheGameThereAndSpacePicksNothing) {
   const std::function<void()> alt = [] { pushKey(SDLK_LALT, false); };
   for (ScreenId start :
        {ScreenId::Story, ScreenId::DisplayHelp, ScreenId::WeaponChoice, ScreenId::LevelChoice})
@@ -81,35 +204,27 @@ TEST_F(ScreensTest, BackControlsReturnToTheTitleAndSpacePicksNothing) {
   players[Mouse].cursorX = players[Mouse].cursorY = 100;
   menuInput.selectDevice = Mouse;
   EXPECT_TRUE(runPass({space, space, space, space, space}));
-  EXPECT_EQ(shell.screen, ScreenId::WeaponChoice);
-  EXPECT_EQ(menuInput.selectDevice, -1);
+  EXPECT_TRUE(shell.screen == ScreenId::WeaponChoice && menuInput.selectDevice == -1);
   shell.screen = ScreenId::DisplayHelp;
   EXPECT_TRUE(runPass({shootAt(500, 100), space}));
   EXPECT_TRUE(shell.chosenWeapon == 2 && shell.screen == ScreenId::LevelChoice);
-}
-
-TEST_F(ScreensTest, Button2OnTheTitleShutsDownAndEndsWithZero) {
+  // On the title, button 2 shuts the game down, then ends it with 0.
   int status = -1;
-  try {
-    runPass({button2});  // the fixture's exit hook throws instead of ending the program
-  } catch (const ProgramExit& e) {
-    status = e.status;
-  }
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "shutdownGame did not run";
+  setExitHook([&status](int s) { status = s, throw Stop{}; });
+  shell.screen = ScreenId::Title;
+  EXPECT_TRUE(runPass({button2}) && status == 0 && !SDL_WasInit(SDL_INIT_VIDEO));
 }
 
 // Both ends of every hit area pick; the gaps between them pick nothing. The
 // level areas reach two rows below their pictures.
 TEST_F(ScreensTest, HitAreasIncludeBothEnds) {
   const ScreenId W = ScreenId::WeaponChoice, L = ScreenId::LevelChoice;
-  const struct {
-    ScreenId screen;
-    int x, y, choice;
-  } shots[] = {{W, 10, 70, 0},    {W, 209, 159, 0},  {W, 210, 100, -1}, {W, 9, 100, -1},
-               {W, 100, 69, -1},  {W, 100, 160, -1}, {W, 220, 70, 1},   {W, 629, 159, 2},
-               {L, 125, 159, 0},  {L, 126, 159, -1}, {L, 136, 70, 1},   {L, 377, 100, 2},
-               {L, 378, 159, -1}, {L, 503, 159, 3},  {L, 629, 159, 4},  {L, 630, 100, -1}};
+  // clang-format off
+  const struct { ScreenId screen; int x, y, choice; } shots[] = {{W, 10, 70, 0}, {W, 209, 159, 0},
+      {W, 210, 100, -1}, {W, 9, 100, -1}, {W, 100, 69, -1}, {W, 100, 160, -1}, {W, 220, 70, 1},
+      {W, 629, 159, 2}, {L, 125, 159, 0}, {L, 126, 159, -1}, {L, 136, 70, 1}, {L, 377, 100, 2},
+      {L, 378, 159, -1}, {L, 503, 159, 3}, {L, 629, 159, 4}, {L, 630, 100, -1}};
+  // clang-format on
   for (const auto& s : shots) {
     shell.screen = s.screen;
     shell.chosenWeapon = shell.chosenLevel = -1;
@@ -125,14 +240,11 @@ TEST_F(ScreensTest, EveryScreenShowsItsTextsAndPictures) {
   useFakeJoysticks(2);
   const char* const toTitle = "Press fire to continue, or button 2 to go to the title screen";
   const char* const toExit = "Press fire to continue, or button 2 to exit";
-  const struct {
-    void (*run)();
-    int kiosk, tracker, sticks;
-  } shown[] = {{runTitleScreen, 0, 0, 0},        {runTitleScreen, 0, 1, 1},
-               {runTitleScreen, 0, 0, 2},        {runTitleScreen, 1, 0, 0},
-               {runStoryScreen, 0, 0, 0},        {runDisplayHelpScreen, 0, 0, 0},
-               {runWeaponChoiceScreen, 0, 0, 0}, {runLevelChoiceScreen, 0, 0, 0}};
   // clang-format off
+  const struct { void (*run)(); int kiosk, tracker, sticks; } shown[] = {{runTitleScreen, 0, 0, 0},
+      {runTitleScreen, 0, 1, 1}, {runTitleScreen, 0, 0, 2}, {runTitleScreen, 1, 0, 0},
+      {runStoryScreen, 0, 0, 0}, {runDisplayHelpScreen, 0, 0, 0}, {runWeaponChoiceScreen, 0, 0, 0},
+      {runLevelChoiceScreen, 0, 0, 0}};
   const std::tuple<int, int, int, const char*> lines[] = {
       {0, 1, 7, "No tracker detected"}, {0, 1, 10, "No joysticks detected"}, {0, 1, 11, ""},
       {0, 1, 21, toExit}, {0, 25, 27, CreditLineShort}, {1, 1, 7, "Tracker detected"},
@@ -140,8 +252,8 @@ TEST_F(ScreensTest, EveryScreenShowsItsTextsAndPictures) {
       {2, 1, 10, "Two joysticks detected"}, {3, 1, 7, "kioskPod version"}, {3, 1, 18, toExit},
       {3, 1, 19, ""}, {3, 1, 21, ""}, {4, 1, 7, "but avoid hurting any innocent bystanders."},
       {4, 1, 8, ""}, {4, 1, 27, toTitle}, {5, 1, 6, "reaches zero you are dead. The number of"},
-      {5, 1, 7, "gangsters still to come in the ongoing level"}, {5, 1, 10, ""}, {5, 1, 27, toTitle},
-      {6, 14, 18, "  Default choice."}, {6, 27, 18, ""},
+      {5, 1, 7, "gangsters still to come in the ongoing level"}, {5, 1, 10, ""},
+      {5, 1, 27, toTitle}, {6, 14, 18, "  Default choice."}, {6, 27, 18, ""},
       {6, 1, 27, "Select a weapon, or press button 2 to go to the title screen"},
       {7, 1, 13, "The shooting accuracy of the gangsters depends"},
       {7, 1, 15, "shooting frequency stays the same in all levels."}, {7, 1, 21, ""},

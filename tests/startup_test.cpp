@@ -1,45 +1,81 @@
-// Start-up over a temporary game directory (the progress row, every picture in
-// its slot with its key, kiosk mode, missing files, the joysticks), the
-// records' start values and the generator.
+// The program's start (the progress row, pictures in their slots, missing
+// files, kiosk mode, joysticks, start values, the generator, the default art's
+// contract with the code) and its end by a stop signal after a round.
 #include <SDL.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <tuple>
 
 #include "app/shell.h"
 #include "audio/soundbank.h"
 #include "fixture.h"
 #include "game/round.h"
-#include "game_files.h"
+#include "gfx/font.h"
 #include "gfx/grid.h"
 #include "input/menu_input.h"
 #include "input/players.h"
+#include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/joystick.h"
 #include "platform/random.h"
+#include "platform/signals.h"
+#include "scores/round_end.h"
+#include "scores_support.h"
 #include "weapons/weapons.h"
 
 namespace {
+// The asset table's pictures except the figures, and the front-end backdrop.
+// clang-format off
+inline constexpr const char* PictureFiles[] = {"le5_4x12.bmp", "le5bg_4x12.bmp", "cross_a_02.bmp",
+    "cross_b_02.bmp", "cross_c_02.bmp", "cross_d_02.bmp", "cross_f_02.bmp",
+    "pic32_1200x900_verlauf_640x480.jpg", "pic32_1200x900_verlauf_640x480_-50_-30.jpg",
+    "qmorvel_Tire_Store_v_verlauf_640x480.jpg", "qmorvel_Tire_Store_v_verlauf_640x480_-50_-30.jpg",
+    "main-street_a_01_cut_a_01_verlauf_640x480.jpg",
+    "main-street_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg",
+    "smoke-shop_a_01_cut_a_01_verlauf_640x480.jpg",
+    "smoke-shop_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg",
+    "flower-shop_a_01_cut_a_01_verlauf_640x480.jpg",
+    "flower-shop_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg",
+    "dead_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg",
+    "hall-of-fame_a_01_cut_a_01_verlauf_640x480_-50_-30.jpg", "title.jpg", "level_a_116x88.bmp",
+    "level_b_116x88.bmp", "level_c_116x88.bmp", "level_d_116x88.bmp", "level_e_116x88.bmp",
+    "keyboard_a_02_transp-9C9886_220x120.bmp", "singleshot_200x90.bmp", "sixshooter_200x90.bmp",
+    "thompson_200x90.bmp", "shot_fail_6x6_e_01.bmp", "shot_a_01.bmp", "shot_b_01.bmp",
+    "shot_c_01.bmp", "shot_d_01.bmp", "shot_f_01.bmp", "shot_h_01.bmp", "shot_j_01.bmp",
+    "shot_k_01.bmp", "shot_l_01.bmp"};
+inline constexpr const char* FontFiles[] = {"andes16.png", "impact16.png", "pussycat18.png",
+    "Antiqua_greyed-68-10.png", "Caligula_greyed-68-10.png", "MacHumaine_greyed-68-10.png"};
+// clang-format on
+
+// The picture of figure kind 0 to 12 (0 to 7 the gangsters), shot or not.
+inline std::string figureFile(int kind, bool hit) {
+  return std::string(hit ? "target_hit_" : "target_") + "nopqnopqdeghk"[kind] + "_01_88x200" +
+         (kind >= 4 && kind < 8 ? "_mirror" : "") + ".bmp";
+}
+
+using DefaultArtTest = GameTest;
 constexpr uint32_t PipColour = 0xFFD000;
 constexpr uint32_t BackdropColour = 0x202830;
 
 class StartupTest : public GameTest {
  protected:
-  // Every picture as a BMP of its own colour (SDL_image reads by content).
+  // Every picture a BMP of its own colour (SDL_image reads by content).
   void SetUp() override {
     GameTest::SetUp();
     uint32_t colour = 0x010203;
-    for (const PictureFile& p : Pictures) {
-      const std::string name(p.file);
-      writeBmp("pics/" + name, p.w, p.h,
+    for (const std::string name : PictureFiles) {
+      const bool backdrop = name.find("640x480") != std::string::npos;
+      writeBmp("pics/" + name, backdrop ? 640 : 4, backdrop ? 480 : 12,
                name == "le5_4x12.bmp"        ? PipColour
                : name.rfind("pic32", 0) == 0 ? BackdropColour
                                              : (colour += 0x030507));
     }
-    for (const FigureFile& f : Figures)
-      for (const char* prefix : {"pics/target_", "pics/target_hit_"})
-        writeBmp(prefix + std::string(f.name) + ".bmp", 88, 200, colour += 0x030507);
+    for (int kind = 0; kind < 13; ++kind)
+      for (bool hit : {false, true})
+        writeBmp("pics/" + figureFile(kind, hit), 4, 12, kind * 2 + hit);
     for (const char* f : FontFiles) writeBmp(std::string("pics/") + f, 40, 10, 0x00FF00);
     for (int id = 0; id < SampleCount; ++id) writeWav(samplePath(id), 64);
   }
@@ -48,7 +84,6 @@ class StartupTest : public GameTest {
     return startupGame(static_cast<int>(args.size()), const_cast<char**>(args.data()));
   }
 };
-}  // namespace
 
 TEST_F(StartupTest, OneProgressStepAPictureEndsWithExactlyOneHundredPipsAndEveryPictureInItsSlot) {
   int flips = 0, lastPictureFlip = 0;
@@ -72,22 +107,23 @@ TEST_F(StartupTest, OneProgressStepAPictureEndsWithExactlyOneHundredPipsAndEvery
   SDL_WM_GetCaption(&title, &icon);
   EXPECT_EQ(std::string(title) + "|" + icon, "Lakeport Nights|Lakeport Nights");
   EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-  std::vector<std::pair<SDL_Surface*, uint32_t>> keyed = {{pictures.keyboard, 0xA8A594},
-                                                          {pictures.shotMark, 0xFFFFFF}};
-  for (SDL_Surface* s : pictures.crosshair) keyed.push_back({s, 0});
-  for (SDL_Surface* s : pictures.muzzleFlash) keyed.push_back({s, 0});
-  for (auto [s, key] : keyed)
-    EXPECT_TRUE(s && (s->flags & SDL_SRCCOLORKEY) &&
-                s->format->colorkey ==
-                    SDL_MapRGB(s->format, key >> 16, (key >> 8) & 0xFF, key & 0xFF));
+  auto keyed = [](SDL_Surface* s, uint32_t key) {
+    return s && (s->flags & SDL_SRCCOLORKEY) &&
+           s->format->colorkey == SDL_MapRGB(s->format, key >> 16, key >> 8 & 255, key & 255);
+  };
+  EXPECT_TRUE(keyed(pictures.shotMark, 0xFFFFFF) && keyed(pictures.keyboard, 0xA8A594));
+  for (SDL_Surface* s : pictures.muzzleFlash) EXPECT_TRUE(keyed(s, 0));
+  for (SDL_Surface* s : pictures.crosshair) EXPECT_TRUE(keyed(s, 0));
   for (BitmapFont* f : pictures.fonts) EXPECT_NE(f, nullptr);
   EXPECT_EQ(pictures.levelDimmed[0], pictures.frontBackdrop);
-  // The figures come in pairs, normal before hit, in kind order; the Tire Store
-  // and Smoke Shop sit at their own level indexes.
-  for (auto [a, b] : {std::pair{pictures.figure[0], pictures.figureHit[0]},
-                      {pictures.figure[4], pictures.figure[0]},
-                      {pictures.levelBackdrop[1], pictures.levelBackdrop[3]}})
-    EXPECT_NE(GetSurfacePixel(a, 0, 0), GetSurfacePixel(b, 0, 0));
+  // Each figure and its hit picture in its kind's slot; the Tire Store and
+  // Smoke Shop at their own level indexes.
+  for (int k = 0; k < 13; ++k) {
+    const int32_t shown = GetSurfacePixel(pictures.figure[k], 3, 11);
+    EXPECT_EQ(shown * 2 + GetSurfacePixel(pictures.figureHit[k], 0, 0), 6 * k + 1) << k;
+  }
+  EXPECT_NE(GetSurfacePixel(pictures.levelBackdrop[1], 0, 0),
+            GetSurfacePixel(pictures.levelBackdrop[3], 0, 0));
 }
 
 TEST_F(StartupTest, MissingFilesAreNamedOnceAndOneArgumentIsKioskModeWithUpToTwoJoysticks) {
@@ -119,7 +155,6 @@ TEST_F(StartupTest, MissingFilesAreNamedOnceAndOneArgumentIsKioskModeWithUpToTwo
   EXPECT_FALSE(joystickOpened(0) || SDL_WasInit(SDL_INIT_VIDEO));
 }
 
-namespace {
 // Runs in a freshly started copy of the test program, before any reset: the
 // real program never calls the resets that every test relies on.
 bool startValuesMatchTheResets() {
@@ -139,16 +174,12 @@ bool startValuesMatchTheResets() {
                       shell.chosenWeapon, shell.chosenLevel, shell.video, shell.joystick1,
                       shell.joystick2);
 }
-}  // namespace
 
-TEST(ProgramStart, RecordsHoldTheSameValuesTheirResetsGive) {
+// The generator also repeats per seed; the highest draw gives RandomUpTo(n) n.
+TEST(ProgramStart, RecordsHoldTheSameValuesTheirResetsGiveAndTheGeneratorRepeatsPerSeed) {
   // The thread-safe death test style starts the test program anew.
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(exit(startValuesMatchTheResets() ? 0 : 1), ::testing::ExitedWithCode(0), "");
-}
-
-// The generator repeats per seed; the highest draw gives RandomUpTo(n) n.
-TEST(Platform, TheGeneratorRepeatsPerSeed) {
   seedRandom(1);
   EXPECT_EQ(std::vector<int32_t>({randomInt(), randomInt(), randomInt()}),
             (std::vector<int32_t>{16838, 5758, 10113}));
@@ -156,3 +187,91 @@ TEST(Platform, TheGeneratorRepeatsPerSeed) {
   EXPECT_EQ(RandomUpTo(12) * 100 + RandomUpTo(100), 1250);
   seedRandom(1);
 }
+
+class StopSignalTest : public GameTest {
+ protected:
+  void TearDown() override {
+    restoreStopSignals();
+    GameTest::TearDown();
+  }
+};
+
+// SIGTERM (a runner may ignore SIGINT and SIGHUP, which the game keeps): a
+// score of 1 takes the last row as "Anonymous", 0 leaves the table alone.
+TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignal) {
+  std::string table;
+  for (int i = 1; i <= 10; ++i)
+    table += std::to_string(i) + " P " + std::to_string(10 - i) + " 1 9 1 -M---\n";
+  const std::string taken = table.substr(0, table.find("10 P ")) + "10 Anonymous 1 1 10 1 -M---\n";
+  for (auto [score, inTheEntry, want] :
+       {std::tuple{1, false, taken}, {1, true, taken}, {0, false, table}}) {
+    startVideo();
+    int status = -1;
+    setExitHook([&status](int s) { status = s, throw ProgramExit{s}; });
+    writeFile("data/data00.dat", table);
+    installStopSignals(stopGame);
+    roundState.bodyCount = score;
+    roundState.playerCount = 1;
+    totalShots = 10;
+    shell.chosenLevel = 0;
+    players[Mouse].active = true;
+    FrameScript script;  // a screen that does not end fails the test
+    if (inTheEntry)      // after a letter is typed; else during the 350 ms wait
+      script.then([] { mouseFireAt(28, 386); }).then([] {}).then([] { raise(SIGTERM); });
+    else
+      setFakeSleepHook([](uint32_t ms) {
+        if (ms == 350) raise(SIGTERM);
+      });
+    EXPECT_THROW(RunRoundEnd(), ProgramExit);
+    EXPECT_EQ(status, 128 + SIGTERM);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "shutdownGame did not run";
+    EXPECT_EQ(readFile("data/data00.dat"), want);
+    setFakeSleepHook(nullptr);
+    resetGameState();
+  }
+}
+
+// The default art against the code's hit test: a person pixel is below 50000,
+// the surroundings 50000 or above with red at least 1, nothing in between that
+// a change of tone could tip over; a head in the head-shot rows, a gangster's
+// weapon under its flash. The keyboard cell (k, r) covers x 1 + 20k to 20 + 20k,
+// y 1 + 20r to 20 + 20r; between the round keys of rows 0 to 4 it is
+// see-through, but for the end key over rows 1 and 2; the space bar fills row 5.
+TEST_F(DefaultArtTest, FigureMasksAndTheKeyboardGridKeepTheirContractWithTheCode) {
+  if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art (LAKEPORT_ASSETS off)";
+  startVideo();
+  const int flash[8][2] = {{6, -26},   {-41, -8}, {-20, -64}, {-20, -34},
+                           {-26, -18}, {24, -8},  {0, -64},   {0, -34}};
+  for (int kind = 0; kind < 13; ++kind) {
+    SDL_Surface* s = own(loadPicture(("./pics/" + figureFile(kind, false)).c_str()));
+    ASSERT_TRUE(s && s->w == 88 && s->h == 200) << kind;
+    int person = 0, head = 0, between = 0, armed = 0;
+    const int fx = kind < 8 ? 54 + flash[kind][0] : -99, fy = kind < 8 ? 110 + flash[kind][1] : 0;
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 88; ++x) {
+        const int32_t v = GetSurfacePixel(s, x, y);
+        between += v >= 50000 && v < 65536;
+        person += v < 50000;
+        head += v < 50000 && y <= 30;
+        armed += v < 50000 && abs(x - fx) <= 4 && abs(y - fy) <= 4;
+      }
+    EXPECT_TRUE(between == 0 && person > 88 * 40 && person < 88 * 120 && head > 250) << kind;
+    EXPECT_TRUE(kind >= 8 || armed > 10) << kind << ": nothing under the muzzle flash";
+    EXPECT_TRUE(GetSurfacePixel(s, 0, 0) >= 50000 && GetSurfacePixel(s, 87, 199) >= 50000);
+  }
+  SDL_Surface* s = own(loadPicture("./pics/keyboard_a_02_transp-9C9886_220x120.bmp"));
+  ASSERT_NE(s, nullptr);
+  auto see = [s](int x, int y) {
+    return GetPixel(s, x, y) == SDL_MapRGB(s->format, 168, 165, 148);
+  };
+  for (int r = 0; r < 6; ++r)
+    for (int k = 0; k < 11; ++k) {
+      EXPECT_FALSE(see(11 + 20 * k, 11 + 20 * r)) << k << "," << r;
+      if (r == 5) continue;
+      EXPECT_NE(see(11 + 20 * k, 20 + 20 * r), k == 10 && r == 1) << k << "," << r;
+      EXPECT_TRUE(k == 10 || (see(20 + 20 * k, 11 + 20 * r) && see(21 + 20 * k, 11 + 20 * r)))
+          << "right of " << k << "," << r;
+    }
+  for (int x = 10; x < 210; x += 10) EXPECT_FALSE(see(x, 110)) << x;
+}
+}  // namespace
