@@ -2,29 +2,22 @@
 # xdotool: the server, waiting for the game's window, clicks and the exit test.
 # Source it from bash; it keeps its state in XS_* variables.
 
-# Starts Xvfb with one 24-bit screen of XS_SIZE pixels (default 640x480) and
-# exports DISPLAY; $1 is a folder for its log. Display numbers start at a place
-# taken from our process id; the server's lock file settles a race for one, and
-# the loser tries the next. The server must not reset when its last client
-# leaves: every xdotool call is a client, and a game connecting then finds none.
+# Starts Xvfb with one 24-bit screen of XS_SIZE pixels (default 640x480) on a
+# display number it finds free itself, and exports DISPLAY; $1 is a folder for
+# its log. The server must not reset when its last client leaves: every xdotool
+# call is a client, and a game connecting then finds none.
 xs_start() {
-  local log=$1/xvfb.log fifo=$1/xvfb.display first n got
-  first=$((200 + BASHPID % 500))
-  for n in $(seq "$first" $((first + 30))); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    rm -f "$fifo"
-    mkfifo "$fifo"
-    Xvfb ":$n" -displayfd 3 -screen 0 "${XS_SIZE:-640x480}x24" -nolisten tcp -noreset 3>"$fifo" >"$log" 2>&1 &
-    XS_XVFB_PID=$!
-    got=""
-    read -r -t 10 got <"$fifo" || true
-    rm -f "$fifo"
-    if [ "$got" = "$n" ] && ! xs_exited "$XS_XVFB_PID"; then
-      export DISPLAY=":$n"
-      return 0
-    fi
-    xs_stop
-  done
+  local log=$1/xvfb.log fifo=$1/xvfb.display n=""
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "${XS_SIZE:-640x480}x24" -nolisten tcp -noreset 3>"$fifo" >"$log" 2>&1 &
+  XS_XVFB_PID=$!
+  read -r -t 10 n <"$fifo" || true
+  rm -f "$fifo"
+  if [ -n "$n" ] && ! xs_exited "$XS_XVFB_PID"; then
+    export DISPLAY=":$n"
+    return 0
+  fi
+  xs_stop
   echo "Xvfb did not start"
   cat "$log"
   return 1
