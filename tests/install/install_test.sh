@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
-# The game installed into a temporary prefix: what software centres and
-# Debian's checks see of it (AppStream metadata, desktop entry, icons, and the
-# Debian package under lintian with the tags it cannot mend overridden, each
-# with its reason); the real game started through its launcher from an
-# unrelated folder on a private Xvfb server (a short round of the Garage, the
-# name entry ended at once with the end key, button 2 to leave), whose earlier
-# table in the player's game directory gets the new row under "Anonymous" above
-# the old ones; then the launcher with a stand-in for the game that records
-# where it was started and with which arguments: the game directory is made
-# private, its links follow the install, hiscores and the player's own folders
-# survive, arguments and the exit status pass through unchanged.
+# The game installed into a temporary prefix: its metadata, desktop entry and
+# Debian package pass their checkers (lintian's unmendable tags overridden with
+# reasons); started through the launcher from an unrelated folder on Xvfb, a
+# short Garage round's row lands under "Anonymous" above the player's old rows;
+# the launcher with a stand-in game makes the game directory private, follows
+# the install with its links, keeps hiscores and the player's own folders, and
+# passes arguments and the exit status through.
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 build=$(readlink -f "$1")
