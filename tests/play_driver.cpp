@@ -131,8 +131,12 @@ void MouseGame::shootOrMove() {
   for (int k = 0; k < FigurePictureCount && !aimed; ++k) aims[k] = headShotOffset(k);
   aimed = true;
   const Player& mouse = players[Mouse];
-  if (reloadDue && mouse.fireRequested == 0)
-    return pushMouseButton(3, true, x, y), pushMouseButton(3, false, x, y), void(reloadDue = false);
+  if (reloadDue && mouse.fireRequested == 0) {
+    pushMouseButton(3, true, x, y);
+    pushMouseButton(3, false, x, y);
+    reloadDue = false;
+    return;
+  }
   if (mouse.fireRequested) return;  // the last pull waits for its cadence
   for (int i = 0; i < TargetCount; ++i) {
     const Target* t = TargetAt(i);
