@@ -1,5 +1,5 @@
 // The round's ends, sounds and drawing order; its figures, schedule and weapon
-// rules; the sound bank without an audio device (the whole games play the rest).
+// rules (the whole games play the rest).
 #include "game/round.h"
 
 #include <SDL_mixer.h>
@@ -24,7 +24,6 @@ using RoundTest = FiguresTest;
 using TargetsTest = FiguresTest;
 using ScheduleTest = FiguresTest;
 using WeaponsTest = GameTest;
-using SoundBankTest = GameTest;
 
 void pull(int32_t d) { players[d].fireRequested = players[d].triggerHeld = 1; }
 void release(int32_t d) { players[d].triggerHeld = 0, players[d].emptyClickDone = false; }
@@ -97,11 +96,8 @@ TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {
   pictures.levelDimmed[0] = own(solidSurface(640, 480, Dimmed));
   pictures.shotMark = own(solidSurface(6, 6, Mark));
   pictures.pip = own(solidSurface(4, 12, Pip));
-  pictures.pipEmpty = own(solidSurface(4, 12, 0x302010));
   for (SDL_Surface*& f : pictures.figure) f = own(solidSurface(88, 200, Figure));
-  for (SDL_Surface*& f : pictures.figureHit) f = own(solidSurface(88, 200, Figure));
   for (SDL_Surface*& c : pictures.crosshair) c = own(solidSurface(31, 31, Crosshair));
-  ResetTargetField();
   standOn(TargetAt(8), 1);  // a bystander on place 1: x 120..207, y 26..225
   AddShotMark(164, 126);    // under the bystander
   AddShotMark(164, 354);    // on an empty place
@@ -275,21 +271,4 @@ TEST_F(WeaponsTest, RecoilWarpsTheMouseClamped) {
     EXPECT_EQ(moves, std::vector{warp}) << x << "," << y;
   }
   EXPECT_EQ(players[Mouse].cursorX, 200);
-}
-
-TEST_F(SoundBankTest, AnAudioDeviceThatCannotBeOpenedEndsWithStatusOneAndOneLine) {
-  startVideo();
-  setenv("SDL_AUDIODRIVER", "no-such-audio-driver", 1);
-  captureStderr();
-  int status = 0;  // the game went on
-  try {
-    loadSoundBank();
-  } catch (const ProgramExit& e) {
-    status = e.status;
-  }
-  const std::string err = capturedStderr();
-  EXPECT_EQ(status, 1);
-  EXPECT_EQ(err.rfind("lakeport-nights: no audio device could be opened: ", 0), 0u) << err;
-  EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
-  EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);  // the full-screen mode is left
 }
