@@ -20,7 +20,6 @@
 #include "weapons/weapons.h"
 
 namespace {
-// Frames unless LAKEPORT_SOAK_FRAMES asks otherwise; fewer under the sanitizer.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr long DefaultFrames = 10000;
 #else
@@ -28,7 +27,6 @@ constexpr long DefaultFrames = 170000;
 #endif
 struct SoakDone {};
 
-// What a file looked like when last checked (a save replaces it).
 using FileStamp = std::tuple<bool, ino_t, off_t, time_t, long>;
 FileStamp stampOf(const std::string& path) {
   struct stat st;
