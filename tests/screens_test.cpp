@@ -170,18 +170,19 @@ class ScreensTest : public GameTest {
 auto button2 = [] { pushMouseButton(SDL_BUTTON_RIGHT, false, 0, 0); };
 auto escape = [] { pushKey(SDLK_ESCAPE, true), pushKey(SDLK_ESCAPE, false); };
 auto space = [] { pushKey(SDLK_SPACE, false); };
+auto leftAlt = [] { pushKey(SDLK_LALT, false); };
 std::function<void()> shootAt(int x, int y) {
   return [x, y] { pushMouseMotion(x, y), pushMouseButton(SDL_BUTTON_LEFT, false, x, y); };
 }
 
-// Button 2, and Escape then any fire, lead back to the title choosing nothing;
+// Button 2 (or Alt), and Escape then any fire, lead back to the title choosing nothing;
 // space continues text screens but picks nothing, not even a stale select of an
 // inactive player; a fire on a text screen picks where it aims on the next.
 TEST_F(ScreensTest, BackControlsReturnToTheTitleOrEndTheGameThereAndSpacePicksNothing) {
   for (ScreenId start :
        {ScreenId::Story, ScreenId::DisplayHelp, ScreenId::WeaponChoice, ScreenId::LevelChoice})
     for (const Steps& steps :
-         {Steps{button2}, Steps{escape, shootAt(100, 100)}, Steps{escape, space}}) {
+         {Steps{button2}, Steps{leftAlt}, Steps{escape, shootAt(100, 100)}, Steps{escape, space}}) {
       shell.screen = start;
       shell.chosenWeapon = shell.chosenLevel = 9;
       EXPECT_FALSE(runPass(steps));
