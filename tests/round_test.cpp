@@ -272,3 +272,21 @@ TEST_F(WeaponsTest, RecoilWarpsTheMouseClamped) {
   }
   EXPECT_EQ(players[Mouse].cursorX, 200);
 }
+
+// A bad sound device gets one line and status 1, the full-screen mode left first.
+TEST_F(WeaponsTest, AnAudioDeviceThatCannotBeOpenedEndsWithStatusOneAndOneLine) {
+  startVideo();
+  setenv("SDL_AUDIODRIVER", "no-such-audio-driver", 1);
+  captureStderr();
+  int status = 0;  // the game went on
+  try {
+    loadSoundBank();
+  } catch (const ProgramExit& e) {
+    status = e.status;
+  }
+  const std::string err = capturedStderr();
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(err.rfind("lakeport-nights: no audio device could be opened: ", 0), 0u) << err;
+  EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_EVERYTHING), 0u);
+}
