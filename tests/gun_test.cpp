@@ -231,7 +231,7 @@ TEST_F(PlayersTest, CursorKeysStepSixPixelsOnceIn11MsEachCancelTheirOppositeAndC
       {10, 1, 0, 0, 0, 326, 240, 326, 240},
       {1, 1, 1, 0, 0, 326, 240, 332, 234},
       {20, 1, 1, 1, 1, 700, 234, 700, 234},  // opposite keys cancel, leaving it off the screen
-      {0, 0, 0, 1, 1, 2, 477, 0, 479},       // clamped as it steps
+      {0, 0, 0, 1, 1, 8, 477, 2, 479},       // clamped as it steps
       {0, 0, 0, 1, 1, 700, -20, 639, 0}};    // and when a key qualifies without stepping
   for (auto [after, right, up, left, down, fromX, fromY, x, y] : steps) {
     advanceFakeClock(after);
