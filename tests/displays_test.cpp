@@ -259,9 +259,13 @@ TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {
       Uint8* at = static_cast<Uint8*>(game->pixels) + y * game->pitch + 3 * x;
       at[0] = Uint8(x * 7 + y), at[1] = Uint8(y), at[2] = Uint8(x);  // blue, green, red
     }
-  for (Uint32 red : {0xFF0000u, 0xFFu})
+  // Both layouts, with and without the byte shuffle (processors without SSSE3).
+  for (int pass = 0; pass < 4; ++pass)
     for (int k = 0; k < 5; ++k) {
-      SCOPED_TRACE(std::to_string(screens[k].w) + (red == 0xFF ? " BGR" : " RGB"));
+      const Uint32 red = pass & 1 ? 0xFF : 0xFF0000;
+      display.shuffleRows = pass < 2;
+      SCOPED_TRACE(std::to_string(screens[k].w) + (red == 0xFF ? " BGR " : " RGB ") +
+                   std::to_string(pass));
       setDisplayGeometry(screens[k].w, screens[k].h);
       SDL_Surface* screen = own(SDL_CreateRGBSurface(SDL_SWSURFACE, screens[k].w, screens[k].h, 32,
                                                      red, 0xFF00, red ^ 0xFF00FF, 0));

@@ -16,8 +16,8 @@
 #endif
 
 Display display = {
-    GameWidth, GameHeight, {0, 0, GameWidth, GameHeight}, {}, {}, nullptr, nullptr, 0, {},
-    {},        false};
+    GameWidth, GameHeight, {0, 0, GameWidth, GameHeight}, {}, {}, nullptr, nullptr, 0, {}, {},
+    false,     true};
 
 namespace {
 int clampTo(int v, int low, int high) { return v < low ? low : (v > high ? high : v); }
@@ -103,6 +103,7 @@ void resetDisplay() {
   display.screen = display.game = nullptr;
   display.fullUpdatesLeft = 0;
   display.setPointerMode = false;
+  display.shuffleRows = true;
   display.bands.clear();
   setDisplayGeometry(GameWidth, GameHeight);
 }
@@ -339,7 +340,8 @@ int scalePicture(SDL_Surface* game, SDL_Surface* screen, bool whole) {
 #ifdef LAKEPORT_SHUFFLE
   static ShuffleTable table;
   static const bool canShuffle = __builtin_cpu_supports("ssse3");
-  const bool shuffled = canShuffle && buildShuffleTable(table, p.w, *game->format, *screen->format);
+  const bool shuffled = display.shuffleRows && canShuffle &&
+                        buildShuffleTable(table, p.w, *game->format, *screen->format);
 #endif
   const int* row = display.gameRow.data();
   Uint8* top = static_cast<Uint8*>(screen->pixels) + p.y * screen->pitch + 4 * p.x;

@@ -21,6 +21,7 @@ struct Display {
   std::vector<Uint8> shown;     // the game picture the screen shows, row by row
   std::vector<SDL_Rect> bands;  // the screen rows the last scale wrote
   bool setPointerMode;          // the game, not the player, set SDL_MOUSE_RELATIVE
+  bool shuffleRows;             // widen rows by byte shuffles where the processor can
 };
 extern Display display;
 
