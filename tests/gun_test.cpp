@@ -316,8 +316,8 @@ TEST_F(MenuInputTest, KeysAndMouseDecideOnReleaseOnly) {
   // Presses join; the mouse selects at its old crosshair.
   EXPECT_EQ(std::tie(players[Keyboard].active, players[Mouse].active, players[Mouse].cursorX),
             std::make_tuple(true, true, 320));
-  pushMouseMotion(100, 240), pollMenuInput();
-  EXPECT_EQ(players[Mouse].lastMoveTime, 0u) << "motion along one axis is no move";
+  for (auto [x, y] : {std::pair{100, 240}, {100, 300}}) pushMouseMotion(x, y), pollMenuInput();
+  EXPECT_EQ(players[Mouse].lastMoveTime, 0u) << "motion along either axis alone is no move";
 }
 
 // The kiosk's second player's fire pair (joystick 2's button 0, joystick 1's 2):
