@@ -245,6 +245,7 @@ TEST_F(ScreensTest, EveryScreenShowsItsTextsAndPictures) {
       {6, 1, 27, "Select a weapon, or press button 2 to go to the title screen"},
       {7, 1, 13, "The shooting accuracy of the gangsters depends"},
       {7, 1, 15, "shooting frequency stays the same in all levels."}, {7, 1, 21, ""},
+      {7, 1, 10, "Garage (easy)"}, {7, 17, 10, "Main Street"}, {7, 32, 11, "     (hard)"},
       {7, 1, 27, "Select a level, or press button 2 to go to the title screen"}};
   // clang-format on
   for (int k = 0; k < 8; ++k) {
