@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,19 +56,24 @@ void report(benchmark::State& state, double copy, double write, double scale) {
   state.counters["target_x"] = 1.5;
 }
 
-// Every row of a picture that changes everywhere. Args: the screen's width and
-// height.
-void BM_ScaledFrame(benchmark::State& state) {
+// Scales `game` onto a screen surface of the Args' size (width, height) frame
+// after frame, `next` drawing each frame's picture untimed first, and reports
+// the scaling beside its floor. Only changed rows are scaled unless `whole`.
+// Returns the game rows scaled a frame, on average.
+double timeScaling(benchmark::State& state, SDL_Surface* game, bool whole,
+                   const std::function<void(long frame)>& next) {
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
   setDisplayGeometry(w, h);
-  SDL_Surface* game = busyGamePicture();
   SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
   const double copy = twoScreenCopyMicros();
   const double write = pictureWriteMicros(screen);
+  scalePicture(game, screen, true);
   std::vector<double> scales;
+  long rows = 0, frame = 0;
   for (auto _ : state) {
+    next(++frame);
     const double t0 = threadMicros();
-    scalePicture(game, screen, true);
+    rows += scalePicture(game, screen, whole);
     benchmark::ClobberMemory();
     const double spent = threadMicros() - t0;
     scales.push_back(spent);
@@ -75,8 +81,15 @@ void BM_ScaledFrame(benchmark::State& state) {
   }
   report(state, copy, write, median(scales));
   SDL_FreeSurface(screen);
-  SDL_FreeSurface(game);
   resetDisplay();
+  return static_cast<double>(rows) / std::max(frame, 1L);
+}
+
+// Every row of a picture that changes everywhere.
+void BM_ScaledFrame(benchmark::State& state) {
+  SDL_Surface* game = busyGamePicture();
+  timeScaling(state, game, true, [](long) {});
+  SDL_FreeSurface(game);
 }
 BENCHMARK(BM_ScaledFrame)
     ->Args({1920, 1080})
@@ -86,35 +99,16 @@ BENCHMARK(BM_ScaledFrame)
 
 // The round's frames as the game shows them: twelve figures and all five
 // crosshairs moving a few pixels a frame, each frame scaling the rows that
-// changed. rows: the game rows scaled a frame, on average. Args as above.
+// changed. rows: the game rows scaled a frame, on average.
 void BM_ScaledRoundFrame(benchmark::State& state) {
-  const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
   worstCaseRound(0);
-  setDisplayGeometry(w, h);
-  SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-  const double copy = twoScreenCopyMicros();
-  const double write = pictureWriteMicros(screen);
-  scalePicture(shell.video, screen, true);
-  std::vector<double> scales;
-  long rows = 0, frame = 0;
-  for (auto _ : state) {
-    ++frame;
+  state.counters["rows"] = timeScaling(state, shell.video, false, [](long frame) {
     for (int d = 0; d < DeviceCount; ++d) {
       players[d].cursorX = 40 + static_cast<int>(3 * frame + 110 * d) % 560;
       players[d].cursorY = 60 + static_cast<int>(2 * frame + 70 * d) % 380;
     }
     RunRoundFrame();
-    const double t0 = threadMicros();
-    rows += scalePicture(shell.video, screen, false);
-    benchmark::ClobberMemory();
-    const double spent = threadMicros() - t0;
-    scales.push_back(spent);
-    state.SetIterationTime(spent / 1e6);
-  }
-  report(state, copy, write, median(scales));
-  state.counters["rows"] = static_cast<double>(rows) / std::max(frame, 1L);
-  SDL_FreeSurface(screen);
-  resetDisplay();
+  });
 }
 BENCHMARK(BM_ScaledRoundFrame)
     ->Args({1920, 1080})
