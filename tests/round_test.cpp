@@ -70,7 +70,7 @@ TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
   setFlipHook(nullptr);
 }
 
-TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeAndTheEndHaltsOnlyTheRoundsSounds) {
+TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeSoundsHaveTheirSamplesAndTheEndHaltsOnlyTheRounds) {
   ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
   static Uint8 silence[44100 * 4 * 10] = {};  // ten seconds
   Mix_Chunk* shouts = Mix_QuickLoad_RAW(silence, sizeof silence);
@@ -87,8 +87,27 @@ TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeAndTheEndHaltsOnlyTheRoun
   figureShotChannel[7] = 3, hitMetalChannel = 4, titleTuneChannel = 5;
   roundState.energy = 0, RunRound();
   for (int c = 0; c < 6; ++c) EXPECT_EQ(Mix_Playing(c), int{c >= 4}) << "channel " << c;
-  Mix_HaltChannel(-1), Mix_FreeChunk(shouts);
-  soundBank.samples[Shouts] = nullptr, setFlipHook(nullptr);
+  Mix_HaltChannel(-1);
+  // Each sound its own sample: hits by figure kind (01 below 5, 02 below 10),
+  // a wounded gangster's shot by its kind, the keyboard's Alt down and up (the
+  // cursor key Up held until let go).
+  for (Mix_Chunk*& s : soundBank.samples) s = s ? s : Mix_QuickLoad_RAW(silence, sizeof silence);
+  auto sounds = [](int32_t channel, int id) { return Mix_GetChunk(channel) == soundBank.samples[id]; };
+  for (int kind : {4, 5, 9, 10, 14}) {
+    playHitMetal(kind);
+    EXPECT_TRUE(sounds(hitMetalChannel, HitMetal01 + (kind >= 5) + (kind >= 10))) << kind;
+  }
+  Target* t = standOn(TargetAt(6), 2);
+  t->health = 1, t->firing = 1, t->Draw();
+  EXPECT_TRUE(sounds(figureShotChannel[6], Target01 + 6));
+  shell.chosenWeapon = Thompson, players[Keyboard].shotsFired = 3;
+  pushKey(SDLK_LALT, true), pushKey(SDLK_UP, true), pollRoundEvents();
+  EXPECT_TRUE(sounds(players[Keyboard].reloadChannel, LoadGun1Press + Thompson) && arrowHeld[ArrowUp]);
+  pushKey(SDLK_LALT, false), pushKey(SDLK_UP, false), pollRoundEvents();
+  EXPECT_TRUE(sounds(players[Keyboard].reloadChannel, LoadGun1Release + Thompson));
+  EXPECT_EQ(std::tuple(players[Keyboard].shotsFired, arrowHeld[ArrowUp]), std::tuple(0, false));
+  Mix_HaltChannel(-1), setFlipHook(nullptr);
+  for (Mix_Chunk*& s : soundBank.samples) Mix_FreeChunk(s), s = nullptr;
 }
 
 TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {

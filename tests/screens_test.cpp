@@ -82,7 +82,8 @@ TEST_F(FontTest, TextAdvancesByGlyphWidthsSkipsWhatHasNoGlyphAndIsCutAt1023) {
       {10, 2, bodyColour(0)},   {11, 5, bodyColour(0)},   {10, 6, 0}, {12, 2, 0},
       {14, 2, bodyColour(147)}, {15, 2, bodyColour(147)}, {16, 2, 0}};
   for (auto [x, y, rgb] : pixels) EXPECT_EQ(screenRgb(x, y), rgb) << x << "," << y;
-  EXPECT_EQ(DrawGlyph(nullptr, f, 0, 0, 0xB4), 2);
+  EXPECT_EQ(DrawGlyph(nullptr, f, 0, 0, 0xB4) + DrawGlyph(shell.video, nullptr, 0, 0, '!'), 2)
+      << "a missing font neither draws nor advances";
   // Only the cut decides whether the character after 1022 line feeds is drawn.
   for (BitmapFont*& slot : pictures.fonts) slot = f;
   for (int feeds : {1022, 1023}) {
@@ -248,6 +249,9 @@ TEST_F(ScreensTest, EveryScreenShowsItsTextsAndPictures) {
       {7, 1, 10, "Garage (easy)"}, {7, 17, 10, "Main Street"}, {7, 32, 11, "     (hard)"},
       {7, 1, 27, "Select a level, or press button 2 to go to the title screen"}};
   // clang-format on
+  // The mouse's crosshair, in the bottom right corner, drawn on the choice screens only.
+  pictures.crosshair[Mouse] = own(solidSurface(4, 4, 0x00FFFF)), players[Mouse].active = true;
+  players[Mouse].cursorX = 636 + 15, players[Mouse].cursorY = 476 + 15;
   for (int k = 0; k < 8; ++k) {
     shell.kioskMode = shown[k].kiosk, shell.trackerPresent = shown[k].tracker;
     shell.joystick1 = shown[k].sticks > 0 ? joystickOpen(0) : nullptr;
@@ -260,6 +264,7 @@ TEST_F(ScreensTest, EveryScreenShowsItsTextsAndPictures) {
     for (auto [screen, column, row, text] : lines)
       EXPECT_TRUE(screen != k || screenText(column, row, 90) == text)
           << k << ": " << screenText(column, row, 90);
+    EXPECT_EQ(screenRgb(639, 479) == 0x00FFFF, k >= 6) << k;
   }
   // The level pictures, the last drawn, stand in their areas' first 88 rows.
   for (int i = 0; i < 5; ++i) {

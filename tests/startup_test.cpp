@@ -2,9 +2,11 @@
 // start values, the generator, the default art) and its end by a stop signal.
 #include <SDL.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <tuple>
 
@@ -119,8 +121,16 @@ TEST_F(StartupTest, OneProgressStepAPictureEndsWithExactlyOneHundredPipsAndEvery
     const int32_t shown = GetSurfacePixel(pictures.figure[k], 3, 11);
     EXPECT_EQ(shown * 2 + GetSurfacePixel(pictures.figureHit[k], 0, 0), 6 * k + 1) << k;
   }
-  EXPECT_NE(GetSurfacePixel(pictures.levelBackdrop[1], 0, 0),
-            GetSurfacePixel(pictures.levelBackdrop[3], 0, 0));
+  // Every slot holds a picture of its own, save the Garage's dimmed backdrop.
+  std::vector<SDL_Surface*> all{pictures.frontBackdrop, pictures.pip,   pictures.pipEmpty,
+                                pictures.deadBackdrop,  pictures.title, pictures.hallOfFame,
+                                pictures.keyboard,      pictures.shotMark};
+  auto add = [&](auto& slots) { all.insert(all.end(), std::begin(slots), std::end(slots)); };
+  add(pictures.crosshair), add(pictures.figure), add(pictures.figureHit), add(pictures.levelBackdrop);
+  add(pictures.levelDimmed), add(pictures.levelChoice), add(pictures.weaponChoice);
+  add(pictures.muzzleFlash);
+  EXPECT_EQ(std::set<SDL_Surface*>(all.begin(), all.end()).size(), all.size() - 1);
+  EXPECT_EQ(std::count(all.begin(), all.end(), nullptr), 0);
 }
 
 TEST_F(StartupTest, MissingFilesAreNamedOnceAndOneArgumentIsKioskModeWithUpToTwoJoysticks) {
@@ -193,7 +203,12 @@ TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignal)
     int status = -1;
     setExitHook([&status](int s) { status = s, throw ProgramExit{s}; });
     writeFile("data/data00.dat", table);
+    struct sigaction before, interrupt, term;  // SIGINT is the game's too, unless ignored
+    sigaction(SIGINT, nullptr, &before);
     installStopSignals(stopGame);
+    sigaction(SIGINT, nullptr, &interrupt);
+    sigaction(SIGTERM, nullptr, &term);
+    EXPECT_EQ(interrupt.sa_handler, before.sa_handler == SIG_IGN ? SIG_IGN : term.sa_handler);
     roundState.bodyCount = score;
     roundState.playerCount = 1;
     totalShots = 10;
