@@ -119,7 +119,6 @@ TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsA
   releaseReadableFont();
 }
 
-// The backdrop, its twelve dimmed places and the marks give SDL's bytes every way.
 // Every pair of layouts, keyed or not, clipped at the destination's edge: SDL's
 // own result, rectangle and pixels.
 TEST_F(DisplaysTest, PictureBlitsGiveSdlsPixelsForEveryLayoutPair) {
@@ -132,10 +131,12 @@ TEST_F(DisplaysTest, PictureBlitsGiveSdlsPixelsForEveryLayoutPair) {
         SDL_Rect part{3, 2, 30, 20}, at{-2, 25, 0, 0}, sdlPart = part, sdlAt = at;
         EXPECT_EQ(BlitPicture(src, &part, mine, &at), SDL_UpperBlit(src, &sdlPart, sdls, &sdlAt));
         EXPECT_EQ(std::tie(at.x, at.y, at.w, at.h), std::tie(sdlAt.x, sdlAt.y, sdlAt.w, sdlAt.h));
-        EXPECT_TRUE(bytesOf(mine) == bytesOf(sdls)) << from << " onto " << to << ", keyed " << keyed;
+        EXPECT_TRUE(bytesOf(mine) == bytesOf(sdls))
+            << from << " onto " << to << ", keyed " << keyed;
       }
 }
 
+// The backdrop, its twelve dimmed places and the marks give SDL's bytes every way.
 TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   for (int level = 0; level < 5; ++level) {
     pictures.levelBackdrop[level] = scene(10 + level, level % 2);

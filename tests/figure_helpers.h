@@ -4,7 +4,6 @@
 #include <SDL.h>
 
 #include <cstdint>
-#include <vector>
 
 #include "fixture.h"
 #include "game/displays.h"

@@ -130,7 +130,7 @@ void GameTest::writeWav(const std::string& path, int frames) {
   ASSERT_TRUE(std::ofstream(path, std::ios::binary) << wav) << path;
 }
 
-uint32_t GameTest::screenRgb(int x, int y) {
+uint32_t screenRgb(int x, int y) {
   SDL_Surface* s = shell.video;
   SDL_LockSurface(s);
   Uint32 v = 0;

@@ -32,8 +32,6 @@ class GameTest : public ::testing::Test {
   static void writeBmp(const std::string& path, int w, int h, uint32_t rgb);
   // Writes a silent WAV of `frames` mono 8-bit frames at 11025 Hz.
   static void writeWav(const std::string& path, int frames);
-  // Reads the screen pixel at (x, y) as 0xRRGGBB.
-  static uint32_t screenRgb(int x, int y);
   // Captures what the test's code writes to a standard stream until read.
   void captureStdout();
   std::string capturedStdout();
@@ -50,6 +48,8 @@ class GameTest : public ::testing::Test {
   bool capturingOut = false, capturingErr = false;
 };
 
+// Reads the screen pixel at (x, y) as 0xRRGGBB.
+uint32_t screenRgb(int x, int y);
 void pushKey(SDLKey key, bool down);
 void pushMouseMotion(int x, int y);
 void pushMouseButton(int button, bool down, int x, int y);

@@ -70,7 +70,8 @@ TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
   setFlipHook(nullptr);
 }
 
-TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeSoundsHaveTheirSamplesAndTheEndHaltsOnlyTheRounds) {
+TEST_F(RoundTest,
+       ShoutsStartWhenNoGangsterIsLeftToComeSoundsHaveTheirSamplesAndTheEndHaltsOnlyTheRounds) {
   ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 4096), 0) << Mix_GetError();
   static Uint8 silence[44100 * 4 * 10] = {};  // ten seconds
   Mix_Chunk* shouts = Mix_QuickLoad_RAW(silence, sizeof silence);
@@ -92,7 +93,9 @@ TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeSoundsHaveTheirSamplesAnd
   // a wounded gangster's shot by its kind, the keyboard's Alt down and up (the
   // cursor key Up held until let go).
   for (Mix_Chunk*& s : soundBank.samples) s = s ? s : Mix_QuickLoad_RAW(silence, sizeof silence);
-  auto sounds = [](int32_t channel, int id) { return Mix_GetChunk(channel) == soundBank.samples[id]; };
+  auto sounds = [](int32_t channel, int id) {
+    return Mix_GetChunk(channel) == soundBank.samples[id];
+  };
   for (int kind : {4, 5, 9, 10, 14}) {
     playHitMetal(kind);
     EXPECT_TRUE(sounds(hitMetalChannel, HitMetal01 + (kind >= 5) + (kind >= 10))) << kind;
@@ -102,7 +105,8 @@ TEST_F(RoundTest, ShoutsStartWhenNoGangsterIsLeftToComeSoundsHaveTheirSamplesAnd
   EXPECT_TRUE(sounds(figureShotChannel[6], Target01 + 6));
   shell.chosenWeapon = Thompson, players[Keyboard].shotsFired = 3;
   pushKey(SDLK_LALT, true), pushKey(SDLK_UP, true), pollRoundEvents();
-  EXPECT_TRUE(sounds(players[Keyboard].reloadChannel, LoadGun1Press + Thompson) && arrowHeld[ArrowUp]);
+  EXPECT_TRUE(sounds(players[Keyboard].reloadChannel, LoadGun1Press + Thompson) &&
+              arrowHeld[ArrowUp]);
   pushKey(SDLK_LALT, false), pushKey(SDLK_UP, false), pollRoundEvents();
   EXPECT_TRUE(sounds(players[Keyboard].reloadChannel, LoadGun1Release + Thompson));
   EXPECT_EQ(std::tuple(players[Keyboard].shotsFired, arrowHeld[ArrowUp]), std::tuple(0, false));

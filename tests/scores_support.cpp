@@ -12,12 +12,6 @@
 #include "gfx/font.h"
 #include "platform/events.h"
 
-namespace {
-struct Peek : GameTest {
-  using GameTest::screenRgb;
-};
-}  // namespace
-
 void useReadableFont() {
   // Column 0 and every even column carry the marker on top; glyph 33 + i is
   // the one column 1 + 2i, coloured 0x00GG00 with GG = its byte - 32.
@@ -46,7 +40,7 @@ void releaseReadableFont() {
 std::string screenText(int column, int row, int length) {
   std::string text;
   for (int x = column * 16; x < column * 16 + length && x < 640; ++x) {
-    const uint32_t rgb = Peek::screenRgb(x, row * 16 + 15);
+    const uint32_t rgb = screenRgb(x, row * 16 + 15);
     text += (rgb & 0xFF00FF) ? ' ' : static_cast<char>(((rgb >> 8) & 0xFF) + 32);
   }
   return text.erase(text.find_last_not_of(' ') + 1);
