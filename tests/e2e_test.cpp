@@ -165,7 +165,7 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
     EXPECT_EQ(cfgetispeed(&line) + cfgetospeed(&line), 2 * B115200);
     EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | HUPCL), tcflag_t{CS8 | HUPCL});
     EXPECT_FALSE(line.c_iflag & (IXON | IXOFF | ICRNL) || line.c_lflag & (ICANON | ECHO | ISIG) ||
-                 line.c_oflag & OPOST);
+                 line.c_oflag & OPOST || line.c_cc[VMIN] || line.c_cc[VTIME]);
     // "S", the pause in which its answer is thrown away, the commands; each
     // poll sends "P" and finds the reply after 30 ms.
     EXPECT_EQ(sim.received.substr(0, 27), "SutDtH1,0,0,1\rH2,0,0,1\rcFPP");
@@ -249,6 +249,15 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
   // The round is re-armed: players join again by using their devices.
   EXPECT_EQ(std::tie(roundState.bodyCount, totalShots, players[Mouse].active),
             std::make_tuple(0, 0, false));
+  // A result that enters the table asks for the name below the result line.
+  roundState.bodyCount = 13, roundState.gangstersLeft = 0, players[Mouse].active = true;
+  std::string prompt;
+  auto button2 = [] { pushMouseButton(3, false, 1, 1); };
+  FrameScript entry;
+  entry.then([&] { prompt = screenText(1, 18, 640), button2(); }).then(button2);
+  RunRoundEnd();
+  EXPECT_EQ(prompt, "Please enter your name (20 chars) or press button 2 to cancel: " +
+                        std::string(20, ' ') + ".");
   releaseReadableFont();
 }
 

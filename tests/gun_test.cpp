@@ -341,6 +341,10 @@ TEST_F(MenuInputTest, KeysAndMouseDecideOnReleaseOnly) {
             std::make_tuple(true, true, 320));
   for (auto [x, y] : {std::pair{100, 240}, {100, 300}}) pushMouseMotion(x, y), pollMenuInput();
   EXPECT_EQ(players[Mouse].lastMoveTime, 0u) << "motion along either axis alone is no move";
+  for (auto [x, y] : {std::pair{120, 300}, {120, 310}}) pushMouseMotion(x, y), pollRoundEvents();
+  EXPECT_EQ(players[Mouse].lastMoveTime, 0u) << "nor in a round";
+  pushMouseMotion(130, 320), pollRoundEvents();
+  EXPECT_EQ(players[Mouse].lastMoveTime, ticksMs());
 }
 
 // The kiosk's second player's fire pair (joystick 2's button 0, joystick 1's 2):
@@ -358,4 +362,15 @@ TEST_F(MenuInputTest, KioskSecondPlayersButtonPairsActAsOne) {
   EXPECT_TRUE(pollWith(1, 0, false));
   EXPECT_FALSE(pollWith(0, 2, false));
   EXPECT_EQ(decided(), std::make_tuple(Joystick2, None, false));
+  // Its back: joystick 1's button 3, which joins it; outside kiosk mode no one's.
+  for (bool kiosk : {true, false}) {
+    forget();
+    resetPlayers();
+    shell.kioskMode = kiosk;
+    EXPECT_TRUE(pollWith(0, 3, true));
+    EXPECT_EQ(pollWith(0, 3, false), !kiosk);
+    EXPECT_EQ(std::tuple_cat(decided(), std::tuple(players[Joystick2].active)),
+              kiosk ? std::tuple(None, int{Joystick2}, true, true)
+                    : std::tuple(None, None, false, false));
+  }
 }
