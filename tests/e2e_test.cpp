@@ -43,8 +43,9 @@ class WholeGameTest : public GameTest {
     if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
   }
   std::string play(MouseGame& game) {  // what it wrote on standard error
-    captureStderr();
+    captureStdout(), captureStderr();
     EXPECT_EQ(game.play(), 0);
+    EXPECT_EQ(capturedStdout(), "") << "the game prints nothing on standard output";
     return capturedStderr();
   }
 };
@@ -219,7 +220,7 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
   roundState.bodyCount = 12, roundState.gangstersLeft = 0, roundState.playerCount = 1,
   totalShots = 60;
   shell.chosenWeapon = Thompson, shell.chosenLevel = Garage, shell.screen = ScreenId::RoundEnd;
-  for (Player& p : players) p.active = true;
+  for (Player& p : players) p.active = p.reloadHeld = true;
   mouseFireAt(100, 100);  // from the round's last moments: drained, not an action
   // Each column is read up to the next one.
   const std::tuple<int, int, std::string> cells[] = {
@@ -247,8 +248,9 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
   EXPECT_EQ(seen, std::vector(std::begin(cells), std::end(cells)));
   EXPECT_EQ(readFile("data/data00.dat"), file);
   // The round is re-armed: players join again by using their devices.
-  EXPECT_EQ(std::tie(roundState.bodyCount, totalShots, players[Mouse].active),
-            std::make_tuple(0, 0, false));
+  EXPECT_EQ(std::tie(roundState.bodyCount, totalShots, players[Mouse].active,
+                     players[Joystick1].reloadHeld, players[Joystick2].reloadHeld),
+            std::make_tuple(0, 0, false, false, false));
   // A result that enters the table asks for the name below the result line.
   roundState.bodyCount = 13, roundState.gangstersLeft = 0, players[Mouse].active = true;
   std::string prompt;

@@ -10,6 +10,7 @@
 #include "game/round.h"
 #include "input/menu_input.h"
 #include "input/players.h"
+#include "input/tracker.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/joystick.h"
@@ -317,6 +318,23 @@ TEST_F(GunTest, TheGunListIsReadStrictlyAndKioskModeRefusesGunTwo) {
   }
 }
 
+// A tracker record's numbers start after three bytes and end at its byte 45,
+// where a second record may begin.
+TEST(TrackerReply, SixNumbersAfterThreeBytesUpToTheCut) {
+  const std::string cut = "abc1 2 3 4 5" + std::string(31, ' ') + "678";  // "6" is byte 43
+  const std::tuple<std::string, int, int, double, double> replies[] = {
+      // text, length, numbers read, the first and the sixth
+      {"12 7 -8.5 3 4 5 6", 17, 6, 7, 6},
+      {cut, 46, 6, 1, 67},
+      {"abc12", 3, 0, 0, 0},
+      {"abc12", -1, 0, 0, 0}};
+  for (const auto& [text, length, read, first, sixth] : replies) {
+    TrackerReport report{};
+    EXPECT_EQ(parseTrackerReply(text.c_str(), length, &report), read) << text;
+    EXPECT_EQ(std::tie(report.r[0], report.r[5]), std::tie(first, sixth)) << text;
+  }
+}
+
 TEST_F(MenuInputTest, KeysAndMouseDecideOnReleaseOnly) {
   // The input; whether the poll goes on, who selects, who goes back, the request.
   const std::pair<std::function<void()>, std::tuple<bool, int, int, bool>> cases[] = {
@@ -345,6 +363,9 @@ TEST_F(MenuInputTest, KeysAndMouseDecideOnReleaseOnly) {
   EXPECT_EQ(players[Mouse].lastMoveTime, 0u) << "nor in a round";
   pushMouseMotion(130, 320), pollRoundEvents();
   EXPECT_EQ(players[Mouse].lastMoveTime, ticksMs());
+  resetPlayers();
+  pushKey(SDLK_LEFT, true);
+  EXPECT_TRUE(pollMenuInput() && players[Keyboard].active && arrowHeld[ArrowLeft]);
 }
 
 // The kiosk's second player's fire pair (joystick 2's button 0, joystick 1's 2):

@@ -246,7 +246,10 @@ TEST_F(ScreensTest, EveryScreenShowsItsTextsAndPictures) {
       {6, 1, 27, "Select a weapon, or press button 2 to go to the title screen"},
       {7, 1, 13, "The shooting accuracy of the gangsters depends"},
       {7, 1, 15, "shooting frequency stays the same in all levels."}, {7, 1, 21, ""},
-      {7, 1, 10, "Garage (easy)"}, {7, 17, 10, "Main Street"}, {7, 32, 11, "     (hard)"},
+      {7, 1, 1, "Levels"}, {7, 1, 10, "Garage (easy)"}, {7, 9, 10, "Tire Store"},
+      {7, 9, 11, "(easy-medium)"}, {7, 17, 10, "Main Street"}, {7, 17, 11, "(medium)"},
+      {7, 24, 10, "     Smoke Shop"}, {7, 24, 11, "     (medium-hard)"},
+      {7, 32, 10, "     Flower Shop"}, {7, 32, 11, "     (hard)"},
       {7, 1, 27, "Select a level, or press button 2 to go to the title screen"}};
   // clang-format on
   // The mouse's crosshair, in the bottom right corner, drawn on the choice screens only.
