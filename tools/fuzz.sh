@@ -3,6 +3,8 @@
 # own and runs them: first every seed of fuzz/corpus/<target>/ once, then
 # fuzzing for the given time. New inputs go to the build folder, never into the
 # repository; a crash leaves its input in <build>/artifacts/ and fails the run.
+# The targets' own standard error is closed (the game's notes about damaged
+# files would drown the fuzzer's); libFuzzer and the sanitizers report on.
 # Usage: tools/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]   (default 20 s, all)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -34,14 +36,14 @@ for name in "${targets[@]}"; do
   found="$build/corpus/$name"
   mkdir -p "$found"
   log="$build/$name.log"
-  if ! "$fuzzer" -runs=0 "$seeds" >"$log" 2>&1; then
+  if ! "$fuzzer" -close_fd_mask=2 -runs=0 "$seeds" >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "fuzz_$name fails on a seed of $seeds"
     exit 1
   fi
   echo "== $name: $(find "$seeds" -type f | wc -l) seeds pass; fuzzing for $seconds s"
-  if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -print_final_stats=1 \
-    -artifact_prefix="$build/artifacts/$name-" "$found" "$seeds" >"$log" 2>&1; then
+  if ! "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -close_fd_mask=2 \
+    -print_final_stats=1 -artifact_prefix="$build/artifacts/$name-" "$found" "$seeds" >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "fuzz_$name found a fault; its input is in $build/artifacts/"
     exit 1

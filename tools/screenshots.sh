@@ -11,7 +11,7 @@ build=$(readlink -f "${1:-$top/build}")
 out=${2:-$top/docs/screenshots}
 mkdir -p "$out"
 out=$(readlink -f "$out")
-. "$top/tests/smoke/x_session.sh"
+. "$top/tools/x_session.sh"
 
 xs_begin lakeport-screenshots
 game=$XS_WORK/game

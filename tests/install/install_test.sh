@@ -10,7 +10,7 @@
 set -euo pipefail
 build=$(readlink -f "$1")
 here=$(dirname "$(readlink -f "$0")")
-. "$here/../smoke/x_session.sh"
+. "$here/../../tools/x_session.sh"
 
 xs_begin lakeport-install
 work=$XS_WORK

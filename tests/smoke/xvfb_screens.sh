@@ -15,7 +15,7 @@ assets=$(readlink -f "$2")
 here=$(dirname "$(readlink -f "$0")")
 out=$(mktemp -d /tmp/lakeport-screens-logs-XXXXXX)
 trap 'rm -rf "$out"' EXIT
-. "$here/x_session.sh"
+. "$here/../../tools/x_session.sh"
 
 # screen size | how the game ends | game points shot in the round's first
 # seconds, between the places where figures will stand and at the edges

@@ -1,6 +1,7 @@
-# Shared by the scripts that drive the real game on a private Xvfb server with
-# xdotool: the server, waiting for the game's window, clicks and the exit test.
-# Source it from bash; it keeps its state in XS_* variables.
+# Drives the real game on a private Xvfb server with xdotool: the server,
+# waiting for the game's window, clicks and the exit test. Shared by
+# tools/screenshots.sh and the Xvfb and install tests. Source it from bash;
+# it keeps its state in XS_* variables.
 
 # Starts Xvfb with one 24-bit screen of XS_SIZE pixels (default 640x480) on a
 # display number it finds free itself, and exports DISPLAY; $1 is a folder for
