@@ -276,8 +276,8 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
       {"1 A 30 1 40 1 -M---\n2 B 25 1 40\n3 C 20 2 -1 1 -M---\n4 D 18 1 9 1 -M---\n",
        "A D 2 3 4 5 6 7 8 9",
        "it ends after 5 of 7 fields; row 3 on line 3 refused, its shots -1 is not 0 or more"},
-      {"1 A 10 1 40 1 -M---\n2 B 30 1 40 1 -M---\n3 C 10 1 40 1 -M---\n", "B 3 4 A C 5 6 7 8 9",
-       "rows ranked by score; 7 rows taken"},
+      {"1 A 10 1 40 1 -M---\n2 B 2147483647 1 40 1 -M---\n3 C 10 1 40 1 -M---\n",
+       "B 3 4 A C 5 6 7 8 9", "rows ranked by score; 7 rows taken"},
       {"", "0 1 2 3 4 5 6 7 8 9", "10 rows taken from the house table"},
       {"1 " + std::string(100000, 'N') + " 30 1 40 1 -M---\n2 Ab" + std::string(1, '\0') +
            "cd 20 1 40 1 -M--- 3 " + std::string(3, '\0') + " 19 1 1 1 ---J-\n4 D 1 1 1 1 " +

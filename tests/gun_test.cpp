@@ -300,8 +300,9 @@ TEST_F(PlayersTest, ReloadLetsGoOnceAndKioskButtonPairsActAsOne) {
 TEST_F(GunTest, TheGunListIsReadStrictlyAndKioskModeRefusesGunTwo) {
   const std::tuple<const char*, bool, bool, bool, bool> rows[] = {
       // value, kiosk, guns, told
-      {" 2 ", 0, 0, 1, 0}, {"1,2", 0, 1, 1, 0}, {"", 0, 0, 0, 0},  {"1,", 0, 0, 0, 1},
-      {"12", 0, 0, 0, 1},  {"1;2", 0, 0, 0, 1}, {"3", 0, 0, 0, 1}, {"2,1", 1, 1, 0, 1}};
+      {" 2 ", 0, 0, 1, 0}, {"1,2", 0, 1, 1, 0}, {"", 0, 0, 0, 0},
+      {"1,", 0, 0, 0, 1},  {"12", 0, 0, 0, 1},  {"1;2", 0, 0, 0, 1},
+      {"3", 0, 0, 0, 1},   {"2,1", 1, 1, 0, 1}, {"2,", 0, 0, 0, 1}};
   for (auto [value, kiosk, gun1, gun2, told] : rows) {
     resetPlayers();
     shell.kioskMode = kiosk;

@@ -13,6 +13,7 @@
 #include "figure_helpers.h"
 #include "input/players.h"
 #include "platform/events.h"
+#include "platform/joystick.h"
 #include "platform/random.h"
 #include "weapons/weapons.h"
 
@@ -110,6 +111,12 @@ TEST_F(RoundTest,
   pushKey(SDLK_LALT, false), pushKey(SDLK_UP, false), pollRoundEvents();
   EXPECT_TRUE(sounds(players[Keyboard].reloadChannel, LoadGun1Release + Thompson));
   EXPECT_EQ(std::tuple(players[Keyboard].shotsFired, arrowHeld[ArrowUp]), std::tuple(0, false));
+  useFakeJoysticks(1);  // a stick's button 2 as well
+  shell.joystick1 = joystickOpen(0);
+  setFakeButton(0, 1, true);
+  advanceFakeClock(13);  // past the sticks' pacing
+  pollJoysticks();
+  EXPECT_TRUE(sounds(players[Joystick1].reloadChannel, LoadGun1Press + Thompson));
   Mix_HaltChannel(-1), setFlipHook(nullptr);
   for (Mix_Chunk*& s : soundBank.samples) Mix_FreeChunk(s), s = nullptr;
 }

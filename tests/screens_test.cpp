@@ -224,16 +224,23 @@ TEST_F(ScreensTest, HitAreasIncludeBothEnds) {
   }
 }
 
-// The device report and its credit line, each text's last line and the row below.
+// The rows each screen writes on and where they start; the device report and its
+// credit line, each text's last line and the row below.
 TEST_F(ScreensTest, EveryScreenShowsItsTextsAndPictures) {
   useFakeJoysticks(2);
   const char* const toTitle = "Press fire to continue, or button 2 to go to the title screen";
   const char* const toExit = "Press fire to continue, or button 2 to exit";
+  // Each row: '.' empty, else 'a' + the cell column its first text starts in.
   // clang-format off
-  const struct { void (*run)(); int kiosk, tracker, sticks; } shown[] = {{runTitleScreen, 0, 0, 0},
-      {runTitleScreen, 0, 1, 1}, {runTitleScreen, 0, 0, 2}, {runTitleScreen, 1, 0, 0},
-      {runStoryScreen, 0, 0, 0}, {runDisplayHelpScreen, 0, 0, 0}, {runWeaponChoiceScreen, 0, 0, 0},
-      {runLevelChoiceScreen, 0, 0, 0}};
+  const struct { void (*run)(); int kiosk, tracker, sticks; const char* layout; } shown[] = {
+      {runTitleScreen, 0, 0, 0, ".......bbbb.bbb.bb.b.b.....z.."},
+      {runTitleScreen, 0, 1, 1, ".......bbbb.bbb.bb.b.b.....l.."},
+      {runTitleScreen, 0, 0, 2, ".......bbbb.bbb.bb.b.b.....z.."},
+      {runTitleScreen, 1, 0, 0, ".......b.bb.bbb.b.b........z.."},
+      {runStoryScreen, 0, 0, 0, ".bbbb.bb...................b.."},
+      {runDisplayHelpScreen, 0, 0, 0, ".bbbbbbbbb.................b.."},
+      {runWeaponChoiceScreen, 0, 0, 0, ".b........bbbbboooo........b.."},
+      {runLevelChoiceScreen, 0, 0, 0, ".b........bj.bbbbbbbb......b.."}};
   const std::tuple<int, int, int, const char*> lines[] = {
       {0, 1, 7, "No tracker detected"}, {0, 1, 10, "No joysticks detected"}, {0, 1, 11, ""},
       {0, 1, 21, toExit}, {0, 25, 27, CreditLineShort}, {1, 1, 7, "Tracker detected"},
@@ -268,6 +275,12 @@ TEST_F(ScreensTest, EveryScreenShowsItsTextsAndPictures) {
       EXPECT_TRUE(screen != k || screenText(column, row, 90) == text)
           << k << ": " << screenText(column, row, 90);
     EXPECT_EQ(screenRgb(639, 479) == 0x00FFFF, k >= 6) << k;
+    std::string layout;
+    for (int row = 0; row < 30; ++row) {
+      const std::string text = screenText(0, row, 640);
+      layout += text.empty() ? '.' : char('a' + text.find_first_not_of(' ') / 16);
+    }
+    EXPECT_EQ(layout, shown[k].layout) << k;
   }
   // The level pictures, the last drawn, stand in their areas' first 88 rows.
   for (int i = 0; i < 5; ++i) {
