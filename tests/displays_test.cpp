@@ -43,6 +43,13 @@ class DisplaysTest : public FiguresTest {
     return own(scribble(layout, w, h, rng));
   }
   static void cover(SDL_Surface* with) { SDL_UpperBlit(with, nullptr, shell.video, nullptr); }
+  // The round's displays over the whole of `under`, clipped, remembered or afresh.
+  static std::vector<Uint8> drawOver(SDL_Surface* under, SDL_Rect clip, bool afresh) {
+    SDL_SetClipRect(shell.video, nullptr), cover(under), SDL_SetClipRect(shell.video, &clip);
+    if (afresh) resetRoundDisplays();
+    DrawRoundDisplay();
+    return bytesOf(shell.video);
+  }
 };
 
 // 4:3, 16:9, 5:4, a width no multiple of four, a desktop smaller than the game.
@@ -116,6 +123,24 @@ TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsA
       EXPECT_EQ(remembered, bytesOf(shell.video));
     }
   }
+  // One thing changed at a time, a remembered strip is still a fresh one's pixels.
+  std::mt19937 rng(9);
+  SDL_Surface* otherPip = own(solidSurface(4, 12, 0x20F0D0));
+  SDL_Rect clip{0, 0, 640, 480};
+  for (int step = 0; step < 150; ++step) {
+    switch (rng() % 7) {
+      case 0: roundState.energy = int(rng() % 102) - 1; break;
+      case 1: roundState.bodyCount = int(rng() % 40) - 5; break;
+      case 2: roundState.targetsLeftShown = int(rng() % 31); break;
+      case 3: shell.chosenLevel = int(rng() % 6); break;
+      case 4: std::swap(pictures.pip, otherPip); break;
+      case 5: (rng() % 2 ? clip.x : clip.y) = Sint16(rng() % 2 ? 0 : 440 + rng() % 40); break;
+      case 6: (rng() % 2 ? clip.w : clip.h) = Uint16(rng() % 2 ? 640 : rng() % 40); break;
+    }
+    const std::vector<Uint8> remembered = drawOver(junk, clip, false);
+    ASSERT_EQ(remembered, drawOver(junk, clip, true)) << "step " << step;
+  }
+  SDL_SetClipRect(shell.video, nullptr);
   releaseReadableFont();
 }
 
@@ -208,6 +233,8 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   pictures.shotMark = scene(42, 1, 9, 5);
   SDL_SetAlpha(pictures.shotMark, SDL_SRCALPHA, 128);
   addRandomMarks(40);
+  EXPECT_EQ(differs(), "");
+  pictures.levelDimmed[4] = scene(77, 2);  // the places' picture alone, then the backdrop
   EXPECT_EQ(differs(), "");
   pictures.levelBackdrop[4] = nullptr;
   EXPECT_EQ(differs(), "");

@@ -252,6 +252,9 @@ TEST_F(ScheduleTest, AGangsterFiresInItsSecondAndThirdSecondWhenSpaced) {
   untilSecond(t, 3), roundState.playerCount = 2;
   EXPECT_FALSE(firesWith(t, {32767}));
   EXPECT_TRUE(!t->shown && t->breakSeconds == 9) << t->breakSeconds;
+  EXPECT_FALSE(IsSlotFree(2)) << "its place is given back a second later, not at once";
+  advanceFakeClock(1000), t->Tick();
+  EXPECT_TRUE(IsSlotFree(2));
   // On the Flower Shop q up to 49 hits for chance 25; energy may go below zero.
   shell.chosenLevel = FlowerShop;
   roundState.energy = 0;
