@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 #include "app/shell.h"
 #include "audio/soundbank.h"
@@ -119,15 +118,6 @@ void GameTest::writeBmp(const std::string& path, int w, int h, uint32_t rgb) {
   SDL_Surface* s = solidSurface(w, h, rgb);
   ASSERT_EQ(SDL_SaveBMP(s, path.c_str()), 0);
   SDL_FreeSurface(s);
-}
-
-void GameTest::writeWav(const std::string& path, int frames) {
-  auto le = [](uint32_t v, int bytes) { return std::string(reinterpret_cast<char*>(&v), bytes); };
-  // PCM, mono, 11025 frames and bytes per second, 1 byte per frame, 8 bits.
-  const std::string wav = "RIFF" + le(36 + frames, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) +
-                          le(1, 2) + le(11025, 4) + le(11025, 4) + le(1, 2) + le(8, 2) + "data" +
-                          le(frames, 4) + std::string(frames, static_cast<char>(128));
-  ASSERT_TRUE(std::ofstream(path, std::ios::binary) << wav) << path;
 }
 
 uint32_t screenRgb(int x, int y) {

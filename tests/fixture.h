@@ -30,8 +30,6 @@ class GameTest : public ::testing::Test {
   bool useDefaultAssets();
   // Writes a w by h 24-bit BMP filled with 0xRRGGBB below the game directory.
   static void writeBmp(const std::string& path, int w, int h, uint32_t rgb);
-  // Writes a silent WAV of `frames` mono 8-bit frames at 11025 Hz.
-  static void writeWav(const std::string& path, int frames);
   // Captures what the test's code writes to a standard stream until read.
   void captureStdout();
   std::string capturedStdout();

@@ -310,21 +310,20 @@ TEST_F(GunTest, TheGunListIsReadStrictlyAndKioskModeRefusesGunTwo) {
     captureStderr();
     readJoystickGuns();
     const std::string said = capturedStderr();
-    EXPECT_EQ(std::tuple(guns[Joystick1].gun, guns[Joystick2].gun), std::tuple(gun1, gun2))
-        << value;
-    EXPECT_EQ(
-        said.rfind("lakeport-nights: LAKEPORT_GUNS", 0) == 0 && said.find('\n') == said.size() - 1,
-        told)
-        << said;
+    const bool oneLine =
+        said.rfind("lakeport-nights: LAKEPORT_GUNS", 0) == 0 && said.find('\n') == said.size() - 1;
+    EXPECT_EQ(std::tuple(guns[Joystick1].gun, guns[Joystick2].gun, oneLine),
+              std::tuple(gun1, gun2, told))
+        << value << said;
   }
 }
 
 // A tracker record's numbers start after three bytes and end at its byte 45,
-// where a second record may begin.
+// where a second record may begin. The text, its length, the numbers read, the
+// first and the sixth.
 TEST(TrackerReply, SixNumbersAfterThreeBytesUpToTheCut) {
   const std::string cut = "abc1 2 3 4 5" + std::string(31, ' ') + "678";  // "6" is byte 43
   const std::tuple<std::string, int, int, double, double> replies[] = {
-      // text, length, numbers read, the first and the sixth
       {"12 7 -8.5 3 4 5 6", 17, 6, 7, 6},
       {cut, 46, 6, 1, 67},
       {"abc12", 3, 0, 0, 0},

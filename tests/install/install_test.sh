@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# The game installed into a temporary prefix: its metadata, desktop entry and
-# Debian package pass their checkers (lintian's unmendable tags overridden with
-# reasons); started through the launcher from an unrelated folder on Xvfb, a
-# short Garage round's row lands under "Anonymous" above the player's old rows;
-# the launcher with a stand-in game makes the game directory private, follows
-# the install with its links, keeps hiscores and the player's own folders, and
-# passes arguments and the exit status through.
+# The game installed into a temporary prefix: metadata, desktop entry and
+# Debian package pass their checkers; played through the launcher on Xvfb, its
+# row is stored above the player's old rows; with a stand-in game the launcher
+# prepares a private game directory, follows the install, keeps the player's
+# folders and passes arguments and the exit status through.
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 build=$(readlink -f "$1")

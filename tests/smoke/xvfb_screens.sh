@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
-# The real executable on X screens of three sizes, with no SDL variable set:
-# the 640 by 480 picture fills the largest 4:3 box of the screen, centred,
-# with black bars; menu picks by clicks at exact screen points reach a round;
-# shots clicked at exact screen points leave their marks at the game points
-# shown there; the Thompson and a reload with button 2. Each game ends its own
-# way: button 2 from the end of the round (status 0), or a stop signal (Ctrl+C
-# in the round, a logout on the name entry, a kill on the title), within a
-# second and with the status a shell expects (128 + its number); the name
-# entry's row is in the file as a cancelled entry stores it. Nothing printed.
+# The real executable on X screens of three sizes, no SDL variable set: the
+# picture fills the largest centred 4:3 box between black bars; clicks at exact
+# screen points pick on the menus and leave marks at the game points shown
+# there. Each game ends its own way (button 2; SIGINT; SIGHUP on the name entry,
+# its row stored; SIGTERM) with the status a shell expects, printing nothing.
 # Usage: xvfb_screens.sh GAME_BINARY GAME_ASSET_DIR
 set -euo pipefail
 game=$(readlink -f "$1")
