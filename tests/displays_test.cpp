@@ -12,7 +12,6 @@
 #include "app/shell.h"
 #include "figure_helpers.h"
 #include "game/round.h"
-#include "gfx/blit.h"
 #include "input/players.h"
 #include "platform/display.h"
 #include "platform/events.h"
@@ -138,23 +137,6 @@ TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsA
   releaseReadableFont();
 }
 
-// Every pair of layouts, keyed or not, clipped at the destination's edge: SDL's
-// own result, rectangle and pixels.
-TEST_F(DisplaysTest, PictureBlitsGiveSdlsPixelsForEveryLayoutPair) {
-  for (int from = 0; from < 3; ++from)
-    for (int to = 0; to < 3; ++to)
-      for (bool keyed : {false, true}) {
-        SDL_Surface* src = scene(from * 6 + to * 2 + keyed, from, 37, 23);
-        if (keyed) SDL_SetColorKey(src, SDL_SRCCOLORKEY, 0x404040);
-        SDL_Surface *mine = scene(7, to, 50, 40), *sdls = scene(7, to, 50, 40);
-        SDL_Rect part{3, 2, 30, 20}, at{-2, 25, 0, 0}, sdlPart = part, sdlAt = at;
-        EXPECT_EQ(BlitPicture(src, &part, mine, &at), SDL_UpperBlit(src, &sdlPart, sdls, &sdlAt));
-        EXPECT_EQ(std::tie(at.x, at.y, at.w, at.h), std::tie(sdlAt.x, sdlAt.y, sdlAt.w, sdlAt.h));
-        EXPECT_TRUE(bytesOf(mine) == bytesOf(sdls))
-            << from << " onto " << to << ", keyed " << keyed;
-      }
-}
-
 // The backdrop, its twelve dimmed places and the marks give SDL's bytes every way.
 TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   for (int level = 0; level < 5; ++level) {
@@ -222,6 +204,9 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   EXPECT_EQ(differs(), "");
   ClearShotMarks();
   AddShotMark(10, 10);
+  EXPECT_EQ(differs(), "");
+  pictures.shotMark = scene(4, 1, 6, 6);  // another picture alone, keyed BGR
+  SDL_SetColorKey(pictures.shotMark, SDL_SRCCOLORKEY, 0x404040);
   EXPECT_EQ(differs(), "");
   // Another mark size, blended; no backdrop or no level: marks one by one.
   pictures.shotMark = scene(42, 1, 9, 5);

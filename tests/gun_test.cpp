@@ -261,6 +261,9 @@ TEST_F(PlayersTest, DeadZoneStepsClampingAndPacing) {
   }
   setFakeAxis(0, 0, 32767), advanceFakeClock(12), pollJoysticks();
   EXPECT_EQ(j.cursorX, 0) << "a poll within 13 ms of the last";
+  EXPECT_EQ(std::tuple(roundToInt(2.5), roundToInt(-2.5), roundToInt(2.51), roundToInt(-2.51)),
+            std::tuple(2, -2, 3, -3))
+      << "a step's exact half goes toward zero";
 }
 
 // Kiosk mode: the second player has joystick 1's right stick and buttons 2 and 3;

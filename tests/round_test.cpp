@@ -117,6 +117,11 @@ TEST_F(RoundTest,
   advanceFakeClock(13);  // past the sticks' pacing
   pollJoysticks();
   EXPECT_TRUE(sounds(players[Joystick1].reloadChannel, LoadGun1Press + Thompson));
+  for (int32_t fired : {0, 50}) {  // a shot, then the empty magazine's click
+    players[Mouse].shotsFired = fired;
+    advanceFakeClock(100), pull(Mouse), serviceTrigger(Mouse);
+    EXPECT_TRUE(sounds(players[Mouse].shotChannel, (fired ? EmptyGun1 : ShotGun1) + Thompson));
+  }
   Mix_HaltChannel(-1), setFlipHook(nullptr);
   for (Mix_Chunk*& s : soundBank.samples) Mix_FreeChunk(s), s = nullptr;
 }

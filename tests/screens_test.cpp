@@ -262,7 +262,9 @@ TEST_F(ScreensTest, EveryScreenShowsItsTextsAndPictures) {
   // The mouse's crosshair, in the bottom right corner, drawn on the choice screens only.
   pictures.crosshair[Mouse] = own(solidSurface(4, 4, 0x00FFFF)), players[Mouse].active = true;
   players[Mouse].cursorX = 636 + 15, players[Mouse].cursorY = 476 + 15;
+  arrowHeld[ArrowRight] = true;  // the keyboard's crosshair steps on the choice screens
   for (int k = 0; k < 8; ++k) {
+    players[Keyboard].cursorX = 100, arrowStepTime[ArrowRight] = 0;
     shell.kioskMode = shown[k].kiosk, shell.trackerPresent = shown[k].tracker;
     shell.joystick1 = shown[k].sticks > 0 ? joystickOpen(0) : nullptr;
     shell.joystick2 = shown[k].sticks > 1 ? joystickOpen(1) : nullptr;
@@ -274,7 +276,9 @@ TEST_F(ScreensTest, EveryScreenShowsItsTextsAndPictures) {
     for (auto [screen, column, row, text] : lines)
       EXPECT_TRUE(screen != k || screenText(column, row, 90) == text)
           << k << ": " << screenText(column, row, 90);
-    EXPECT_EQ(screenRgb(639, 479) == 0x00FFFF, k >= 6) << k;
+    EXPECT_EQ(std::tuple(screenRgb(639, 479) == 0x00FFFF, players[Keyboard].cursorX > 100),
+              std::tuple(k >= 6, k >= 6))
+        << k;
     std::string layout;
     for (int row = 0; row < 30; ++row) {
       const std::string text = screenText(0, row, 640);
