@@ -112,6 +112,9 @@ TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsA
       EXPECT_EQ(screenRgb(x, y), panel) << x << "," << y;
     for (auto [x, y] : {std::pair{15, 470}, {104, 470}, {50, 461}, {431, 470}, {624, 470}})
       EXPECT_EQ(screenRgb(x, y), 0u) << x << "," << y;
+    EXPECT_EQ(screenText(1, 28, 160) + "|" + screenText(27, 28, 200),
+              "  " + std::to_string(level) + (std::abs(level) == 1 ? " kill" : " kills") + "|  " +
+                  std::to_string(lit) + (lit == 1 ? " target left" : " targets left"));
     const std::vector<Uint8> remembered =
         drawOver(junk, {0, 0, 640, 480}, false);  // other pixels under it
     EXPECT_EQ(remembered, drawOver(junk, {0, 0, 640, 480}, true));

@@ -396,5 +396,6 @@ TEST_F(MenuInputTest, KioskSecondPlayersButtonPairsActAsOne) {
     EXPECT_EQ(std::tuple_cat(decided(), std::tuple(players[Joystick2].active)),
               kiosk ? std::tuple(None, int{Joystick2}, true, true)
                     : std::tuple(None, None, false, false));
+    EXPECT_TRUE(pollWith(0, 3, false)) << "a release decides once";
   }
 }

@@ -90,13 +90,11 @@ TEST_F(RoundTest,
   roundState.energy = 0, RunRound();
   for (int c = 0; c < 6; ++c) EXPECT_EQ(Mix_Playing(c), int{c >= 4}) << "channel " << c;
   Mix_HaltChannel(-1);
-  // Each sound its own sample: hits by figure kind (01 below 5, 02 below 10),
-  // a wounded gangster's shot by its kind, the keyboard's Alt down and up (the
-  // cursor key Up held until let go).
+  // Each sound its own sample: a hit by figure kind (01 below 5, 02 below 10), a
+  // wounded gangster's shot, reloads by key, button and stick, a shot, a click;
+  // the round's keys and buttons held until let go.
   for (Mix_Chunk*& s : soundBank.samples) s = s ? s : Mix_QuickLoad_RAW(silence, sizeof silence);
-  auto sounds = [](int32_t channel, int id) {
-    return Mix_GetChunk(channel) == soundBank.samples[id];
-  };
+  auto sounds = [](int32_t c, int id) { return Mix_GetChunk(c) == soundBank.samples[id]; };
   for (int kind : {4, 5, 9, 10, 14}) {
     playHitMetal(kind);
     EXPECT_TRUE(sounds(hitMetalChannel, HitMetal01 + (kind >= 5) + (kind >= 10))) << kind;
@@ -105,12 +103,18 @@ TEST_F(RoundTest,
   t->health = 1, t->firing = 1, t->Draw();
   EXPECT_TRUE(sounds(figureShotChannel[6], Target01 + 6));
   shell.chosenWeapon = Thompson, players[Keyboard].shotsFired = 3;
-  pushKey(SDLK_LALT, true), pushKey(SDLK_UP, true), pollRoundEvents();
+  for (SDLKey key : {SDLK_LALT, SDLK_UP, SDLK_LCTRL}) pushKey(key, true);
+  pushMouseButton(3, true, 5, 5), pollRoundEvents();
   EXPECT_TRUE(sounds(players[Keyboard].reloadChannel, LoadGun1Press + Thompson) &&
-              arrowHeld[ArrowUp]);
-  pushKey(SDLK_LALT, false), pushKey(SDLK_UP, false), pollRoundEvents();
+              sounds(players[Mouse].reloadChannel, LoadGun1Press + Thompson) && arrowHeld[ArrowUp]);
+  EXPECT_EQ(std::tie(players[Keyboard].fireRequested, players[Keyboard].triggerHeld),
+            std::tuple(1, 1));
+  for (SDLKey key : {SDLK_LALT, SDLK_UP, SDLK_LCTRL}) pushKey(key, false);
+  pushMouseButton(1, true, 5, 5), pushMouseButton(1, false, 5, 5), pollRoundEvents();
   EXPECT_TRUE(sounds(players[Keyboard].reloadChannel, LoadGun1Release + Thompson));
-  EXPECT_EQ(std::tuple(players[Keyboard].shotsFired, arrowHeld[ArrowUp]), std::tuple(0, false));
+  EXPECT_EQ(std::tuple(players[Keyboard].shotsFired, arrowHeld[ArrowUp],
+                       players[Keyboard].triggerHeld, players[Mouse].triggerHeld),
+            std::tuple(0, false, 0, 0));
   useFakeJoysticks(1);  // a stick's button 2 as well
   shell.joystick1 = joystickOpen(0);
   setFakeButton(0, 1, true);
