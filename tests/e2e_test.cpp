@@ -134,6 +134,7 @@ std::atomic<int> channelStops[8];
 TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoOn) {
   SimTracker sim;
   ASSERT_TRUE(openSimTracker(&sim, true));  // its replies arrive before it returns
+  aimSimTracker(&sim, 100, 50);
   const std::string path = sim.path;
   setenv("LAKEPORT_TRACKER_PORT", path.c_str(), 1);
   std::vector<uint32_t> sleeps;
@@ -160,6 +161,7 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
     if (++roundFrames == 20) closeSimTracker(&sim);
     if (roundFrames != 1) return;
     presentAtStart = shell.trackerPresent;
+    EXPECT_EQ(std::tie(players[Tracker].cursorX, players[Tracker].cursorY), std::tuple(100, 50));
     int exclusive = 0;
     EXPECT_TRUE(ioctl(sim.peer, TIOCGEXCL, &exclusive) == 0 && exclusive == 1);
     ASSERT_EQ(tcgetattr(sim.peer, &line), 0);

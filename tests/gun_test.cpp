@@ -262,8 +262,7 @@ TEST_F(PlayersTest, DeadZoneStepsClampingAndPacing) {
   setFakeAxis(0, 0, 32767), advanceFakeClock(12), pollJoysticks();
   EXPECT_EQ(j.cursorX, 0) << "a poll within 13 ms of the last";
   EXPECT_EQ(std::tuple(roundToInt(2.5), roundToInt(-2.5), roundToInt(2.51), roundToInt(-2.51)),
-            std::tuple(2, -2, 3, -3))
-      << "a step's exact half goes toward zero";
+            std::tuple(2, -2, 3, -3));  // an exact half toward zero
 }
 
 // Kiosk mode: the second player has joystick 1's right stick and buttons 2 and 3;
@@ -327,15 +326,15 @@ TEST_F(GunTest, TheGunListIsReadStrictlyAndKioskModeRefusesGunTwo) {
 TEST(TrackerReply, SixNumbersAfterThreeBytesUpToTheCut) {
   const std::string cut = "abc1 2 3 4 5" + std::string(31, ' ') + "678";  // "6" is byte 43
   const std::tuple<std::string, int, int, double, double> replies[] = {
-      {"12 7 -8.5 3 4 5 6", 17, 6, 7, 6},
-      {cut, 46, 6, 1, 67},
-      {"abc12", 3, 0, 0, 0},
-      {"abc12", -1, 0, 0, 0}};
+      {cut, 46, 6, 1, 67}, {"abc12", 3, 0, 0, 0}, {"abc12", -1, 0, 0, 0}};
   for (const auto& [text, length, read, first, sixth] : replies) {
     TrackerReport report{};
     EXPECT_EQ(parseTrackerReply(text.c_str(), length, &report), read) << text;
     EXPECT_EQ(std::tie(report.r[0], report.r[5]), std::tie(first, sixth)) << text;
   }
+  TrackerReport report{};  // each number in its place
+  parseTrackerReply("12 7 -8.5 3 4.25 5 6", 20, &report);
+  EXPECT_EQ(std::vector(report.r, report.r + 6), (std::vector<double>{7, -8.5, 3, 4.25, 5, 6}));
 }
 
 TEST_F(MenuInputTest, KeysAndMouseDecideOnReleaseOnly) {

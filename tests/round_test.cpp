@@ -100,21 +100,24 @@ TEST_F(RoundTest,
     EXPECT_TRUE(sounds(hitMetalChannel, HitMetal01 + (kind >= 5) + (kind >= 10))) << kind;
   }
   Target* t = standOn(TargetAt(6), 2);
+  pictures.figure[6] = own(solidSurface(88, 200, Figure));
   t->health = 1, t->firing = 1, t->Draw();
-  EXPECT_TRUE(sounds(figureShotChannel[6], Target01 + 6));
+  EXPECT_TRUE(sounds(figureShotChannel[6], Target01 + 6) && screenRgb(t->x, t->y) == Figure);
   shell.chosenWeapon = Thompson, players[Keyboard].shotsFired = 3;
   for (SDLKey key : {SDLK_LALT, SDLK_UP, SDLK_LCTRL}) pushKey(key, true);
   pushMouseButton(3, true, 5, 5), pollRoundEvents();
   EXPECT_TRUE(sounds(players[Keyboard].reloadChannel, LoadGun1Press + Thompson) &&
-              sounds(players[Mouse].reloadChannel, LoadGun1Press + Thompson) && arrowHeld[ArrowUp]);
-  EXPECT_EQ(std::tie(players[Keyboard].fireRequested, players[Keyboard].triggerHeld),
-            std::tuple(1, 1));
+              sounds(players[Mouse].reloadChannel, LoadGun1Press + Thompson) &&
+              arrowHeld[ArrowUp] && players[Keyboard].fireRequested == 1 &&
+              players[Keyboard].triggerHeld == 1);
+  players[Keyboard].emptyClickDone = true;  // a release lets the next hold click again
   for (SDLKey key : {SDLK_LALT, SDLK_UP, SDLK_LCTRL}) pushKey(key, false);
   pushMouseButton(1, true, 5, 5), pushMouseButton(1, false, 5, 5), pollRoundEvents();
   EXPECT_TRUE(sounds(players[Keyboard].reloadChannel, LoadGun1Release + Thompson));
-  EXPECT_EQ(std::tuple(players[Keyboard].shotsFired, arrowHeld[ArrowUp],
-                       players[Keyboard].triggerHeld, players[Mouse].triggerHeld),
-            std::tuple(0, false, 0, 0));
+  EXPECT_EQ(
+      std::tuple(players[Keyboard].shotsFired, arrowHeld[ArrowUp], players[Keyboard].triggerHeld,
+                 players[Mouse].triggerHeld, players[Keyboard].emptyClickDone),
+      std::tuple(0, false, 0, 0, false));
   useFakeJoysticks(1);  // a stick's button 2 as well
   shell.joystick1 = joystickOpen(0);
   setFakeButton(0, 1, true);
@@ -313,6 +316,11 @@ TEST_F(WeaponsTest, RecoilWarpsTheMouseClamped) {
     EXPECT_EQ(moves, std::vector{warp}) << x << "," << y;
   }
   EXPECT_EQ(players[Mouse].cursorX, 200);
+  for (bool kiosk : {false, true}) {  // a second stick kicks only where it exists
+    const uint64_t drawn = (shell.kioskMode = kiosk, randomDraws());
+    click(Joystick2);
+    EXPECT_EQ(randomDraws() - drawn, kiosk ? 2u : 0u);
+  }
 }
 
 // A bad sound device gets one line and status 1, the full-screen mode left first.
