@@ -51,19 +51,13 @@ class StartupTest : public GameTest {
     uint32_t colour = 0x010203;
     for (const auto& file : std::filesystem::directory_iterator(art)) {
       const std::string name = file.path().filename();
-      const bool backdrop = name.find("640x480") != std::string::npos;
-      const bool font = name.find(".png") != std::string::npos;
-      writeBmp("pics/" + name,
-               backdrop ? 640
-               : font   ? 40
-                        : 4,
-               backdrop ? 480
-               : font   ? 10
-                        : 12,
-               name == "le5_4x12.bmp"        ? PipColour
-               : name.rfind("pic32", 0) == 0 ? BackdropColour
-               : font                        ? 0x00FF00
-                                             : (colour += 0x030507));
+      int w = 4, h = 12;
+      uint32_t rgb = colour += 0x030507;
+      if (name.find("640x480") != std::string::npos) w = 640, h = 480;
+      if (name.find(".png") != std::string::npos) w = 40, h = 10, rgb = 0x00FF00;
+      if (name == "le5_4x12.bmp") rgb = PipColour;
+      if (name.rfind("pic32", 0) == 0) rgb = BackdropColour;
+      writeBmp("pics/" + name, w, h, rgb);
     }
     std::filesystem::remove("sounds");
     std::filesystem::create_directory_symlink(art.parent_path() / "sounds", "sounds");
