@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +22,7 @@
 #include "platform/events.h"
 #include "platform/joystick.h"
 #include "platform/random.h"
+#include "platform/sdl_library.h"
 #include "scores/hiscores.h"
 #include "scores/round_end.h"
 #include "scores_support.h"
@@ -62,6 +64,7 @@ void resetGameState() {
   ClearSlotTable();
   clearEventHooks();
   resetDisplay();
+  resetSdlHints();
   useFakeClock(1000, 1700000000);
   useFakeJoysticks(0);
   seedRandom(1);
@@ -118,6 +121,15 @@ void GameTest::writeBmp(const std::string& path, int w, int h, uint32_t rgb) {
   SDL_Surface* s = solidSurface(w, h, rgb);
   ASSERT_EQ(SDL_SaveBMP(s, path.c_str()), 0);
   SDL_FreeSurface(s);
+}
+
+bool pointerHidden() {
+  const SDL_Cursor* c = SDL_GetCursor();
+  if (!c) return SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE;
+  if (SDL_ShowCursor(SDL_QUERY) != SDL_ENABLE) return false;
+  const int bytes = c->area.w / 8 * c->area.h;
+  return bytes > 0 && std::count(c->mask, c->mask + bytes, 0) == bytes &&
+         std::count(c->data, c->data + bytes, 0) == bytes;
 }
 
 uint32_t screenRgb(int x, int y) {

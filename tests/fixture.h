@@ -46,6 +46,9 @@ class GameTest : public ::testing::Test {
   bool capturingOut = false, capturingErr = false;
 };
 
+// Whether the pointer is hidden the game's way: shown with no pixels at all,
+// or hidden by SDL where SDL makes no cursors (sdl12-compat's dummy driver).
+bool pointerHidden();
 // Reads the screen pixel at (x, y) as 0xRRGGBB.
 uint32_t screenRgb(int x, int y);
 void pushKey(SDLKey key, bool down);

@@ -88,8 +88,7 @@ TEST_F(StartupTest, OneProgressStepAPictureEndsWithExactlyOneHundredPipsAndEvery
   char *title = nullptr, *icon = nullptr;
   SDL_WM_GetCaption(&title, &icon);
   EXPECT_EQ(std::string(title) + "|" + icon, "Lakeport Nights|Lakeport Nights");
-  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-  EXPECT_NE(getenv("SDL_MOUSE_RELATIVE"), nullptr) << "the pointer's mode, absolute unless set";
+  EXPECT_TRUE(pointerHidden());
   auto keyed = [](SDL_Surface* s, uint32_t key) {
     return s && (s->flags & SDL_SRCCOLORKEY) &&
            s->format->colorkey == SDL_MapRGB(s->format, key >> 16, key >> 8 & 255, key & 255);

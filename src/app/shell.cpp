@@ -20,6 +20,7 @@
 #include "platform/events.h"
 #include "platform/joystick.h"
 #include "platform/random.h"
+#include "platform/sdl_library.h"
 #include "platform/signals.h"
 
 namespace {
@@ -153,14 +154,13 @@ SDL_Surface* loadPicture(const char* path) {
 
 int startupGame(int argc, char** argv) {
   (void)argv;  // the kiosk argument's text is never read
-  // Light guns, touch screens and tablets aim where they point.
-  preparePointer();
+  prepareSdl();
   if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0) return -1;
   shell.video = openGameScreen();
   if (!shell.video) return -2;
   SDL_WM_SetCaption("Lakeport Nights", "Lakeport Nights");
   SDL_EnableKeyRepeat(10, 30);
-  SDL_ShowCursor(SDL_DISABLE);
+  hidePointer();
 
   // Started from the wrong folder: one line says so instead of one per file.
   picturesFolderMissing = access("./pics", F_OK) != 0;

@@ -16,8 +16,8 @@
 #endif
 
 Display display = {
-    GameWidth, GameHeight, {0, 0, GameWidth, GameHeight}, {}, {}, nullptr, nullptr, 0, {}, {},
-    false,     true};
+    GameWidth, GameHeight, {0, 0, GameWidth, GameHeight}, {}, {}, nullptr, nullptr, 0, {},
+    {},        true};
 
 namespace {
 int clampTo(int v, int low, int high) { return v < low ? low : (v > high ? high : v); }
@@ -53,10 +53,21 @@ bool dummyDriver() {
 }
 }  // namespace
 
-void preparePointer() {
-  if (getenv("SDL_MOUSE_RELATIVE")) return;
-  setenv("SDL_MOUSE_RELATIVE", "0", 0);
-  display.setPointerMode = true;
+void hidePointer() {
+  const char* relative = getenv("SDL_MOUSE_RELATIVE");
+  if (relative && strcmp(relative, "0") != 0) {
+    SDL_ShowCursor(SDL_DISABLE);
+    return;
+  }
+  // A hidden pointer over a grabbed screen reports motion alone on sdl12-compat
+  // (and on classic SDL where SDL_MOUSE_RELATIVE asks for it); a pointer with
+  // no pixels keeps the absolute points of guns, touch screens and tablets.
+  Uint8 none[8] = {};
+  SDL_Cursor* blank = SDL_CreateCursor(none, none, 8, 8, 0, 0);
+  if (blank)
+    SDL_SetCursor(blank);  // SDL_Quit frees it
+  else
+    SDL_ShowCursor(SDL_DISABLE);  // an SDL that makes no cursors still hides it
 }
 
 SDL_Surface* openGameScreen() {
@@ -99,10 +110,8 @@ void setDisplayGeometry(int w, int h) {
 
 void resetDisplay() {
   if (display.game) SDL_FreeSurface(display.game);
-  if (display.setPointerMode) unsetenv("SDL_MOUSE_RELATIVE");
   display.screen = display.game = nullptr;
   display.fullUpdatesLeft = 0;
-  display.setPointerMode = false;
   display.shuffleRows = true;
   display.bands.clear();
   setDisplayGeometry(GameWidth, GameHeight);

@@ -20,14 +20,14 @@ struct Display {
   int fullUpdatesLeft;          // flips that still redraw the bars (both buffers)
   std::vector<Uint8> shown;     // the game picture the screen shows, row by row
   std::vector<SDL_Rect> bands;  // the screen rows the last scale wrote
-  bool setPointerMode;          // the game, not the player, set SDL_MOUSE_RELATIVE
   bool shuffleRows;             // widen rows by byte shuffles where the processor can
 };
 extern Display display;
 
-// Before SDL_Init: asks SDL for absolute pointer positions in full screen
-// (SDL_MOUSE_RELATIVE=0), unless the player set the variable.
-void preparePointer();
+// After the video mode: hides the system pointer over the game, keeping its
+// positions absolute on classic SDL and on sdl12-compat alike. A player's own
+// SDL_MOUSE_RELATIVE other than 0 gets the library's hidden, relative pointer.
+void hidePointer();
 // After SDL_Init: the game's 640x480 24-bit surface. Full screen at the
 // desktop's size with the picture scaled onto it, or a real 640 by 480 mode
 // under the dummy driver, with LAKEPORT_SCREEN=640x480, on a desktop smaller
@@ -38,7 +38,7 @@ SDL_Surface* openGameScreen();
 // the largest 4:3 box that fits, centred. Sizes below 640x480 map unscaled.
 void setDisplayGeometry(int w, int h);
 // Back to program start: an unscaled 640x480 mapping, the scaling surface
-// freed, SDL_MOUSE_RELATIVE unset again if the game set it.
+// freed.
 void resetDisplay();
 
 // Whether a screen point lies outside the picture (in a black bar or beyond).
