@@ -1,7 +1,7 @@
 // The frame on a screen larger than the game: scaling the 640 by 480 picture
 // onto a 1920x1080 and a 3840x2160 screen surface, held against its floor,
 // writing the scaled picture once, both on top of the two-screen copy every
-// frame costs; and frames per second of the real flip on an X server.
+// frame costs.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
@@ -116,42 +116,4 @@ BENCHMARK(BM_ScaledRoundFrame)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
 
-// Frames per second of the game's flip (scaled where the screen is larger)
-// on the X server in DISPLAY, at that server's size. Wall time, since the X
-// server does half the work. Run it once per server: SDL opens one display
-// per process.
-void BM_FlipOnXServer(benchmark::State& state) {
-  // The other benchmarks ask for SDL's dummy driver before any of them runs.
-  const char* asked = getenv("SDL_VIDEODRIVER");
-  const std::string kept = asked ? asked : "";
-  unsetenv("SDL_VIDEODRIVER");
-  const bool up = getenv("DISPLAY") && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-  if (asked) setenv("SDL_VIDEODRIVER", kept.c_str(), 1);
-  char driver[16] = "";
-  if (!up || !SDL_VideoDriverName(driver, sizeof driver) || strcmp(driver, "x11") != 0) {
-    state.SkipWithError((std::string("needs an X server in DISPLAY: ") + SDL_GetError()).c_str());
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return;
-  }
-  SDL_Surface* game = openGameScreen();
-  if (!game) {
-    state.SkipWithError(SDL_GetError());
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return;
-  }
-  const Uint32 start = SDL_GetTicks();
-  int frames = 0;
-  for (auto _ : state) {
-    SDL_FillRect(game, nullptr, SDL_MapRGB(game->format, frames & 0xFF, 40, 80));
-    presentFrame(game);
-    ++frames;
-  }
-  const double seconds = (SDL_GetTicks() - start) / 1000.0;
-  state.counters["fps"] = seconds > 0 ? frames / seconds : 0;
-  state.counters["screen_w"] = display.screenW;
-  state.counters["screen_h"] = display.screenH;
-  resetDisplay();
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
-}
-BENCHMARK(BM_FlipOnXServer)->MinTime(3.0)->Unit(benchmark::kMillisecond);
 }  // namespace
