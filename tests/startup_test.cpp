@@ -163,15 +163,19 @@ class StopSignalTest : public GameTest {
   }
 };
 
-// SIGTERM (a runner may ignore SIGINT and SIGHUP, which the game keeps): a
-// score of 1 takes the last row as "Anonymous", 0 leaves the table alone.
-TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignal) {
+// SIGTERM (a runner may ignore SIGINT and SIGHUP, which the game keeps) or the
+// window closed: a score of 1 takes the last row as "Anonymous", 0 leaves the
+// table alone; the window's end has status 0.
+TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignalOrWindow) {
   std::string table;
   for (int i = 1; i <= 10; ++i)
     table += std::to_string(i) + " P " + std::to_string(10 - i) + " 1 9 1 -M---\n";
   const std::string taken = table.substr(0, table.find("10 P ")) + "10 Anonymous 1 1 10 1 -M---\n";
-  for (auto [score, inTheEntry, want] :
-       {std::tuple{1, false, taken}, {1, true, taken}, {0, false, table}}) {
+  for (auto [score, inTheEntry, window, want] : {std::tuple{1, false, false, taken},
+                                                 {1, true, false, taken},
+                                                 {0, false, false, table},
+                                                 {1, true, true, taken},
+                                                 {1, false, true, taken}}) {
     startVideo();
     int status = -1;
     setExitHook([&status](int s) { status = s, throw ProgramExit{s}; });
@@ -187,17 +191,20 @@ TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignal)
     totalShots = 10;
     shell.chosenLevel = 0;
     players[Mouse].active = true;
+    static bool byWindow;
+    byWindow = window;
+    auto stop = [] { byWindow ? pushQuit() : (void)raise(SIGTERM); };
     FrameScript script;  // a screen that does not end fails the test
     if (inTheEntry)      // after a letter is typed; else during the 350 ms wait
-      script.then([] { mouseFireAt(28, 386); }).then([] {}).then([] { raise(SIGTERM); });
+      script.then([] { mouseFireAt(28, 386); }).then([] {}).then(stop);
     else
-      setFakeSleepHook([](uint32_t ms) {
-        if (ms == 350) raise(SIGTERM);
+      setFakeSleepHook([stop](uint32_t ms) {
+        if (ms == 350) stop();
       });
     EXPECT_THROW(RunRoundEnd(), ProgramExit);
-    EXPECT_EQ(status, 128 + SIGTERM);
+    EXPECT_EQ(status, window ? 0 : 128 + SIGTERM);
     EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u) << "shutdownGame did not run";
-    EXPECT_EQ(readFile("data/data00.dat"), want);
+    EXPECT_EQ(readFile("data/data00.dat"), want) << inTheEntry << window;
     setFakeSleepHook(nullptr);
     resetGameState();
   }

@@ -234,5 +234,6 @@ void shutdownGame() {
 
 void stopGame(int signal) {
   shutdownGame();
+  if (signal == StopWindowClosed) exitProgram(0);
   exitBySignal(signal);
 }

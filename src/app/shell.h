@@ -72,5 +72,6 @@ int startupGame(int argc, char** argv);
 SDL_Surface* loadPicture(const char* path);
 // Closes the joysticks, the tracker port and the title tune, then SDL_Quit.
 void shutdownGame();
-// The stop action of the signals: shutdownGame, then the end by that signal.
+// The stop action of the signals and the closed window: shutdownGame, then the
+// end by that signal, or exit status 0 for the window.
 [[noreturn]] void stopGame(int signal);

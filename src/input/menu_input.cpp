@@ -10,6 +10,7 @@
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/joystick.h"
+#include "platform/signals.h"
 
 MenuInput menuInput = {-1, -1};
 
@@ -155,7 +156,12 @@ bool handleMenuEvent(const SDL_Event& event) {
         return true;
       }
       return false;
-    case SDL_QUIT: shutdownGame(); exitProgram(0);
+    case SDL_QUIT:
+      // While the end of a round holds stops, the window's waits like a signal
+      // until the result is stored.
+      if (stopHeld()) return requestStop(StopWindowClosed), true;
+      shutdownGame();
+      exitProgram(0);
     default: return false;
   }
 }

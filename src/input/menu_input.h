@@ -12,5 +12,7 @@ extern MenuInput menuInput;
 void resetMenuInput();
 // Handles pending events. True: the queue is empty and nothing was decided.
 // False: a fire, button 2 or Space was released (see menuInput and
-// ShellState::backRequested). Window close shuts the game down with status 0.
+// ShellState::backRequested). Window close shuts the game down with status 0;
+// while the end of a round holds stops, it asks for that end as a stop signal
+// does (platform/signals.h) and returns false.
 bool pollMenuInput();

@@ -43,6 +43,10 @@ void restoreStopSignals() {
 
 int stopSignal() { return requested; }
 
+void requestStop(int why) { requested = why; }
+
+bool stopHeld() { return held; }
+
 void holdStopSignal(bool hold) { held = hold; }
 
 void serviceStopSignal() {

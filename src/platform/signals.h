@@ -11,8 +11,14 @@
 void installStopSignals(void (*onStop)(int signal));
 // Puts the old actions back and forgets request, hold and stop action.
 void restoreStopSignals();
-// The signal that asked the program to end, or 0.
+// Closing the window asks for the same end as a stop signal, with status 0.
+constexpr int StopWindowClosed = -1;
+// The signal that asked the program to end, StopWindowClosed, or 0.
 int stopSignal();
+// Marks a request as a stop signal does (the window's StopWindowClosed).
+void requestStop(int why);
+// Whether the end of a round holds requests until its result is stored.
+bool stopHeld();
 // While held, a request waits: the end of a round holds it until its result
 // is stored, so the request ends the program only after that.
 void holdStopSignal(bool hold);

@@ -115,8 +115,8 @@ bool NameEntryEligible(int32_t device) {
 
 void RunNameEntry() {
   for (;;) {
-    // A stop signal ends the entry as a cancel does: the row is stored as
-    // "Anonymous" before the program ends.
+    // A stop signal or the closed window ends the entry as a cancel does: the
+    // row is stored as "Anonymous" before the program ends.
     if (stopSignal()) {
       shell.backRequested = true;
       break;

@@ -107,8 +107,8 @@ void RunRoundEnd() {
   sleepMs(350);
   // Input from the round's last moments must not reach these screens.
   SDL_Event event;
-  while (pollEvent(&event)) {
-  }
+  while (pollEvent(&event))
+    if (event.type == SDL_QUIT) requestStop(StopWindowClosed);  // not lost: it ends the game
   BuildDeviceTag();
   PrepareNameEntry();
   // The new row goes into the table now in memory: the file's rows, or, when
