@@ -2,6 +2,7 @@
 // picture on screens of every size: where it lies, points both ways, the flip.
 #include "game/displays.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -51,12 +52,16 @@ class DisplaysTest : public FiguresTest {
   }
 };
 
-// 4:3, 16:9, 5:4, a width no multiple of four, a desktop smaller than the game.
+// Screens of 4:3, 16:9 and 5:4 with frames of 0, 3 and 10 percent (t pixels
+// thick), a width no multiple of four, and windows smaller than the game.
 // clang-format off
-const struct { int w, h; SDL_Rect picture; } screens[] = {{640, 480, {0, 0, 640, 480}},
-    {1920, 1080, {240, 0, 1440, 1080}}, {1280, 1024, {0, 32, 1280, 960}},
-    {3840, 2160, {480, 0, 2880, 2160}}, {1000, 700, {33, 0, 933, 700}},
-    {600, 400, {0, 0, 640, 480}}};
+const struct { int w, h, percent, t; SDL_Rect picture; } screens[] = {
+    {1920, 1080, 0, 0, {240, 0, 1440, 1080}}, {1280, 1024, 0, 0, {0, 32, 1280, 960}},
+    {3840, 2160, 0, 0, {480, 0, 2880, 2160}}, {1000, 700, 0, 0, {33, 0, 933, 700}},
+    {600, 400, 0, 0, {33, 0, 533, 400}}, {640, 480, 3, 14, {19, 14, 602, 452}},
+    {640, 480, 0, 0, {0, 0, 640, 480}}, {640, 480, 10, 48, {64, 48, 512, 384}},
+    {1920, 1080, 3, 32, {283, 32, 1354, 1016}}, {1920, 1080, 10, 108, {384, 108, 1152, 864}},
+    {1280, 1024, 3, 30, {30, 54, 1220, 915}}, {1280, 1024, 10, 102, {102, 108, 1076, 807}}};
 // clang-format on
 
 class ScreenMapping : public GameTest {};  // the fixture puts back plain 640x480
@@ -245,21 +250,36 @@ TEST_F(DisplaysTest, WeaponLabelShowsFor1500MsFromItsKey) {
   releaseReadableFont();
 }
 
-TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxAndPointsMapBothWays) {
+TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxInsideItsFrameAndPointsMapBothWays) {
   for (const auto& s : screens) {
-    SCOPED_TRACE(std::to_string(s.w) + "x" + std::to_string(s.h));
+    SCOPED_TRACE(std::to_string(s.w) + "x" + std::to_string(s.h) + " " + std::to_string(s.percent));
+    display.framePercent = s.percent;
     setDisplayGeometry(s.w, s.h);
-    EXPECT_EQ(0, memcmp(&display.picture, &s.picture, sizeof s.picture));
-    // Every game pixel is shown, and the warp's point comes back as the same pixel.
+    const SDL_Rect& p = display.picture;
+    EXPECT_EQ(0, memcmp(&p, &s.picture, sizeof p));
+    const SDL_Rect frame{Sint16(p.x - s.t), Sint16(p.y - s.t), Uint16(p.w + 2 * s.t),
+                         Uint16(p.h + 2 * s.t)};
+    EXPECT_EQ(0, memcmp(&display.frame, &frame, sizeof frame));
+    // Every game pixel is shown where the picture is as large as the game, and
+    // the warp's point comes back within a pixel (the same one there).
+    const int off = p.w >= GameWidth ? 0 : 1;
     int gx, gy, sx, sy;
     for (int g = 0; g < GameWidth; ++g) {
       gameToScreen(g, g * GameHeight / GameWidth, &sx, &sy);
       screenToGame(sx, sy, &gx, &gy);
-      ASSERT_TRUE(!outsidePicture(sx, sy) && gx == g && gy == g * GameHeight / GameWidth) << g;
+      ASSERT_TRUE(!outsidePicture(sx, sy) && abs(gx - g) <= off &&
+                  abs(gy - g * GameHeight / GameWidth) <= off)
+          << g;
     }
+    // The frame's corners count as the picture's nearest corners.
+    screenToGame(frame.x, frame.y, &gx, &gy);
+    screenToGame(frame.x + frame.w - 1, frame.y + frame.h - 1, &sx, &sy);
+    EXPECT_TRUE(outsidePicture(frame.x, frame.y) == (s.t > 0) && gx == 0 && gy == 0 &&
+                sx == GameWidth - 1 && sy == GameHeight - 1);
   }
   // An event put back comes out alike; the player's own pointer mode is kept.
   startVideo();
+  display.framePercent = 0;
   setDisplayGeometry(1280, 1024);
   pushMouseButton(SDL_BUTTON_LEFT, true, 641, 1000);
   SDL_Event got{};
@@ -275,6 +295,53 @@ TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxAndPointsMapBothWays) {
     EXPECT_TRUE(*relative == '0' ? pointerHidden() : SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE);
   }
   unsetenv("SDL_MOUSE_RELATIVE");
+}
+
+// LAKEPORT_BORDER read, then its frame drawn with the whole picture and kept
+// by the flips that scale changed rows only.
+TEST_F(ScreenMapping, TheBorderIsReadStrictlyAndItsFrameStandsBetweenBarsAndPicture) {
+  const struct {
+    const char* value;
+    int percent;
+    Uint32 rgb;
+    bool understood;
+  } borders[] = {{"", 0, 0xFFFFFF, true},        {"0", 0, 0xFFFFFF, true},
+                 {"10,blue", 10, 0xFF, true},    {"11", 0, 0xFFFFFF, false},
+                 {"3,pink", 0, 0xFFFFFF, false}, {"3,", 0, 0xFFFFFF, false},
+                 {",red", 0, 0xFFFFFF, false},   {"3,red", 3, 0xFF0000, true}};
+  for (const auto& b : borders) {
+    setenv("LAKEPORT_BORDER", b.value, 1);
+    captureStderr();
+    readFrameSetting();
+    const std::string said = capturedStderr();
+    EXPECT_TRUE(display.framePercent == b.percent && display.frameColour == b.rgb) << b.value;
+    EXPECT_EQ(said, b.understood ? ""
+                                 : std::string("lakeport-nights: LAKEPORT_BORDER=") + b.value +
+                                       said.substr(said.find(" is not")))
+        << b.value;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), b.understood ? 0 : 1) << b.value;
+  }
+  unsetenv("LAKEPORT_BORDER");
+  // 3 % of a 640 by 480 screen, in red: the frame from x 5 and y 0, 14 thick.
+  startVideo();
+  setDisplayGeometry(GameWidth, GameHeight);
+  display.game = SDL_CreateRGBSurface(SDL_SWSURFACE, GameWidth, GameHeight, 24, 0xFF0000, 0xFF00,
+                                      0xFF, 0);  // resetDisplay frees it
+  display.screen =
+      own(SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 32, 0xFF0000, 0xFF00, 0xFF, 0));
+  display.fullUpdatesLeft = 1;
+  auto at = [](int x, int y) {
+    return static_cast<Uint32*>(display.screen->pixels)[y * display.screen->pitch / 4 + x];
+  };
+  for (Uint32 grey : {0x808080u, 0x404040u}) {  // every row changes
+    const int flip = grey == 0x404040;
+    SDL_FillRect(display.game, nullptr, grey);
+    presentFrame(display.game);
+    EXPECT_EQ(at(4, 240), 0u) << flip;  // a bar
+    for (auto [x, y] : {std::pair{5, 240}, {634, 240}, {320, 0}, {320, 13}, {18, 466}})
+      EXPECT_EQ(at(x, y), 0xFF0000u) << flip << " " << x << "," << y;
+    EXPECT_EQ(at(19, 14), grey);
+  }
 }
 
 TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/sdl_library.h"
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -15,36 +17,85 @@
 #define LAKEPORT_SHUFFLE 1
 #endif
 
-Display display = {
-    GameWidth, GameHeight, {0, 0, GameWidth, GameHeight}, {}, {}, nullptr, nullptr, 0, {},
-    {},        true};
+Display display = {GameWidth,
+                   GameHeight,
+                   {0, 0, GameWidth, GameHeight},
+                   {0, 0, GameWidth, GameHeight},
+                   0,
+                   0xFFFFFF,
+                   false,
+                   {},
+                   {},
+                   nullptr,
+                   nullptr,
+                   0,
+                   {},
+                   {},
+                   true};
 
 namespace {
 int clampTo(int v, int low, int high) { return v < low ? low : (v > high ? high : v); }
 
 // The game pixel at the middle of screen pixel `at` of a picture `size` wide
-// that shows `game` pixels; picture sizes are at least the game's.
+// that shows `game` pixels.
 int gameAt(int at, int size, int game) { return (2 * at + 1) * game / (2 * size); }
-// The picture pixel at the middle of game pixel `g`'s run; gameAt maps it back.
+// The picture pixel at the middle of game pixel `g`'s run; gameAt maps it back
+// where the picture is at least the game's size.
 int pictureAt(int g, int size, int game) { return (2 * g + 1) * size / (2 * game); }
 
-// The old way: a real 640 by 480 mode, which SDL may show unscaled in the
-// middle of a larger screen.
+// The old way, a real 640 by 480 mode at 24 bits drawn on directly, for SDL's
+// dummy driver and a screen that gives no 32-bit pixels.
 SDL_Surface* openPlainMode() {
   setDisplayGeometry(GameWidth, GameHeight);
   return SDL_SetVideoMode(GameWidth, GameHeight, 24, SDL_FULLSCREEN | SDL_DOUBLEBUF);
 }
 
-// Whether the player asked for the real 640 by 480 mode of a CRT or cabinet.
-bool plainModeAsked() {
+enum class ScreenAsked { Desktop, RealMode, Window };
+
+// What LAKEPORT_SCREEN asks for.
+ScreenAsked screenAsked() {
   const char* asked = getenv("LAKEPORT_SCREEN");
-  if (!asked || !*asked) return false;
-  if (strcmp(asked, "640x480") == 0) return true;
+  if (!asked || !*asked) return ScreenAsked::Desktop;
+  if (strcmp(asked, "640x480") == 0) return ScreenAsked::RealMode;
+  if (strcmp(asked, "window") == 0) return ScreenAsked::Window;
   fprintf(stderr,
-          "lakeport-nights: LAKEPORT_SCREEN=%s is not understood (only 640x480 is); the game "
-          "fills the desktop\n",
+          "lakeport-nights: LAKEPORT_SCREEN=%s is not understood (640x480 and window are); the "
+          "game fills the desktop\n",
           asked);
+  return ScreenAsked::Desktop;
+}
+
+// A border's thickness (0 to 10) and an optional colour: "3", "10,red".
+bool parseFrame(const char* text, int* percent, Uint32* rgb) {
+  static const struct {
+    const char* name;
+    Uint32 rgb;
+  } colours[] = {{"white", 0xFFFFFF}, {"red", 0xFF0000}, {"green", 0x00FF00}, {"blue", 0x0000FF}};
+  int digits = 0;
+  for (*percent = 0; *text >= '0' && *text <= '9' && digits < 3; ++text, ++digits)
+    *percent = 10 * *percent + (*text - '0');
+  if (digits == 0 || *percent > 10) return false;
+  *rgb = 0xFFFFFF;
+  if (!*text) return true;
+  if (*text++ != ',') return false;
+  for (const auto& c : colours)
+    if (strcmp(text, c.name) == 0) return *rgb = c.rgb, true;
   return false;
+}
+
+// The game's surface, its picture scaled onto a 32-bit screen of w by h.
+SDL_Surface* openScaledScreen(int w, int h, Uint32 flags) {
+  SDL_Surface* screen = SDL_SetVideoMode(w, h, 32, flags);
+  if (!screen || screen->format->BytesPerPixel != 4) return nullptr;
+  // The game's own surface, in the layout of the 24-bit screen it always had.
+  SDL_Surface* game = SDL_CreateRGBSurface(SDL_SWSURFACE, GameWidth, GameHeight, 24, 0xFF0000,
+                                           0x00FF00, 0x0000FF, 0);
+  if (!game) return nullptr;
+  setDisplayGeometry(screen->w, screen->h);
+  display.screen = screen;
+  display.game = game;
+  display.fullUpdatesLeft = 2;
+  return game;
 }
 
 bool dummyDriver() {
@@ -71,36 +122,55 @@ void hidePointer() {
 }
 
 SDL_Surface* openGameScreen() {
+  readFrameSetting();
+  const ScreenAsked asked = screenAsked();
+  if (dummyDriver()) return openPlainMode();
   const SDL_VideoInfo* info = SDL_GetVideoInfo();
-  const int w = info ? info->current_w : 0;
-  const int h = info ? info->current_h : 0;
-  if (dummyDriver() || plainModeAsked() || w < GameWidth || h < GameHeight ||
-      (w == GameWidth && h == GameHeight))
-    return openPlainMode();
-  SDL_Surface* screen = SDL_SetVideoMode(w, h, 32, SDL_FULLSCREEN | SDL_DOUBLEBUF);
-  if (!screen || screen->format->BytesPerPixel != 4) return openPlainMode();
-  // The game's own surface, in the layout of the 24-bit screen it always had.
-  SDL_Surface* game = SDL_CreateRGBSurface(SDL_SWSURFACE, GameWidth, GameHeight, 24, 0xFF0000,
-                                           0x00FF00, 0x0000FF, 0);
-  if (!game) return openPlainMode();
-  setDisplayGeometry(screen->w, screen->h);
-  display.screen = screen;
-  display.game = game;
-  display.fullUpdatesLeft = 2;
-  return game;
+  int w = info ? info->current_w : 0, h = info ? info->current_h : 0;
+  Uint32 flags = SDL_FULLSCREEN | SDL_DOUBLEBUF;
+  if (asked == ScreenAsked::Window) {
+    // A tenth of the desktop is left for the window's edges and the panels.
+    const int times = std::max(1, std::min(w * 9 / 10 / GameWidth, h * 9 / 10 / GameHeight));
+    w = times * GameWidth, h = times * GameHeight;
+    flags = SDL_RESIZABLE;
+    display.windowed = true;
+  } else if (w < GameWidth || h < GameHeight ||
+             (asked == ScreenAsked::RealMode && !onSdl12Compat())) {
+    // sdl12-compat sets no modes: there the picture fills the desktop all the same.
+    w = GameWidth, h = GameHeight;
+  }
+  if (SDL_Surface* game = openScaledScreen(w, h, flags)) return game;
+  display.windowed = false;
+  return openPlainMode();
+}
+
+void readFrameSetting() {
+  display.framePercent = 0;
+  display.frameColour = 0xFFFFFF;
+  const char* asked = getenv("LAKEPORT_BORDER");
+  if (!asked || !*asked || parseFrame(asked, &display.framePercent, &display.frameColour)) return;
+  display.framePercent = 0;
+  fprintf(stderr,
+          "lakeport-nights: LAKEPORT_BORDER=%s is not understood (a thickness of 0 to 10 percent, "
+          "then ,white ,red ,green or ,blue); no border\n",
+          asked);
 }
 
 void setDisplayGeometry(int w, int h) {
-  if (w < GameWidth || h < GameHeight) w = GameWidth, h = GameHeight;
+  if (w < 1 || h < 1) w = GameWidth, h = GameHeight;
   display.screenW = w;
   display.screenH = h;
-  int pw = w, ph = h;
-  if (w * GameHeight > h * GameWidth)
-    pw = h * GameWidth / GameHeight;
+  const int t = display.framePercent * h / 100;
+  int pw = std::max(w - 2 * t, 1), ph = std::max(h - 2 * t, 1);
+  if (pw * GameHeight > ph * GameWidth)
+    pw = std::max(ph * GameWidth / GameHeight, 1);
   else
-    ph = w * GameHeight / GameWidth;
+    ph = std::max(pw * GameHeight / GameWidth, 1);
   display.picture = SDL_Rect{static_cast<Sint16>((w - pw) / 2), static_cast<Sint16>((h - ph) / 2),
                              static_cast<Uint16>(pw), static_cast<Uint16>(ph)};
+  display.frame = SDL_Rect{static_cast<Sint16>(display.picture.x - t),
+                           static_cast<Sint16>(display.picture.y - t),
+                           static_cast<Uint16>(pw + 2 * t), static_cast<Uint16>(ph + 2 * t)};
   display.gameColumn.resize(pw);
   for (int c = 0; c < pw; ++c) display.gameColumn[c] = gameAt(c, pw, GameWidth);
   display.gameRow.resize(ph);
@@ -108,9 +178,22 @@ void setDisplayGeometry(int w, int h) {
   display.shown.clear();  // a new picture box is written whole
 }
 
+void resizeScreen(int w, int h) {
+  if (!display.windowed || !display.game) return;
+  display.screen = SDL_SetVideoMode(w, h, 32, SDL_RESIZABLE);
+  if (display.screen && display.screen->format->BytesPerPixel != 4) display.screen = nullptr;
+  if (!display.screen) return;  // nothing shows until a size that works
+  setDisplayGeometry(display.screen->w, display.screen->h);
+  display.fullUpdatesLeft = 2;
+  presentFrame(display.game);  // the last frame again, for screens that wait for input
+}
+
 void resetDisplay() {
   if (display.game) SDL_FreeSurface(display.game);
   display.screen = display.game = nullptr;
+  display.framePercent = 0;
+  display.frameColour = 0xFFFFFF;
+  display.windowed = false;
   display.fullUpdatesLeft = 0;
   display.shuffleRows = true;
   display.bands.clear();
@@ -289,6 +372,10 @@ bool buildShuffleTable(ShuffleTable& t, int width, const SDL_PixelFormat& from,
   if (t.width == width && t.layout == layout) return true;
   for (int c = 0; c < 3; ++c)
     if (in[c] < 0 || out[c] < 0) return false;
+  // Four columns of a picture smaller than the game may span more than the
+  // 16 bytes one shuffle reaches.
+  for (int j = 0; j + 3 < width; j += 4)
+    if (display.gameColumn[j + 3] - display.gameColumn[j] > 4) return false;
   t.width = width;
   t.layout = layout;
   t.offset.assign(width / 4, 0);
@@ -402,11 +489,16 @@ int scalePicture(SDL_Surface* game, SDL_Surface* screen, bool whole) {
 int presentFrame(SDL_Surface* surface) {
   if (!surface) return -1;
   SDL_Surface* screen = display.screen;
-  if (!screen || surface != display.game) return SDL_Flip(surface);
+  if (surface == display.game && !screen) return -1;  // a window between sizes
+  if (surface != display.game) return SDL_Flip(surface);
   const bool full = display.fullUpdatesLeft > 0;
   if (full) {
-    // The bars are black once in each of the screen's buffers.
+    // The bars and the frame once in each of the screen's buffers.
     SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+    const Uint32 c = display.frameColour;
+    if (display.framePercent > 0)
+      SDL_FillRect(screen, &display.frame,
+                   SDL_MapRGB(screen->format, c >> 16, c >> 8 & 255, c & 255));
     display.fullUpdatesLeft -= 1;
   }
   // A page-flipped screen alternates two buffers: each is written whole.

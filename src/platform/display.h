@@ -8,16 +8,21 @@
 constexpr int GameWidth = 640;
 constexpr int GameHeight = 480;
 
-// Where the game picture lies on the screen. Unscaled (a real 640 by 480 mode,
-// or SDL's dummy driver) the picture is the screen and every map is the identity.
+// Where the game picture lies on the screen (or the window). Unscaled (SDL's
+// dummy driver, or a screen SDL gives no 32-bit pixels) the picture is the
+// screen and every map is the identity.
 struct Display {
-  int screenW, screenH;         // the screen in pixels
-  SDL_Rect picture;             // the largest 4:3 box that fits, centred
+  int screenW, screenH;         // the screen or the window in pixels
+  SDL_Rect picture;             // the largest 4:3 box that fits inside the frame, centred
+  SDL_Rect frame;               // the picture with its frame around it
+  int framePercent;             // the frame's thickness in percent of the screen's height
+  Uint32 frameColour;           // 0xRRGGBB
+  bool windowed;                // a window the player can resize, not full screen
   std::vector<int> gameColumn;  // for each picture column, the game column shown there
   std::vector<int> gameRow;     // for each picture row, the game row shown there
   SDL_Surface* screen;          // the real screen when scaling, else nullptr
   SDL_Surface* game;            // the 640x480x24 surface the game draws on when scaling
-  int fullUpdatesLeft;          // flips that still redraw the bars (both buffers)
+  int fullUpdatesLeft;          // flips that still redraw bars and frame (both buffers)
   std::vector<Uint8> shown;     // the game picture the screen shows, row by row
   std::vector<SDL_Rect> bands;  // the screen rows the last scale wrote
   bool shuffleRows;             // widen rows by byte shuffles where the processor can
@@ -28,20 +33,32 @@ extern Display display;
 // positions absolute on classic SDL and on sdl12-compat alike. A player's own
 // SDL_MOUSE_RELATIVE other than 0 gets the library's hidden, relative pointer.
 void hidePointer();
-// After SDL_Init: the game's 640x480 24-bit surface. Full screen at the
-// desktop's size with the picture scaled onto it, or a real 640 by 480 mode
-// under the dummy driver, with LAKEPORT_SCREEN=640x480, on a desktop smaller
-// than the picture or when the desktop's size cannot be had. Null when no mode
+// After SDL_Init: the game's 640x480 24-bit surface, its picture scaled onto
+// a 32-bit screen: full screen at the desktop's size, a real 640 by 480 mode
+// (LAKEPORT_SCREEN=640x480 on classic SDL, or a desktop smaller than that), or
+// a window (LAKEPORT_SCREEN=window) of the largest whole multiple of 640 by 480
+// that fits well inside the desktop. LAKEPORT_BORDER=THICKNESS[,COLOUR] puts a
+// frame around the picture. A value not understood gets one line on standard
+// error and is ignored. SDL's dummy driver, or a screen without 32-bit pixels,
+// gets the plain 640 by 480 mode the game draws on directly. Null when no mode
 // can be set.
 SDL_Surface* openGameScreen();
-// Sets the mapping for a screen of w by h pixels (no surfaces): the picture is
-// the largest 4:3 box that fits, centred. Sizes below 640x480 map unscaled.
+// Reads LAKEPORT_BORDER into the frame's thickness and colour: none when unset,
+// 0 or not understood (then with one line on standard error).
+void readFrameSetting();
+// Sets the mapping for a screen of w by h pixels (no surfaces): the frame's
+// thickness is framePercent of h, and the picture the largest 4:3 box that
+// fits inside it, centred, however small.
 void setDisplayGeometry(int w, int h);
-// Back to program start: an unscaled 640x480 mapping, the scaling surface
-// freed.
+// A window the player resized: a new screen of w by h, the picture and frame
+// laid out on it anew, and the last frame shown on it whole.
+void resizeScreen(int w, int h);
+// Back to program start: an unscaled 640x480 mapping without a frame, the
+// scaling surface freed.
 void resetDisplay();
 
-// Whether a screen point lies outside the picture (in a black bar or beyond).
+// Whether a screen point lies outside the picture (in the frame, a black bar
+// or beyond).
 bool outsidePicture(int sx, int sy);
 // The game point shown at a screen point; points outside the picture clamp to
 // its nearest edge.
@@ -65,5 +82,6 @@ void warpMouse(int gx, int gy);
 // written are left in display.bands; the result is the game rows scaled.
 int scalePicture(SDL_Surface* game, SDL_Surface* screen, bool whole);
 // Shows a finished frame: scaled onto the real screen when the surface is the
-// game's scaling surface, SDL_Flip otherwise. SDL_Flip's result.
+// game's scaling surface (the bars and the frame drawn with the whole
+// picture), SDL_Flip otherwise. SDL_Flip's result.
 int presentFrame(SDL_Surface* surface);

@@ -24,6 +24,11 @@ int pollEvent(SDL_Event* event) {
     idleHook();
     got = SDL_PollEvent(event);
   }
+  // A window resized by the player is the screen's business alone.
+  while (got && event->type == SDL_VIDEORESIZE) {
+    resizeScreen(event->resize.w, event->resize.h);
+    got = SDL_PollEvent(event);
+  }
   if (got) mapPointerEvent(event);
   return got;
 }
