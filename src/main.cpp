@@ -7,6 +7,7 @@
 
 int main(int argc, char** argv) {
   const int result = gameMain(argc, argv);
+  if (result == 0) return 0;  // --help or --version
   if (result == -1) {
     fprintf(stderr, "lakeport-nights: SDL could not be initialised: %s\n", SDL_GetError());
   } else if (result == -2) {

@@ -23,6 +23,7 @@
 #include "platform/events.h"
 #include "platform/joystick.h"
 #include "platform/random.h"
+#include "platform/sdl_library.h"
 #include "platform/signals.h"
 #include "scores/round_end.h"
 #include "scores_support.h"
@@ -130,6 +131,34 @@ TEST_F(StartupTest, MissingFilesAreNamedOnceAndOneArgumentIsKioskModeWithUpToTwo
                                   ": start the game in its game directory\n");
   shutdownGame();
   EXPECT_FALSE(joystickOpened(0) || SDL_WasInit(SDL_INIT_VIDEO));
+}
+
+// The real program asked for its usage or version, without a display: it
+// says so on standard output and ends with status 0, starting nothing (with
+// SDL started it would fail here); the version names the SDL it runs on.
+TEST(InformationArguments, HelpAndVersionPrintAndEndWithoutADisplay) {
+  const std::string version =
+      "Lakeport Nights " LAKEPORT_VERSION "\nSDL: " + sdlLibraryName() + "\n";
+  for (const char* asked : {"--help", "--version"}) {
+    const std::string command = "env -u DISPLAY -u SDL_VIDEODRIVER " LAKEPORT_BINARY_DIR
+                                "/lakeport-nights " +
+                                std::string(asked) + " 2>&1";
+    FILE* p = popen(command.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string out;
+    char buffer[256];
+    while (size_t n = fread(buffer, 1, sizeof buffer, p)) out.append(buffer, n);
+    EXPECT_EQ(pclose(p), 0) << asked;
+    if (asked[2] == 'v') {
+      EXPECT_EQ(out, version);
+      continue;
+    }
+    EXPECT_EQ(out.rfind("Usage: lakeport-nights [ARGUMENT]\n", 0), 0u);
+    for (const char* named : {"LAKEPORT_SCREEN=window", "LAKEPORT_SCREEN=640x480",
+                              "LAKEPORT_BORDER=N[,COLOUR]", "LAKEPORT_GUN_CROSSHAIR=off",
+                              "LAKEPORT_GUNS=1,2", "LAKEPORT_TRACKER_PORT=", "kiosk", "data/"})
+      EXPECT_NE(out.find(named), std::string::npos) << named;
+  }
 }
 
 // Runs in a freshly started copy of the test program, before any reset: the

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/screens.h"
 #include "audio/soundbank.h"
@@ -124,6 +125,33 @@ const char* const fontFiles[FontCount] = {
     "./pics/MacHumaine_greyed-68-10.png",
 };
 
+const char* const usageText =
+    "Usage: lakeport-nights [ARGUMENT]\n"
+    "A shooting gallery in the gangland of the 1920s. Every device is a player of\n"
+    "its own: the mouse (and anything that points as one: light guns, touch\n"
+    "screens, tablets), the keyboard, two joysticks and a serial motion tracker.\n"
+    "\n"
+    "  ARGUMENT     exactly one argument, whatever it says (\"kiosk\"), starts kiosk\n"
+    "               mode for one or two players with joypads\n"
+    "  --help       this text\n"
+    "  --version    the version, and the SDL 1.2 the game runs on\n"
+    "\n"
+    "Environment:\n"
+    "  LAKEPORT_SCREEN=window       a window you can resize, not the whole screen\n"
+    "  LAKEPORT_SCREEN=640x480      a real 640 by 480 display mode (classic SDL 1.2)\n"
+    "  LAKEPORT_BORDER=N[,COLOUR]   a frame N percent of the screen high (1 to 10) for\n"
+    "                               light guns that watch the screen; COLOUR is white\n"
+    "                               (the default), red, green or blue\n"
+    "  LAKEPORT_GUN_CROSSHAIR=off   no crosshair for the mouse and the guns\n"
+    "  LAKEPORT_GUNS=1,2            the joystick players that are light guns in\n"
+    "                               gamepad mode: 1, 2 or 1,2\n"
+    "  LAKEPORT_TRACKER_PORT=PATH   the tracker's serial device (default /dev/ttyS0;\n"
+    "                               empty: no tracker)\n"
+    "\n"
+    "The hiscores live in data/ of the folder the game runs in: the\n"
+    "lakeport-nights command runs it in ~/.local/share/lakeport-nights\n"
+    "($XDG_DATA_HOME/lakeport-nights).\n";
+
 // The progress count after which start-up stops adding pips: 100 in the row.
 constexpr int32_t ProgressEnd = 604;
 
@@ -214,6 +242,10 @@ int startupGame(int argc, char** argv) {
 }
 
 int gameMain(int argc, char** argv) {
+  // What a desktop program answers first; any other one argument is kiosk mode.
+  if (argc == 2 && strcmp(argv[1], "--help") == 0) return fputs(usageText, stdout), 0;
+  if (argc == 2 && strcmp(argv[1], "--version") == 0)
+    return printf("Lakeport Nights %s\nSDL: %s\n", LAKEPORT_VERSION, sdlLibraryName().c_str()), 0;
   installStopSignals(stopGame);
   const int result = startupGame(argc, argv);
   if (result != 0) return result;

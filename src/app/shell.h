@@ -61,9 +61,11 @@ extern PictureSet pictures;
 void resetShellState();
 
 // The program's entry: the stop signals, start-up, then the endless screen
-// loop. Returns -1 when SDL cannot be initialised and -2 when the video mode
-// cannot be set; otherwise the program ends through shutdownGame, with exit
-// status 0 or, after SIGINT, SIGTERM or SIGHUP, ended by that signal.
+// loop. Returns 0 after printing the usage for --help or the version for
+// --version (nothing else starts), -1 when SDL cannot be initialised and -2
+// when the video mode cannot be set; otherwise the program ends through
+// shutdownGame, with exit status 0 or, after SIGINT, SIGTERM or SIGHUP, ended
+// by that signal.
 int gameMain(int argc, char** argv);
 // Start-up steps 1 to 17 (everything before the screen loop): 0, -1 or -2.
 int startupGame(int argc, char** argv);

@@ -78,6 +78,9 @@ ln -s "$prefix/bin/lakeport-nights" "$work/path/lakeport-nights"
 run() { (cd "$work/elsewhere" && umask 000 && PATH="$work/path:$PATH" lakeport-nights "$@"); }
 
 export HOME=$work/home XDG_DATA_HOME=$work/xdg
+run --version
+expect_eq "$(tail -n +3 "$STUB_OUT" | tr '\0' '|')" "--version|" "the launcher's --version"
+[ ! -e "$work/xdg" ] || fail "--version prepared a game directory"
 run kiosk "two words" "" "*"
 dir=$work/xdg/lakeport-nights
 expect_eq "$(head -n1 "$STUB_OUT")" "$dir" "working directory"
