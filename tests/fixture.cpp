@@ -93,6 +93,7 @@ void GameTest::TearDown() {
   if (capturingOut) capturedStdout();
   if (capturingErr) capturedStderr();
   unsetenv("LAKEPORT_GUNS");  // set by tests that play with guns
+  unsetenv("LAKEPORT_GUN_CROSSHAIR");
   newProcess();
   useRealClock();
   useRealJoysticks();

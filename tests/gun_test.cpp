@@ -318,6 +318,34 @@ TEST_F(GunTest, TheGunListIsReadStrictlyAndKioskModeRefusesGunTwo) {
               std::tuple(gun1, gun2, told))
         << value << said;
   }
+  // LAKEPORT_GUN_CROSSHAIR=off hides the mouse's and the guns' crosshairs.
+  const std::tuple<const char*, const char*, const char*> hiding[] = {
+      // guns, crosshair, hidden (T, M, K, J, J)
+      {"1", "off", "-M-J-"},
+      {"1,2", "off", "-M-JJ"},
+      {"", "off", "-M---"},
+      {"2", "on", "-----"},
+      {"1,2", "Off", "-----"}};
+  startVideo();
+  for (SDL_Surface*& c : pictures.crosshair) c = own(solidSurface(31, 31, 0xFF00FF));
+  for (auto [list, crosshair, hidden] : hiding) {
+    resetPlayers();
+    setenv("LAKEPORT_GUNS", list, 1), setenv("LAKEPORT_GUN_CROSSHAIR", crosshair, 1);
+    captureStderr();
+    readJoystickGuns();
+    const std::string said = capturedStderr();
+    EXPECT_EQ(said.rfind("lakeport-nights: LAKEPORT_GUN_CROSSHAIR=", 0) == 0 &&
+                  said.find('\n') == said.size() - 1,
+              *crosshair == 'O');
+    SDL_FillRect(shell.video, nullptr, 0);
+    for (int d = 0; d < DeviceCount; ++d)
+      players[d].active = true, players[d].cursorX = 60 + 120 * d, players[d].cursorY = 240;
+    DrawCrosshairs();
+    std::string hiddenOnes;
+    for (int d = 0; d < DeviceCount; ++d)
+      hiddenOnes += screenRgb(60 + 120 * d, 240) ? '-' : "TMKJJ"[d];
+    EXPECT_EQ(hiddenOnes, hidden) << list << crosshair;
+  }
 }
 
 // A tracker record's numbers start after three bytes and end at its byte 45,

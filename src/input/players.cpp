@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/shell.h"
 #include "audio/soundbank.h"
@@ -28,7 +29,7 @@ constexpr double AxisStepScale = 0.0005;   // pixels per poll and axis unit
 constexpr uint32_t JoystickPacingMs = 12;  // polls at most once in any 13 ms
 constexpr int32_t GunStillPixels = 2;      // a gun held still wanders this far
 constexpr int32_t NoRest = -1;             // a gun not read yet
-constexpr GunState NoGun = {false, NoRest, NoRest, false};
+constexpr GunState NoGun = {false, NoRest, NoRest, false, false};
 constexpr uint32_t ArrowStepMs = 10;  // a cursor key steps at most once in any 11 ms
 constexpr int32_t ArrowStepPixels = 6;
 constexpr uint32_t IdleLimitMs = 10000;  // a player leaves after ten idle seconds
@@ -321,7 +322,10 @@ void pollJoysticks() { pollJoystickPlayers(true); }
 
 void aimJoysticks() { pollJoystickPlayers(false); }
 
-void readJoystickGuns() {
+namespace {
+// The joystick players LAKEPORT_GUNS names, or none when it says nothing
+// understood (then with one line on standard error).
+void readGunList() {
   const char* value = getenv("LAKEPORT_GUNS");
   if (!value) return;
   // A list of 1 and 2 separated by commas, spaces allowed; empty names none.
@@ -353,6 +357,21 @@ void readJoystickGuns() {
   }
   guns[Joystick1].gun = gun[0];
   guns[Joystick2].gun = gun[1];
+}
+}  // namespace
+
+void readJoystickGuns() {
+  readGunList();
+  const char* crosshair = getenv("LAKEPORT_GUN_CROSSHAIR");
+  if (!crosshair || !*crosshair || strcmp(crosshair, "on") == 0) return;
+  if (strcmp(crosshair, "off") != 0) {
+    fprintf(stderr,
+            "lakeport-nights: LAKEPORT_GUN_CROSSHAIR=%s is not understood (off hides the "
+            "crosshairs of the mouse and the guns); they are drawn\n",
+            crosshair);
+    return;
+  }
+  for (int d = Mouse; d < DeviceCount; ++d) guns[d].hideCrosshair = d == Mouse || guns[d].gun;
 }
 
 void stepKeyboardCursor() {
@@ -404,7 +423,7 @@ void DrawCrosshairs() {
   for (int32_t d = 0; d < DeviceCount; ++d) {
     const Player& p = players[d];
     SDL_Surface* picture = pictures.crosshair[d];
-    if (!p.active || !picture || !shell.video) continue;
+    if (!p.active || !picture || !shell.video || guns[d].hideCrosshair) continue;
     // The tracker's crosshair is not clamped; one wholly off the screen is not
     // blitted, so a far-off position cannot wrap around SDL's 16-bit rectangle.
     const int64_t left = int64_t(p.cursorX) - CrosshairHalf;

@@ -34,12 +34,13 @@ struct GunState {
   bool gun;              // set at start-up from LAKEPORT_GUNS
   int32_t restX, restY;  // where the crosshair last counted as moved; -1 before
   bool offscreenPull;    // the trigger was pulled off the picture: it reloads
+  bool hideCrosshair;    // LAKEPORT_GUN_CROSSHAIR=off: a gun (or the mouse) aims by itself
 };
 
 enum ArrowKey { ArrowUp = 0, ArrowDown = 1, ArrowLeft = 2, ArrowRight = 3 };
 
 extern Player players[DeviceCount];
-extern GunState guns[DeviceCount];  // by DeviceId; only the joysticks' are used
+extern GunState guns[DeviceCount];  // by DeviceId; the joysticks', and the mouse's crosshair
 extern bool arrowHeld[4];
 extern uint32_t arrowStepTime[4];
 extern uint32_t joystickPollTime;
@@ -59,7 +60,10 @@ void aimJoysticks();
 // Reads LAKEPORT_GUNS once at start-up (after the kiosk flag is set): the
 // joystick players it names (1, 2 or 1,2) are guns. A malformed value gets one
 // line on standard error and makes no gun; in kiosk mode player 2 is the first
-// joystick's second stick and never a gun.
+// joystick's second stick and never a gun. Then LAKEPORT_GUN_CROSSHAIR: off
+// hides the crosshairs of the mouse (guns in mouse mode play as the mouse)
+// and of the joystick guns; a value not understood gets one line and is
+// ignored.
 void readJoystickGuns();
 // Moves the keyboard crosshair by the held cursor keys (6 pixels, 10 ms rule).
 void stepKeyboardCursor();
