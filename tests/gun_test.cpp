@@ -178,7 +178,7 @@ TEST_F(GunTest, TwoGunsAndTheMousePlayARoundScaledAndTheRowSaysMJJ) {
     button ? pushMouseClickAt(sx, sy, button) : pushMouseMotion(sx, sy);
   };
   driver.onInput = [&] {
-    if (shell.screen != ScreenId::Title) setDisplayGeometry(1920, 1080);
+    if (shell.screen != ScreenId::Title && display.screenW != 1920) resizeScreen(1920, 1080);
     for (int g = 0; g < 2; ++g)
       if (players[Joystick1 + g].triggerHeld || players[Joystick1 + g].menuFireHeld ||
           players[Joystick1 + g].reloadHeld)

@@ -43,8 +43,8 @@ int gameAt(int at, int size, int game) { return (2 * at + 1) * game / (2 * size)
 // where the picture is at least the game's size.
 int pictureAt(int g, int size, int game) { return (2 * g + 1) * size / (2 * game); }
 
-// The old way, a real 640 by 480 mode at 24 bits drawn on directly, for SDL's
-// dummy driver and a screen that gives no 32-bit pixels.
+// The old way, a real 640 by 480 mode at 24 bits drawn on directly, for a
+// screen that gives no 32-bit pixels.
 SDL_Surface* openPlainMode() {
   setDisplayGeometry(GameWidth, GameHeight);
   return SDL_SetVideoMode(GameWidth, GameHeight, 24, SDL_FULLSCREEN | SDL_DOUBLEBUF);
@@ -98,10 +98,6 @@ SDL_Surface* openScaledScreen(int w, int h, Uint32 flags) {
   return game;
 }
 
-bool dummyDriver() {
-  char name[32] = "";
-  return SDL_VideoDriverName(name, sizeof name) && strcmp(name, "dummy") == 0;
-}
 }  // namespace
 
 void hidePointer() {
@@ -124,9 +120,12 @@ void hidePointer() {
 SDL_Surface* openGameScreen() {
   readFrameSetting();
   const ScreenAsked asked = screenAsked();
-  if (dummyDriver()) return openPlainMode();
   const SDL_VideoInfo* info = SDL_GetVideoInfo();
   int w = info ? info->current_w : 0, h = info ? info->current_h : 0;
+  // SDL's dummy driver has no desktop; the size it makes up (none on classic
+  // SDL, 1024x768 on sdl12-compat) would only scale the picture.
+  char driver[16] = "";
+  if (SDL_VideoDriverName(driver, sizeof driver) && strcmp(driver, "dummy") == 0) w = h = 0;
   Uint32 flags = SDL_FULLSCREEN | SDL_DOUBLEBUF;
   if (asked == ScreenAsked::Window) {
     // A tenth of the desktop is left for the window's edges and the panels.
@@ -179,8 +178,9 @@ void setDisplayGeometry(int w, int h) {
 }
 
 void resizeScreen(int w, int h) {
-  if (!display.windowed || !display.game) return;
-  display.screen = SDL_SetVideoMode(w, h, 32, SDL_RESIZABLE);
+  if (!display.game) return;
+  display.screen =
+      SDL_SetVideoMode(w, h, 32, display.windowed ? SDL_RESIZABLE : SDL_FULLSCREEN | SDL_DOUBLEBUF);
   if (display.screen && display.screen->format->BytesPerPixel != 4) display.screen = nullptr;
   if (!display.screen) return;  // nothing shows until a size that works
   setDisplayGeometry(display.screen->w, display.screen->h);

@@ -8,9 +8,9 @@
 constexpr int GameWidth = 640;
 constexpr int GameHeight = 480;
 
-// Where the game picture lies on the screen (or the window). Unscaled (SDL's
-// dummy driver, or a screen SDL gives no 32-bit pixels) the picture is the
-// screen and every map is the identity.
+// Where the game picture lies on the screen (or the window). On a 640 by 480
+// screen without a frame, or unscaled (a screen SDL gives no 32-bit pixels),
+// every map is the identity.
 struct Display {
   int screenW, screenH;         // the screen or the window in pixels
   SDL_Rect picture;             // the largest 4:3 box that fits inside the frame, centred
@@ -37,11 +37,11 @@ void hidePointer();
 // a 32-bit screen: full screen at the desktop's size, a real 640 by 480 mode
 // (LAKEPORT_SCREEN=640x480 on classic SDL, or a desktop smaller than that), or
 // a window (LAKEPORT_SCREEN=window) of the largest whole multiple of 640 by 480
-// that fits well inside the desktop. LAKEPORT_BORDER=THICKNESS[,COLOUR] puts a
-// frame around the picture. A value not understood gets one line on standard
-// error and is ignored. SDL's dummy driver, or a screen without 32-bit pixels,
-// gets the plain 640 by 480 mode the game draws on directly. Null when no mode
-// can be set.
+// that fits well inside the desktop; 640 by 480 where the desktop's size is
+// unknown (SDL's dummy driver). LAKEPORT_BORDER=THICKNESS[,COLOUR] puts a frame
+// around the picture. A value not understood gets one line on standard error
+// and is ignored. A screen without 32-bit pixels gets the plain 640 by 480
+// mode the game draws on directly. Null when no mode can be set.
 SDL_Surface* openGameScreen();
 // Reads LAKEPORT_BORDER into the frame's thickness and colour: none when unset,
 // 0 or not understood (then with one line on standard error).
@@ -50,7 +50,7 @@ void readFrameSetting();
 // thickness is framePercent of h, and the picture the largest 4:3 box that
 // fits inside it, centred, however small.
 void setDisplayGeometry(int w, int h);
-// A window the player resized: a new screen of w by h, the picture and frame
+// A new screen of w by h (a window the player resized): the picture and frame
 // laid out on it anew, and the last frame shown on it whole.
 void resizeScreen(int w, int h);
 // Back to program start: an unscaled 640x480 mapping without a frame, the
