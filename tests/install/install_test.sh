@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The game installed into a temporary prefix: metadata, desktop entry and
-# Debian package pass their checkers; played through the launcher on Xvfb, its
-# row is stored above the player's old rows; with a stand-in game the launcher
+# Debian package pass their checkers, and apt would install the package where
+# SDL 1.2 is sdl12-compat; the package's files played through its launcher on
+# Xvfb, the row is stored above the player's old rows; with a stand-in game the launcher
 # prepares a private game directory, follows the install, keeps the player's
 # folders and passes arguments and the exit status through.
 # Usage: install_test.sh BUILD_DIR
@@ -28,16 +29,23 @@ desktop-file-validate "$prefix"/share/applications/*.desktop || fail "desktop-fi
 # lintian refuses to run as root (as CI does) unless told.
 as_root=()
 [ "$(id -u)" -ne 0 ] || as_root=(--allow-root)
-lintian "${as_root[@]}" --info --display-level '>=info' --fail-on error,warning \
-  "$work"/deb/lakeport-nights_*.deb || fail "lintian"
+deb=$(echo "$work"/deb/lakeport-nights_*.deb)
+lintian "${as_root[@]}" --info --display-level '>=info' --fail-on error,warning "$deb" || fail "lintian"
+# Where libSDL-1.2.so.0 is sdl12-compat (its shim in classic SDL's place), apt
+# installs the package all the same.
+apt-get install -s -o Debug::NoLocking=1 "$deb" libsdl1.2-compat-shim >"$work/apt.log" 2>&1 || true
+grep -q '^Inst libsdl1.2-compat-shim' "$work/apt.log" && grep -q '^Inst lakeport-nights' "$work/apt.log" ||
+  { cat "$work/apt.log"; fail "apt would not install the package beside sdl12-compat"; }
+dpkg-deb -x "$deb" "$work/debroot"
 
 mkdir "$work/elsewhere"
 dir=$work/played/lakeport-nights
 (umask 077 && mkdir -p "$dir/data")
 for i in $(seq 10); do echo "$i Old^Timer $((-9 - i)) 0 5 1 --K--"; done >"$dir/data/data00.dat"
-# No SDL variable: the game itself reads the pointer's absolute positions.
+# The package's own files, no SDL variable: the game itself reads the
+# pointer's absolute positions.
 (cd "$work/elsewhere" && HOME=$XS_HOME XDG_DATA_HOME="$work/played" LAKEPORT_TRACKER_PORT= \
-  exec "$prefix/bin/lakeport-nights") >"$work/game.log" 2>&1 &
+  exec "$work/debroot/usr/games/lakeport-nights") >"$work/game.log" 2>&1 &
 XS_GAME_PID=$!
 xs_wait_window || fail "no game window"
 
