@@ -49,12 +49,11 @@ xs_click 320 240 # story -> display help
 xs_click 320 240 # display help -> weapon choice
 xs_click 520 120 # the Thompson
 xs_click 60 110  # the Garage
-sleep 6          # figures come after three wall-clock seconds
-# The keyboard shoots, aimed with the cursor keys; the mouse only joins.
-hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; }
-fire() { xdotool keydown ctrl; sleep 0.12; xdotool keyup ctrl; sleep 0.1; }
-hold Up 0.6; fire; hold Left 0.5; fire; hold Left 0.5; fire; hold Right 1.4; fire; hold Up 0.3; fire
-xdotool mousemove 330 300 # the mouse joins too
+# The keyboard joins and aims at the street; the outside player shoots the
+# gangsters' heads with the mouse, and the round is shown with its dead.
+xdotool keydown Down sleep 0.5 keyup Down
+"$build/lakeport-outside-player" "$build/game/pics" 9 0 0 640 480 >/dev/null
+xdotool mousemove 330 300 # the mouse's crosshair beside them
 sleep 0.3
 shot round
 xdotool key Escape

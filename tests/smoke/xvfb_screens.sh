@@ -249,16 +249,14 @@ together=3
 case $("$game" --version) in *sdl12-compat*) together=1 ;; esac
 out=$(mktemp -d /tmp/lakeport-screens-logs-XXXXXX)
 trap 'rm -rf "$out"' EXIT
-pids=()
+pids=() next=0 status=0
+# Waits for the oldest game still playing and shows its log.
+reap() { wait "${pids[next]}" || status=1; cat "$out/$next.log"; next=$((next + 1)); }
 for row in "${sizes[@]}"; do
   read -r size ending env points <<<"$row"
-  ((${#pids[@]} % together)) || wait
+  while ((${#pids[@]} - next >= together)); do reap; done
   (play_on "$size" "$ending" "$env" "$points" >"$out/${#pids[@]}.log" 2>&1) &
   pids+=($!)
 done
-status=0
-for i in "${!pids[@]}"; do
-  wait "${pids[i]}" || status=1
-  cat "$out/$i.log"
-done
+while ((next < ${#pids[@]})); do reap; done
 exit $status

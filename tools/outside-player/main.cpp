@@ -2,9 +2,10 @@
 // the twelve places of the street and what each figure looks like, and clicks
 // the heads of the gangsters standing there, never a bystander. It also closes
 // a window as a desktop's close button does.
-//   outside_player PICS SECONDS X Y W H   plays for SECONDS on the picture at
-//                                         (X, Y), W by H; prints "shots N"
-//   outside_player close WINDOW           asks the window to close
+//   lakeport-outside-player PICS SECONDS X Y W H
+//       plays for SECONDS on the picture at (X, Y), W by H; prints "shots N"
+//   lakeport-outside-player close WINDOW
+//       asks the window to close
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -58,9 +59,9 @@ int closeWindow(Display* d, Window w) {
 
 int main(int argc, char** argv) {
   Display* d = XOpenDisplay(nullptr);
-  if (!d) return fprintf(stderr, "outside_player: no X display\n"), 2;
+  if (!d) return fprintf(stderr, "lakeport-outside-player: no X display\n"), 2;
   if (argc == 3 && strcmp(argv[1], "close") == 0) return closeWindow(d, strtoul(argv[2], 0, 0));
-  if (argc != 7) return fprintf(stderr, "usage: outside_player PICS SECONDS X Y W H\n"), 2;
+  if (argc != 7) return fprintf(stderr, "usage: lakeport-outside-player PICS SECONDS X Y W H\n"), 2;
   const int bx = atoi(argv[3]), by = atoi(argv[4]), bw = atoi(argv[5]), bh = atoi(argv[6]);
   // The gangsters n, o, p, q and their mirror pictures; bystanders match none.
   std::vector<std::vector<bool>> kinds;
@@ -69,7 +70,7 @@ int main(int argc, char** argv) {
     kinds.push_back(personMask(std::string(argv[1]) + "/target_" + k[0] + "_01_88x200" +
                                (mirror ? "_mirror" : "") + ".bmp"));
     if (kinds.back().empty())
-      return fprintf(stderr, "outside_player: no figure %s\n", k.c_str()), 2;
+      return fprintf(stderr, "lakeport-outside-player: no figure %s\n", k.c_str()), 2;
   }
   // The middle of a game pixel's run on the screen.
   auto sx = [&](int g) { return (2 * g + 1) * bw / 1280; };
