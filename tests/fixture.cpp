@@ -124,6 +124,10 @@ void GameTest::writeBmp(const std::string& path, int w, int h, uint32_t rgb) {
   SDL_FreeSurface(s);
 }
 
+bool oneLineAbout(const std::string& said, const std::string& variable) {
+  return said.rfind("lakeport-nights: " + variable, 0) == 0 && said.find('\n') == said.size() - 1;
+}
+
 bool pointerHidden() {
   const SDL_Cursor* c = SDL_GetCursor();
   if (!c) return SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE;

@@ -46,6 +46,8 @@ class GameTest : public ::testing::Test {
   bool capturingOut = false, capturingErr = false;
 };
 
+// Whether `said` is one line of the game's about the environment variable.
+bool oneLineAbout(const std::string& said, const std::string& variable);
 // Whether the pointer is hidden the game's way: shown with no pixels at all,
 // or hidden by SDL where SDL makes no cursors (sdl12-compat's dummy driver).
 bool pointerHidden();

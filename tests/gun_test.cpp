@@ -312,10 +312,9 @@ TEST_F(GunTest, TheGunListIsReadStrictlyAndKioskModeRefusesGunTwo) {
     captureStderr();
     readJoystickGuns();
     const std::string said = capturedStderr();
-    const bool oneLine =
-        said.rfind("lakeport-nights: LAKEPORT_GUNS", 0) == 0 && said.find('\n') == said.size() - 1;
-    EXPECT_EQ(std::tuple(guns[Joystick1].gun, guns[Joystick2].gun, oneLine),
-              std::tuple(gun1, gun2, told))
+    EXPECT_EQ(
+        std::tuple(guns[Joystick1].gun, guns[Joystick2].gun, oneLineAbout(said, "LAKEPORT_GUNS")),
+        std::tuple(gun1, gun2, told))
         << value << said;
   }
   // LAKEPORT_GUN_CROSSHAIR=off hides the mouse's and the guns' crosshairs.
@@ -333,10 +332,7 @@ TEST_F(GunTest, TheGunListIsReadStrictlyAndKioskModeRefusesGunTwo) {
     setenv("LAKEPORT_GUNS", list, 1), setenv("LAKEPORT_GUN_CROSSHAIR", crosshair, 1);
     captureStderr();
     readJoystickGuns();
-    const std::string said = capturedStderr();
-    EXPECT_EQ(said.rfind("lakeport-nights: LAKEPORT_GUN_CROSSHAIR=", 0) == 0 &&
-                  said.find('\n') == said.size() - 1,
-              *crosshair == 'O');
+    EXPECT_EQ(oneLineAbout(capturedStderr(), "LAKEPORT_GUN_CROSSHAIR=Off"), *crosshair == 'O');
     SDL_FillRect(shell.video, nullptr, 0);
     for (int d = 0; d < DeviceCount; ++d)
       players[d].active = true, players[d].cursorX = 60 + 120 * d, players[d].cursorY = 240;
