@@ -17,21 +17,7 @@
 #define LAKEPORT_SHUFFLE 1
 #endif
 
-Display display = {GameWidth,
-                   GameHeight,
-                   {0, 0, GameWidth, GameHeight},
-                   {0, 0, GameWidth, GameHeight},
-                   0,
-                   0xFFFFFF,
-                   false,
-                   {},
-                   {},
-                   nullptr,
-                   nullptr,
-                   0,
-                   {},
-                   {},
-                   true};
+Display display;
 
 namespace {
 int clampTo(int v, int low, int high) { return v < low ? low : (v > high ? high : v); }
@@ -190,13 +176,7 @@ void resizeScreen(int w, int h) {
 
 void resetDisplay() {
   if (display.game) SDL_FreeSurface(display.game);
-  display.screen = display.game = nullptr;
-  display.framePercent = 0;
-  display.frameColour = 0xFFFFFF;
-  display.windowed = false;
-  display.fullUpdatesLeft = 0;
-  display.shuffleRows = true;
-  display.bands.clear();
+  display = Display{};
   setDisplayGeometry(GameWidth, GameHeight);
 }
 

@@ -12,20 +12,20 @@ constexpr int GameHeight = 480;
 // screen without a frame, or unscaled (a screen SDL gives no 32-bit pixels),
 // every map is the identity.
 struct Display {
-  int screenW, screenH;         // the screen or the window in pixels
-  SDL_Rect picture;             // the largest 4:3 box that fits inside the frame, centred
-  SDL_Rect frame;               // the picture with its frame around it
-  int framePercent;             // the frame's thickness in percent of the screen's height
-  Uint32 frameColour;           // 0xRRGGBB
-  bool windowed;                // a window the player can resize, not full screen
-  std::vector<int> gameColumn;  // for each picture column, the game column shown there
-  std::vector<int> gameRow;     // for each picture row, the game row shown there
-  SDL_Surface* screen;          // the real screen when scaling, else nullptr
-  SDL_Surface* game;            // the 640x480x24 surface the game draws on when scaling
-  int fullUpdatesLeft;          // flips that still redraw bars and frame (both buffers)
-  std::vector<Uint8> shown;     // the game picture the screen shows, row by row
-  std::vector<SDL_Rect> bands;  // the screen rows the last scale wrote
-  bool shuffleRows;             // widen rows by byte shuffles where the processor can
+  int screenW = GameWidth, screenH = GameHeight;  // the screen or the window in pixels
+  SDL_Rect picture{0, 0, GameWidth, GameHeight};  // the largest 4:3 box inside the frame, centred
+  SDL_Rect frame{0, 0, GameWidth, GameHeight};    // the picture with its frame around it
+  int framePercent = 0;           // the frame's thickness in percent of the screen's height
+  Uint32 frameColour = 0xFFFFFF;  // 0xRRGGBB
+  bool windowed = false;          // a window the player can resize, not full screen
+  std::vector<int> gameColumn;    // for each picture column, the game column shown there
+  std::vector<int> gameRow;       // for each picture row, the game row shown there
+  SDL_Surface* screen = nullptr;  // the real screen when scaling, else nullptr
+  SDL_Surface* game = nullptr;    // the 640x480x24 surface the game draws on when scaling
+  int fullUpdatesLeft = 0;        // flips that still redraw bars and frame (both buffers)
+  std::vector<Uint8> shown;       // the game picture the screen shows, row by row
+  std::vector<SDL_Rect> bands;    // the screen rows the last scale wrote
+  bool shuffleRows = true;        // widen rows by byte shuffles where the processor can
 };
 extern Display display;
 
