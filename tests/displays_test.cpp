@@ -226,7 +226,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
 }
 
 // The weapon keys' label stands for 1500 ms from its own key, in round frames.
-TEST_F(DisplaysTest, WeaponLabelShowsFor1500MsFromItsKey) {
+TEST_F(DisplaysTest, AWeaponKeySwitchesAndItsLabelShowsFor1500Ms) {
   useReadableFont();
   pictures.levelBackdrop[0] = own(solidSurface(640, 480, 0x101010));
   pictures.levelDimmed[0] = own(solidSurface(640, 480, 0x202060));
@@ -243,6 +243,7 @@ TEST_F(DisplaysTest, WeaponLabelShowsFor1500MsFromItsKey) {
        {std::pair{SDLK_2, "[Revolver]"}, {SDLK_1, "[single shot]"}, {SDLK_3, "[Thompson]"}}) {
     pushKey(key, true), pushKey(key, false);
     const uint32_t keyedAt = (RunRoundFrame(), ticksMs());
+    EXPECT_EQ(shell.chosenWeapon, key - SDLK_1) << "the key switches the weapon too";
     EXPECT_EQ(rowZeroAfter(0), label);
     EXPECT_EQ(rowZeroAfter(keyedAt + 1499 - ticksMs()), label);
     EXPECT_EQ(rowZeroAfter(keyedAt + 1500 - ticksMs()), "");
@@ -297,9 +298,22 @@ TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxInsideItsFrameAndPointsMapBot
   unsetenv("SDL_MOUSE_RELATIVE");
 }
 
-// LAKEPORT_BORDER read, then its frame drawn with the whole picture and kept
-// by the flips that scale changed rows only.
-TEST_F(ScreenMapping, TheBorderIsReadStrictlyAndItsFrameStandsBetweenBarsAndPicture) {
+// LAKEPORT_BORDER and LAKEPORT_SCREEN read, then the frame drawn with the whole
+// picture and kept by the flips that scale changed rows only.
+TEST_F(ScreenMapping, SettingsAreReadStrictlyAndTheFrameStandsBetweenBarsAndPicture) {
+  // LAKEPORT_SCREEN: a window, the real mode, or one line and the whole screen.
+  startVideo();
+  for (auto [value, window] : {std::pair{"window", true}, {"640x480", false}, {"Window", false}}) {
+    setenv("LAKEPORT_SCREEN", value, 1);
+    captureStderr();
+    EXPECT_NE(openGameScreen(), nullptr);
+    const std::string said = capturedStderr();
+    EXPECT_TRUE(display.windowed == window &&
+                (*value == 'W' ? oneLineAbout(said, "LAKEPORT_SCREEN=W") : said.empty()))
+        << value << said;
+    resetDisplay();
+  }
+  unsetenv("LAKEPORT_SCREEN");
   // clang-format off
   const struct { const char* value; int percent; Uint32 rgb; } borders[] = {
       {"", 0, 0xFFFFFF}, {"0", 0, 0xFFFFFF}, {"10,blue", 10, 0xFF}, {"11", -1, 0xFFFFFF},
@@ -317,7 +331,6 @@ TEST_F(ScreenMapping, TheBorderIsReadStrictlyAndItsFrameStandsBetweenBarsAndPict
   }
   unsetenv("LAKEPORT_BORDER");
   // 3 % of a 640 by 480 screen, in red: the frame from x 5 and y 0, 14 thick.
-  startVideo();
   setDisplayGeometry(GameWidth, GameHeight);
   display.game = SDL_CreateRGBSurface(SDL_SWSURFACE, GameWidth, GameHeight, 24, 0xFF0000, 0xFF00,
                                       0xFF, 0);  // resetDisplay frees it

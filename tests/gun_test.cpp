@@ -392,6 +392,8 @@ TEST_F(MenuInputTest, KeysAndMouseDecideOnReleaseOnly) {
   resetPlayers();
   pushKey(SDLK_LEFT, true);
   EXPECT_TRUE(pollMenuInput() && players[Keyboard].active && arrowHeld[ArrowLeft]);
+  pushKey(SDLK_LEFT, false);
+  EXPECT_TRUE(pollMenuInput() && !arrowHeld[ArrowLeft]) << "let go, it stops";
 }
 
 // The kiosk's second player's fire pair (joystick 2's button 0, joystick 1's 2):

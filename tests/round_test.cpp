@@ -124,11 +124,14 @@ TEST_F(RoundTest,
   advanceFakeClock(13);  // past the sticks' pacing
   pollJoysticks();
   EXPECT_TRUE(sounds(players[Joystick1].reloadChannel, LoadGun1Press + Thompson));
+  // Someone's sound on channel 0, which a player's first shot leaves alone.
+  Mix_HaltChannel(-1), Mix_PlayChannelTimed(0, shouts, -1, -1);
   for (int32_t fired : {0, 50}) {  // a shot, then the empty magazine's click
     players[Mouse].shotsFired = fired;
     advanceFakeClock(100), pull(Mouse), serviceTrigger(Mouse);
     EXPECT_TRUE(sounds(players[Mouse].shotChannel, (fired ? EmptyGun1 : ShotGun1) + Thompson));
   }
+  EXPECT_TRUE(Mix_Playing(0) && Mix_GetChunk(0) == shouts);
   Mix_HaltChannel(-1), setFlipHook(nullptr);
   for (Mix_Chunk*& s : soundBank.samples) Mix_FreeChunk(s), s = nullptr;
 }
@@ -185,7 +188,9 @@ TEST_F(TargetsTest, ShotsHitTheRectangleAndHarmByZoneKillingOnce) {
   pictures.figure[1] = picture("f1.bmp", 0x00C34F);  // raw value 49999: the person
   Target* t = standOn(TargetAt(1), 8);
   const int x = t->x, y = t->y;
+  const uint32_t lastShot = t->lastShotTicks;
   EXPECT_TRUE(t->TakeHit(x - 44, y - 100) && t->TakeHit(x + 43, y + 99));
+  EXPECT_EQ(t->lastShotTicks, lastShot + 2 * HitShotDelayMs) << "each hit holds its fire back";
   for (auto [dx, dy] : {std::pair{44, 0}, {0, 100}, {-45, 0}, {0, -101}})
     EXPECT_FALSE(t->TakeHit(x + dx, y + dy) || t->TakeDamage(x + dx, y + dy)) << dx << "," << dy;
   const std::pair<int, int> rows[] = {{0, 0},   {30, 0},  {31, 1},  {60, 1},  {61, 2},
@@ -264,7 +269,7 @@ TEST_F(ScheduleTest, AGangsterFiresInItsSecondAndThirdSecondWhenSpaced) {
   untilSecond(t, 3), roundState.playerCount = 2;
   EXPECT_FALSE(firesWith(t, {32767}));
   EXPECT_TRUE(!t->shown && t->breakSeconds == 9) << t->breakSeconds;
-  EXPECT_FALSE(IsSlotFree(2)) << "its place is given back a second later, not at once";
+  EXPECT_FALSE((t->Tick(), IsSlotFree(2))) << "its place is given back a second later, not at once";
   advanceFakeClock(1000), t->Tick();
   EXPECT_TRUE(IsSlotFree(2));
   // On the Flower Shop q up to 49 hits for chance 25; energy may go below zero.

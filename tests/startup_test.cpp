@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstddef>
 #include <cstring>
@@ -159,6 +160,14 @@ TEST(InformationArguments, HelpAndVersionPrintAndEndWithoutADisplay) {
                               "LAKEPORT_GUNS=1,2", "LAKEPORT_TRACKER_PORT=", "kiosk", "data/"})
       EXPECT_NE(out.find(named), std::string::npos) << named;
   }
+}
+
+// The real clock's sleep lasts its whole second and more (the tracker's wait
+// at start-up).
+TEST(RealClock, SleepsWholeSeconds) {
+  const auto start = std::chrono::steady_clock::now();
+  sleepMs(1000);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
 }
 
 // Runs in a freshly started copy of the test program, before any reset: the
