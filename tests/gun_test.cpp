@@ -243,8 +243,12 @@ TEST_F(PlayersTest, CursorKeysStepSixPixelsOnceIn11MsEachCancelTheirOppositeAndC
     EXPECT_EQ(at(k), std::tuple(x, y)) << fromX << "," << fromY;
   }
   arrowStepTime[ArrowLeft] = 5000, k.active = true;
+  Player& m = players[Mouse];
+  m.active = true, m.lastShotTime = 5000, m.lastMoveTime = 0;
   expireIdlePlayers(15000);
-  EXPECT_TRUE(k.active) << "the keyboard idles by its keys' steps, for more than 10 s";
+  EXPECT_TRUE(k.active && m.active) << "the keyboard idles by its keys' steps; a shot keeps one in";
+  expireIdlePlayers(15001);
+  EXPECT_FALSE(k.active || m.active);
 }
 
 // Readings beyond the dead zone step the crosshair, once in 13 ms, clamped.
@@ -270,7 +274,7 @@ TEST_F(PlayersTest, DeadZoneStepsClampingAndPacing) {
 TEST_F(PlayersTest, ReloadLetsGoOnceAndKioskButtonPairsActAsOne) {
   // Stick, button, down; then trigger held, reload held, refilled, active.
   const std::tuple<int, int, bool, std::tuple<int32_t, bool, bool, bool>> steps[] = {
-      {0, 2, true, {1, false, false, true}}, {0, 3, true, {1, true, false, true}},
+      {0, 3, true, {0, true, false, true}},  {0, 2, true, {1, true, false, true}},
       {1, 1, true, {1, true, false, true}},  {0, 3, false, {1, true, false, true}},
       {1, 0, true, {1, true, false, true}},  {0, 2, false, {1, true, false, true}},
       {1, 1, false, {1, false, true, true}}, {1, 0, false, {0, false, false, true}}};
