@@ -15,7 +15,6 @@
 #include "platform/display.h"
 #include "platform/joystick.h"
 #include "play_driver.h"
-#include "scores/round_end.h"
 #include "scores_support.h"
 
 namespace {
@@ -29,14 +28,6 @@ void aimAt(int stick, int gx, int gy) {
 }
 
 void pollAfterPacing() { advanceFakeClock(13), pollJoysticks(); }
-
-// A fake stick's button changes, with the event the front end waits for.
-void pushJoyButton(int stick, int button, bool down) {
-  setFakeButton(stick, button, down);
-  SDL_Event e{};
-  e.type = down ? SDL_JOYBUTTONDOWN : SDL_JOYBUTTONUP;
-  SDL_PushEvent(&e);
-}
 
 // Two fake sticks opened as start-up would, the first one a gun.
 void openGuns() {
@@ -158,70 +149,6 @@ TEST_F(GunTest, AHeldStickCrossesTheWeaponChoiceAsFastAsARound) {
   // 40 paced steps of 16 pixels, one every third 5 ms frame.
   EXPECT_NEAR(crossingMs[ScreenId::WeaponChoice], 600, 30);
   EXPECT_NEAR(crossingMs[ScreenId::Round], crossingMs[ScreenId::WeaponChoice], 30);
-}
-
-// Two guns and the mouse play a Garage round on a 16:9 screen: gun 1 picks
-// weapon and level, both shoot heads and reload in the bars, gun 2 shoots END.
-TEST_F(GunTest, TwoGunsAndTheMousePlayARoundScaledAndTheRowSaysMJJ) {
-  if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
-  setenv("LAKEPORT_GUNS", "1,2", 1);
-  useFakeJoysticks(2);
-  PlayDriver driver;
-  long lastMouseMove = -1000;
-  bool entryShot = false;
-  int32_t bodyCount = 0;  // as the round ended
-  // Gun `g` fires at a game point: pulled this frame, let go the next.
-  auto shootAt = [](int g, int gx, int gy) { aimAt(g, gx, gy), pushJoyButton(g, 0, true); };
-  auto mouseAt = [](int gx, int gy, int button) {
-    int sx, sy;
-    gameToScreen(gx, gy, &sx, &sy);
-    button ? pushMouseClickAt(sx, sy, button) : pushMouseMotion(sx, sy);
-  };
-  driver.onInput = [&] {
-    if (shell.screen != ScreenId::Title && display.screenW != 1920) resizeScreen(1920, 1080);
-    for (int g = 0; g < 2; ++g)
-      if (players[Joystick1 + g].triggerHeld || players[Joystick1 + g].menuFireHeld ||
-          players[Joystick1 + g].reloadHeld)
-        return pushJoyButton(g, 0, false), pushJoyButton(g, 1, false);
-    switch (shell.screen) {
-      case ScreenId::Title: mouseAt(320, 240, entryShot ? 3 : 1); break;
-      case ScreenId::WeaponChoice: shootAt(0, 110, 115); break;
-      case ScreenId::LevelChoice: shootAt(0, 68, 115); break;
-      case ScreenId::Round:
-        if (driver.frames() - lastMouseMove >= 120) {
-          // Both coordinates change, or the move would not count as one.
-          const int far = driver.frames() / 120 % 2;
-          mouseAt(200 + 100 * far, 300 + 30 * far, 0);
-          lastMouseMove = driver.frames();
-        }
-        for (int g = 0; g < 2; ++g) {
-          const Player& gun = players[Joystick1 + g];
-          if (gun.fireRequested) continue;
-          if (gun.shotsFired > 0) setFakeAxis(g, 0, -32768), pushJoyButton(g, 0, true);  // reload
-          for (int i = 0; i < TargetCount && gun.shotsFired == 0; ++i) {
-            const Target* t = TargetAt(g == 0 ? i : TargetCount - 1 - i);
-            if (!t->shown || t->health <= 0 || !t->isGangster) continue;
-            const AimOffset a = headShotOffset(t->kind < FigurePictureCount ? t->kind : 0);
-            shootAt(g, t->x + a.dx, t->y + a.dy);
-            break;
-          }
-        }
-        break;
-      case ScreenId::RoundEnd:
-        if (!bodyCount) bodyCount = roundState.bodyCount;
-        if (driver.flippedScreen() != ScreenId::RoundEnd) break;
-        if (qualified && !entryShot)
-          shootAt(1, nameKeyX(10), nameKeyY(1)), entryShot = true;
-        else
-          pushJoyButton(0, 1, true);  // button two: the title
-        break;
-      default: mouseAt(320, 240, 1); break;
-    }
-  };
-  EXPECT_EQ(driver.play({"lakeport-nights"}, 20000), 0);
-  EXPECT_GE(bodyCount, 20) << "only the guns shot";
-  const std::string table = readFile("data/data00.dat");
-  EXPECT_NE(table.find(" -M-JJ\n"), std::string::npos) << table;
 }
 
 TEST_F(PlayersTest, CursorKeysStepSixPixelsOnceIn11MsEachCancelTheirOppositeAndClamp) {
