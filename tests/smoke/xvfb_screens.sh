@@ -206,7 +206,9 @@ play_on() {
 
   [ -n "$points" ] && pick_round && check_marks "${points% heads}"
   if [ "$ending" = window ]; then # the player makes it 1000 by 600: bars at the sides
-    xdotool windowsize "$win" 1000 600 sleep 0.8
+    # Back to the Six-Shooter: a Thompson's click held long on a busy machine
+    # would fire again where its recoil threw the crosshair.
+    xdotool key 2 windowsize "$win" 1000 600 sleep 0.8
     eval "$(xdotool getwindowgeometry --shell "$win")" # sdl12-compat centres it again
     lay_out "$X" "$Y" "$WIDTH" "$HEIGHT"
     import -window root "$work/round.ppm"
