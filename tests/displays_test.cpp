@@ -350,6 +350,9 @@ TEST_F(ScreenMapping, SettingsAreReadStrictlyAndTheFrameStandsBetweenBarsAndPict
       EXPECT_EQ(at(x, y), 0xFF0000u) << flip << " " << x << "," << y;
     EXPECT_EQ(at(19, 14), grey);
   }
+  display.windowed = true;
+  resizeScreen(800, 600);  // the player's new size: the frame 18 thick from x 6, the picture at 24
+  EXPECT_TRUE(at(5, 300) == 0 && at(6, 300) == 0xFF0000u && at(24, 300) == 0x404040u);
 }
 
 TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {

@@ -255,6 +255,7 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
             std::make_tuple(0, 0, false, false, false));
   // A result that enters the table asks for the name below the result line.
   roundState.bodyCount = 13, roundState.gangstersLeft = 0, players[Mouse].active = true;
+  memcpy(nameField, "Left from the last entry", 20);
   std::string prompt;
   auto button2 = [] { pushMouseButton(3, false, 1, 1); };
   FrameScript entry;
@@ -266,6 +267,9 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
 }
 
 TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSaved) {
+  std::string eleven;  // rows A to K
+  for (char c = 'A'; c <= 'K'; ++c)
+    eleven += std::to_string(c - 64) + " " + c + " 9 1 40 1 -M---\n";
   // Each file's table by name, a digit for that house row.
   const std::tuple<std::string, std::string, std::string> cases[] = {
       // file, names, error
@@ -281,6 +285,7 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
       {"1 A 10 1 40 1 -M---\n2 B 2147483647 1 40 1 -M---\n3 C 10 1 40 1 -M---\n",
        "B 3 4 A C 5 6 7 8 9", "rows ranked by score; 7 rows taken"},
       {"", "0 1 2 3 4 5 6 7 8 9", "10 rows taken from the house table"},
+      {eleven, "A B C D E F G H I J", "the rest after row 10 ignored"},
       {"1 " + std::string(100000, 'N') + " 30 1 40 1 -M---\n2 Ab" + std::string(1, '\0') +
            "cd 20 1 40 1 -M--- 3 " + std::string(3, '\0') + " 19 1 1 1 ---J-\n4 D 1 1 1 1 " +
            std::string(3000, 'D') + "\n",

@@ -79,7 +79,8 @@ TEST_F(RoundTest,
   soundBank.samples[Shouts] = shouts;
   setFlipHook([] {});
   roundState.gangstersToCome = 1, RunRoundFrame();
-  EXPECT_EQ(roundState.shoutsChannel, NoChannel);
+  EXPECT_EQ(std::tie(roundState.shoutsChannel, roundState.targetsLeftShown),
+            std::make_tuple(NoChannel, 1));
   roundState.gangstersToCome = 0, RunRoundFrame();
   EXPECT_EQ(roundState.shoutsChannel, 0);
   // The end halts the shouts and every recorded shot and reload channel, but
@@ -270,10 +271,12 @@ TEST_F(ScheduleTest, AGangsterFiresInItsSecondAndThirdSecondWhenSpaced) {
   t->health = 0, t->lastShotTicks = ticksMs() - 181;
   EXPECT_FALSE(firesWith(t, {0, 0})) << "the dead never fire";
   // The frame its stay ends it leaves without firing and draws its break:
-  // 3 + 12 r / p seconds for a gangster, p players.
+  // 3 + 12 r / p seconds for a gangster, p players; 3 + 60 r / p for a bystander.
   untilSecond(t, 3), roundState.playerCount = 2;
-  EXPECT_FALSE(firesWith(t, {32767}));
-  EXPECT_TRUE(!t->shown && t->breakSeconds == 9) << t->breakSeconds;
+  EXPECT_FALSE(firesWith(t, {31130}));  // r = 0.95
+  EXPECT_TRUE(!t->shown && t->breakSeconds == 8) << t->breakSeconds;
+  Target* bystander = standOn(TargetAt(8), 5, 3);
+  EXPECT_TRUE((firesWith(bystander, {32440}), bystander->breakSeconds == 32));  // r = 0.99
   EXPECT_FALSE((t->Tick(), IsSlotFree(2))) << "its place is given back a second later, not at once";
   advanceFakeClock(1000), t->Tick();
   EXPECT_TRUE(IsSlotFree(2));

@@ -213,7 +213,7 @@ TEST_F(ScreensTest, HitAreasIncludeBothEnds) {
   const struct { ScreenId screen; int x, y, choice; } shots[] = {{W, 10, 70, 0}, {W, 209, 159, 0},
       {W, 210, 100, -1}, {W, 9, 100, -1}, {W, 100, 69, -1}, {W, 100, 160, -1}, {W, 220, 70, 1},
       {W, 629, 159, 2}, {L, 125, 159, 0}, {L, 126, 159, -1}, {L, 136, 70, 1}, {L, 377, 100, 2},
-      {L, 378, 159, -1}, {L, 503, 159, 3}, {L, 629, 159, 4}, {L, 630, 100, -1}};
+      {L, 378, 159, -1}, {L, 503, 159, 3}, {L, 629, 159, 4}, {L, 630, 100, -1}, {W, 430, 70, 2}};
   // clang-format on
   for (const auto& s : shots) {
     shell.screen = s.screen;
