@@ -200,11 +200,13 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
   // Positions are cut, not rounded, to pixels; a port that is no tty is told.
   EXPECT_EQ(std::make_pair(trackerScreenX(133.33, 7), trackerScreenY(-0.01, 7)),
             std::make_pair(639, 479));
-  setenv("LAKEPORT_TRACKER_PORT", "data/data00.dat", 1);
-  captureStderr();
-  EXPECT_EQ(openTrackerPort(), 0);
-  EXPECT_EQ(capturedStderr(), "lakeport-nights: cannot open tracker port data/data00.dat: " +
-                                  std::string(strerror(ENOTTY)) + "\n");
+  for (auto [port, error] : {std::pair{"data/data00.dat", ENOTTY}, {"data/none", ENOENT}}) {
+    setenv("LAKEPORT_TRACKER_PORT", port, 1);
+    captureStderr();
+    EXPECT_EQ(openTrackerPort(), 0);
+    EXPECT_EQ(capturedStderr(), "lakeport-nights: cannot open tracker port " + std::string(port) +
+                                    ": " + strerror(error) + "\n");
+  }
 }
 
 TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLevel) {
