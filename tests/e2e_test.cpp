@@ -257,12 +257,14 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
             std::make_tuple(0, 0, false, false, false));
   // A result that enters the table asks for the name below the result line.
   roundState.bodyCount = 13, roundState.gangstersLeft = 0, players[Mouse].active = true;
-  memcpy(nameField, "Left from the last entry", 20);
+  memcpy(nameField, "Left from the last entry", 20), SDL_FillRect(shell.video, nullptr, 0);
   std::string prompt;
   auto button2 = [] { pushMouseButton(3, false, 1, 1); };
   FrameScript entry;
-  entry.then([&] { prompt = screenText(1, 18, 640), button2(); }).then(button2);
+  entry.then([&] { prompt = screenText(1, 18, 640), backdrop = screenRgb(639, 479), button2(); })
+      .then(button2);
   RunRoundEnd();
+  EXPECT_EQ(backdrop, HallOfFameRgb) << "each frame of the name entry draws its backdrop";
   EXPECT_EQ(prompt, "Please enter your name (20 chars) or press button 2 to cancel: " +
                         std::string(20, ' ') + ".");
   releaseReadableFont();
