@@ -3,6 +3,7 @@
 #include <SDL_mixer.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <termios.h>
 
 #include <algorithm>
@@ -257,14 +258,15 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
             std::make_tuple(0, 0, false, false, false));
   // A result that enters the table asks for the name below the result line.
   roundState.bodyCount = 13, roundState.gangstersLeft = 0, players[Mouse].active = true;
-  memcpy(nameField, "Left from the last entry", 20), SDL_FillRect(shell.video, nullptr, 0);
+  memcpy(nameField, "Left from the last entry", 20), nameCursor = 20;
+  SDL_FillRect(shell.video, nullptr, 0);
   std::string prompt;
   auto button2 = [] { pushMouseButton(3, false, 1, 1); };
   FrameScript entry;
   entry.then([&] { prompt = screenText(1, 18, 640), backdrop = screenRgb(639, 479), button2(); })
       .then(button2);
   RunRoundEnd();
-  EXPECT_EQ(backdrop, HallOfFameRgb) << "each frame of the name entry draws its backdrop";
+  EXPECT_EQ(std::tie(backdrop, nameCursor), std::make_tuple(HallOfFameRgb, 0));
   EXPECT_EQ(prompt, "Please enter your name (20 chars) or press button 2 to cancel: " +
                         std::string(20, ' ') + ".");
   releaseReadableFont();
@@ -333,6 +335,10 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
     ASSERT_EQ(SaveHiscores(1), 0);
     EXPECT_EQ(readFile("data/data01.dat"), saved);
   }
+  const mode_t mask = umask(027);  // a new file is made as the player's umask allows
+  struct stat st {};
+  std::remove("data/data01.dat"), SaveHiscores(1), umask(mask), stat("data/data01.dat", &st);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
   // A file gone from under the level in memory leaves its table as it was.
   std::remove("data/data01.dat");
   EXPECT_EQ(LoadHiscores(1), -1);

@@ -73,7 +73,7 @@ TEST_F(FontTest, TheScanMeasuresRunsUpTo223TheSpaceTheHeightAndTheKey) {
   EXPECT_EQ(rect(strip(widths, 6), 255), std::make_tuple(1 + 222 * 2, 1, 3, 6));
 }
 
-TEST_F(FontTest, TextAdvancesByGlyphWidthsSkipsWhatHasNoGlyphAndIsCutAt1023) {
+TEST_F(FontTest, TextAdvancesByGlyphWidthsSkipsWhatHasNoGlyphIsCutAt1023AndGridCellsPlaceIt) {
   BitmapFont* f = strip(std::vector<int>(223, 2), 5);
   // "!", a space and a line feed (advance 2 and 0, nothing drawn), the name
   // entry's accent 0xB4; strip rows 1 to 4 only.
@@ -97,11 +97,8 @@ TEST_F(FontTest, TextAdvancesByGlyphWidthsSkipsWhatHasNoGlyphAndIsCutAt1023) {
   GridPrintF(0, 0, GridPussycat, "%s", "1%d");
   EXPECT_EQ(screenRgb(2, 15), bodyColour('%' - 33));
   EXPECT_EQ(screenRgb(4, 15), bodyColour('d' - 33));
-}
-
-TEST_F(FontTest, GridCellsPlaceTextByCodeAndReturnTheNextRowEvenForUnknownCodes) {
-  // Font k's glyphs are k + 1 pixels wide; cell edges 8, 12 and 16; the
-  // text's top at row * edge + 15.
+  // Grid cells by code, the next row returned even for unknown codes; font k's
+  // glyphs k + 1 pixels wide, cell edges 8, 12 and 16, the text's top at row * edge + 15.
   for (int k = 0; k < FontCount; ++k) pictures.fonts[k] = strip(std::vector<int>(223, k + 1), 5);
   const int32_t cells[][6] = {{GridAndes, 10, 2, 80, 31, 0},     {GridAntiqua, 1, 1, 8, 23, 3},
                               {GridImpact, 10, 2, 120, 39, 1},   {GridCaligula, 2, 1, 24, 27, 4},

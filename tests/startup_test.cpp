@@ -108,7 +108,18 @@ TEST_F(StartupTest, OneProgressStepAPictureEndsWithExactlyOneHundredPipsAndEvery
   EXPECT_EQ(std::count(all.begin(), all.end(), nullptr), 0);
 }
 
-TEST_F(StartupTest, MissingFilesAreNamedOnceAndOneArgumentIsKioskModeWithUpToTwoJoysticks) {
+TEST_F(StartupTest, MissingFilesAndDevicesAreNamedOnceAndOneArgumentIsKioskModeWithUpToTwoSticks) {
+  // A sound device that cannot be opened: one line and status 1, the screen left first.
+  setenv("SDL_AUDIODRIVER", "no-such-audio-driver", 1), startVideo(), captureStderr();
+  int status = 0;  // the game went on
+  try {
+    loadSoundBank();
+  } catch (const ProgramExit& e) {
+    status = e.status;
+  }
+  EXPECT_TRUE(oneLineAbout(capturedStderr(), "no audio device could be opened: "));
+  EXPECT_EQ(std::tuple(status, SDL_WasInit(SDL_INIT_EVERYTHING)), std::tuple(1, 0u));
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
   for (const char* f : {"title.jpg", "cross_c_02.bmp", "pussycat18.png"})
     remove((std::string("pics/") + f).c_str());
   useFakeJoysticks(3);

@@ -26,10 +26,7 @@ sizes=(
   "1920x1080 window LAKEPORT_SCREEN=window      20,20 600,400 320,240 heads"
 )
 
-fail() {
-  echo "FAIL $XS_SIZE $ending: $*"
-  failures=$((failures + 1))
-}
+fail() { echo "FAIL $XS_SIZE $ending: $*" && failures=$((failures + 1)); }
 # The picture's box in an area W by H with a frame T thick: PX PY PW PH.
 picture_box() {
   local w=$1 h=$2 t=$3 pw=$(($1 - 2 * $3)) ph=$(($2 - 2 * $3))
@@ -81,11 +78,7 @@ check_picture() {
 
 # Sends signal $1 to the game and waits up to a second for it to end; sets
 # XS_STATUS, or leaves it empty if the game still runs.
-stop_game() {
-  XS_STATUS=""
-  kill -s "$1" "$XS_GAME_PID"
-  wait_end
-}
+stop_game() { XS_STATUS="" && kill -s "$1" "$XS_GAME_PID" && wait_end; }
 wait_end() {
   for _ in $(seq 20); do xs_exited "$XS_GAME_PID" && break; sleep 0.05; done
   xs_exited "$XS_GAME_PID" || return 0
