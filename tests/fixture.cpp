@@ -129,8 +129,11 @@ bool oneLineAbout(const std::string& said, const std::string& variable) {
 }
 
 bool pointerHidden() {
+  Uint8 none[8] = {};
+  SDL_Cursor* probe = SDL_CreateCursor(none, none, 8, 8, 0, 0);
+  if (!probe) return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE;
+  SDL_FreeCursor(probe);
   const SDL_Cursor* c = SDL_GetCursor();
-  if (!c) return SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE;
   if (SDL_ShowCursor(SDL_QUERY) != SDL_ENABLE) return false;
   const int bytes = c->area.w / 8 * c->area.h;
   return bytes > 0 && std::count(c->mask, c->mask + bytes, 0) == bytes &&

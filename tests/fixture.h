@@ -49,7 +49,8 @@ class GameTest : public ::testing::Test {
 // Whether `said` is one line of the game's about the environment variable.
 bool oneLineAbout(const std::string& said, const std::string& variable);
 // Whether the pointer is hidden the game's way: shown with no pixels at all,
-// or hidden by SDL where SDL makes no cursors (sdl12-compat's dummy driver).
+// or left alone where SDL makes no cursors (sdl12-compat's dummy driver), so
+// that its motion stays absolute.
 bool pointerHidden();
 // Reads the screen pixel at (x, y) as 0xRRGGBB.
 uint32_t screenRgb(int x, int y);

@@ -10,44 +10,51 @@ bool sameLayout(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
          a->Amask == b->Amask;
 }
 
-enum class Copy { Sdl, Rows, Bytes24 };
+enum class Copy { Sdl, Rows, Bytes24, Blend };
 
-// The byte of a 24-bit pixel a channel mask stands for, or -1 when the mask is
-// not one whole byte.
-int byteOf(Uint32 mask) {
-  switch (mask) {
-    case 0xFF: return 0;
-    case 0xFF00: return 1;
-    case 0xFF0000: return 2;
-    default: return -1;
-  }
+// The byte of a pixel of `bytes` bytes that a channel mask stands for, or -1
+// when the mask is not one whole byte of it.
+int byteOf(Uint32 mask, int bytes) {
+  for (int b = 0; b < bytes; ++b)
+    if (mask == 0xFFu << (8 * b)) return SDL_BYTEORDER == SDL_LIL_ENDIAN ? b : bytes - 1 - b;
+  return -1;
 }
 
-// For a 24-bit layout whose three colours are whole bytes: which byte holds
-// red, green and blue. False for any other layout.
+// For a layout whose three colours are whole bytes: which byte holds red,
+// green and blue. False for any other layout.
 bool colourBytes(const SDL_PixelFormat* f, int order[3]) {
-  if (f->BytesPerPixel != 3 || f->Amask != 0) return false;
-  order[0] = byteOf(f->Rmask);
-  order[1] = byteOf(f->Gmask);
-  order[2] = byteOf(f->Bmask);
+  const int n = f->BytesPerPixel;
+  order[0] = byteOf(f->Rmask, n);
+  order[1] = byteOf(f->Gmask, n);
+  order[2] = byteOf(f->Bmask, n);
   return order[0] >= 0 && order[1] >= 0 && order[2] >= 0 && order[0] != order[1] &&
          order[1] != order[2] && order[0] != order[2];
 }
 
 // How a clipped blit of src onto dst is done. For Bytes24, from[i] is the
-// source byte that goes to destination byte i.
-Copy copyKind(const SDL_Surface* src, const SDL_Surface* dst, int from[3]) {
+// source byte that goes to destination byte i; for Blend, from[0..2] are the
+// source's red, green and blue bytes, from[3] its alpha byte and to[0..2] the
+// destination's colour bytes.
+Copy copyKind(const SDL_Surface* src, const SDL_Surface* dst, int from[4], int to[3]) {
   const SDL_PixelFormat* f = src->format;
   // Palette pictures map through their palettes; RLE pictures keep their
-  // pixels encoded; blended ones mix; a surface onto itself may overlap.
-  if (src == dst || f->BytesPerPixel < 2 || (src->flags & (SDL_SRCALPHA | SDL_RLEACCEL)))
-    return Copy::Sdl;
+  // pixels encoded; a surface onto itself may overlap.
+  if (src == dst || f->BytesPerPixel < 2 || (src->flags & SDL_RLEACCEL)) return Copy::Sdl;
+  const bool toBytes24 = dst->format->BytesPerPixel == 3 && colourBytes(dst->format, to);
+  if (src->flags & SDL_SRCALPHA) {
+    // A picture with an alpha channel of its own (a font) blends onto a 24-bit
+    // surface; its colour key and the surface alpha play no part, as in SDL 1.2.
+    from[3] = byteOf(f->Amask, 4);
+    const bool blends = f->BytesPerPixel == 4 && from[3] >= 0 && colourBytes(f, from);
+    return blends && toBytes24 ? Copy::Blend : Copy::Sdl;
+  }
   if (!(src->flags & SDL_SRCCOLORKEY) && sameLayout(f, dst->format)) return Copy::Rows;
   // SDL rebuilds a 24-bit pixel from its three colours (skipping the key's):
   // where every colour is one whole byte on both sides, that moves bytes.
-  int srcBytes[3], dstBytes[3];
-  if (!colourBytes(f, srcBytes) || !colourBytes(dst->format, dstBytes)) return Copy::Sdl;
-  for (int c = 0; c < 3; ++c) from[dstBytes[c]] = srcBytes[c];
+  int srcBytes[3];
+  if (f->BytesPerPixel != 3 || f->Amask != 0 || !colourBytes(f, srcBytes) || !toBytes24)
+    return Copy::Sdl;
+  for (int c = 0; c < 3; ++c) from[to[c]] = srcBytes[c];
   return Copy::Bytes24;
 }
 
@@ -92,6 +99,25 @@ void copyBytes24(const Uint8* from, int fromPitch, Uint8* to, int toPitch, int w
   }
 }
 
+// Lays every pixel of a 32-bit picture with an alpha channel over a 24-bit
+// surface as classic SDL 1.2 does, so that text looks the same to the last
+// bit on sdl12-compat, whose SDL 2 rounds otherwise: d + ((s - d) a + 255) / 256.
+void blendRows(const Uint8* from, int fromPitch, Uint8* to, int toPitch, int w, int rows,
+               const int src[4], const int dst[3]) {
+  for (int y = 0; y < rows; ++y) {
+    const Uint8* s = from + y * fromPitch;
+    Uint8* d = to + y * toPitch;
+    for (int x = 0; x < w; ++x, s += 4, d += 3) {
+      const int a = s[src[3]];
+      if (a == 0) continue;  // most of a glyph's box
+      for (int c = 0; c < 3; ++c) {
+        Uint8& out = d[dst[c]];
+        out = static_cast<Uint8>(out + (((s[src[c]] - out) * a + 255) >> 8));
+      }
+    }
+  }
+}
+
 bool lockIfNeeded(SDL_Surface* s) { return !SDL_MUSTLOCK(s) || SDL_LockSurface(s) == 0; }
 void unlockIfNeeded(SDL_Surface* s) {
   if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
@@ -100,8 +126,8 @@ void unlockIfNeeded(SDL_Surface* s) {
 
 int BlitPicture(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect* dstrect) {
   if (!src || !dst) return SDL_UpperBlit(src, srcrect, dst, dstrect);
-  int order[3] = {0, 1, 2};
-  const Copy kind = copyKind(src, dst, order);
+  int order[4] = {0, 1, 2, 3}, to[3];
+  const Copy kind = copyKind(src, dst, order, to);
   if (kind == Copy::Sdl || src->locked || dst->locked)
     return SDL_UpperBlit(src, srcrect, dst, dstrect);
 
@@ -162,12 +188,15 @@ int BlitPicture(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect*
   }
   const int bpp = src->format->BytesPerPixel;
   const Uint8* from = static_cast<const Uint8*>(src->pixels) + srcY * src->pitch + srcX * bpp;
-  Uint8* to = static_cast<Uint8*>(dst->pixels) + dstrect->y * dst->pitch + dstrect->x * bpp;
+  Uint8* onto = static_cast<Uint8*>(dst->pixels) + dstrect->y * dst->pitch +
+                dstrect->x * dst->format->BytesPerPixel;
   if (kind == Copy::Rows)
-    copyRows(from, src->pitch, to, dst->pitch, w * bpp, h);
+    copyRows(from, src->pitch, onto, dst->pitch, w * bpp, h);
+  else if (kind == Copy::Blend)
+    blendRows(from, src->pitch, onto, dst->pitch, w, h, order, to);
   else
-    copyBytes24(from, src->pitch, to, dst->pitch, w, h, order, (src->flags & SDL_SRCCOLORKEY) != 0,
-                src->format->colorkey);
+    copyBytes24(from, src->pitch, onto, dst->pitch, w, h, order,
+                (src->flags & SDL_SRCCOLORKEY) != 0, src->format->colorkey);
   unlockIfNeeded(dst);
   unlockIfNeeded(src);
   return 0;

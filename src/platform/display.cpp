@@ -95,12 +95,9 @@ void hidePointer() {
   // A hidden pointer over a grabbed screen reports motion alone on sdl12-compat
   // (and on classic SDL where SDL_MOUSE_RELATIVE asks for it); a pointer with
   // no pixels keeps the absolute points of guns, touch screens and tablets.
+  // Where SDL makes no cursors, its video driver shows none to hide.
   Uint8 none[8] = {};
-  SDL_Cursor* blank = SDL_CreateCursor(none, none, 8, 8, 0, 0);
-  if (blank)
-    SDL_SetCursor(blank);  // SDL_Quit frees it
-  else
-    SDL_ShowCursor(SDL_DISABLE);  // an SDL that makes no cursors still hides it
+  if (SDL_Cursor* blank = SDL_CreateCursor(none, none, 8, 8, 0, 0)) SDL_SetCursor(blank);
 }
 
 SDL_Surface* openGameScreen() {
