@@ -43,9 +43,12 @@ class WholeGameTest : public GameTest {
     GameTest::SetUp();
     if (!useDefaultAssets()) GTEST_SKIP() << "the build made no default art";
   }
-  std::string play(MouseGame& game) {  // what it wrote on standard error
+  // Plays the game; what it wrote on standard error. The pictures it drew
+  // on each screen must hash as given.
+  std::string play(MouseGame& game, const std::string& pictures) {
     captureStdout(), captureStderr();
     EXPECT_EQ(game.play(), 0);
+    EXPECT_EQ(game.driver.picturesShown(), pictures);
     EXPECT_EQ(capturedStdout(), "") << "the game prints nothing on standard output";
     return capturedStderr();
   }
@@ -72,7 +75,10 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
   game.name = {{10, 0}, {0, 3}, {2, 4}, {1, 4}, {10, 0}, {2, 2}, {3, 5}, {6, 1}, {10, 1}};
   game.replays = 1;
   game.enough = [&] { return !game.rounds.empty(); };  // the replay is left at once
-  EXPECT_EQ(play(game), "");
+  EXPECT_EQ(play(game,
+                 "834f877b c3d837f1 029b2e44 b6232634 69ce2f63 d3f69b0e ba3e47b6 3acf5dea "
+                 "4be02f20 336363e3"),
+            "");
 
   EXPECT_EQ(game.driver.screensShown(),
             (std::vector<S>{S::Title, S::Story, S::DisplayHelp, S::WeaponChoice, S::LevelChoice,
@@ -111,7 +117,8 @@ TEST_F(FaultTest, FlowerShopRoundEndsByEnergyAndASaveFailingHalfWayKeepsTheOldFi
   const rlimit small{100, saved.rlim_max};
   game.atRoundEnd = [&] { ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0); };
   game.afterEntry = [&] { setrlimit(RLIMIT_FSIZE, &saved); };
-  const std::string err = play(game);
+  const std::string err =
+      play(game, "834f877b c3d837f1 029b2e44 b6232634 7c079d3a 78eb2b1c 5bd55f86 f0629a4b");
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, oldHandler);
   ASSERT_EQ(game.rounds.size(), 1u);
@@ -182,7 +189,8 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
     for (std::atomic<int>& n : channelStops) n = 0;
     Mix_ChannelFinished([](int c) { channelStops[unsigned(c) % 8] += unsigned(c) < 8; });
   };
-  const std::string err = play(game);
+  const std::string err =
+      play(game, "f723a1f0 c3d837f1 029b2e44 df19ac18 fe3a097f 363ffa1f 93447ca7 a7377e58");
   Mix_ChannelFinished(nullptr);
   closeSimTracker(&sim);
   // Every kill counted; the tracker's player stays; the closing told once.

@@ -32,12 +32,16 @@ class PlayDriver {
   long framesOnScreen() const { return framesOnThisScreen; }
   ScreenId flippedScreen() const { return lastFlipScreen; }
   const std::vector<ScreenId>& screensShown() const { return trail; }
+  // For each entry of screensShown, in hex, a hash of every picture the game
+  // drew while it lasted: where a replay's pictures change, it tells on which screen.
+  std::string picturesShown() const;
 
  private:
   uint32_t msPerFrame;
   long frameCount = 0, framesOnThisScreen = 0, inputFrame = -1, spinsWithoutFlip = 0;
   ScreenId lastFlipScreen = ScreenId::Title;
   std::vector<ScreenId> trail;
+  std::vector<uint32_t> looks;
 };
 
 std::string screenName(ScreenId screen);  // "screen 5" for the round
