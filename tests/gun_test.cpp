@@ -146,7 +146,7 @@ TEST_F(GunTest, AHeldStickCrossesTheWeaponChoiceAsFastAsARound) {
   useFakeJoysticks(1);
   EXPECT_EQ(driver.play({"lakeport-nights"}, 5000), 0);
   EXPECT_EQ(driver.picturesShown(),
-            "78d71514 c3d837f1 029b2e44 cceea1ff 4c05eee0 32918aa8 28eaf17c");
+            "5dcd967a 3dc540c2 032e6c99 b3960c6b 0f8b716c e57e4e06 f3546db5");
   ASSERT_EQ(crossingMs.size(), 2u);
   // 40 paced steps of 16 pixels, one every third 5 ms frame.
   EXPECT_NEAR(crossingMs[ScreenId::WeaponChoice], 600, 30);

@@ -21,13 +21,13 @@ endfunction()
 set(LAKEPORT_SCENE_DIR ${LAKEPORT_PICTURE_SOURCE}/scenes)
 set(LAKEPORT_SCENE_COMMON ${LAKEPORT_SCENE_DIR}/common.xml)
 # The old-photograph finish: a little softness, most of the way to sepia, a
-# gentle vignette and film grain.
+# gentle vignette and film grain, seeded so that every build makes the same files.
 set(LAKEPORT_PHOTO_FINISH
   -gaussian-blur 0x0.5
   ( +clone -sepia-tone 82% ) -compose blend -define compose:args=58 -composite
   ( -size 640x480 "radial-gradient:#ffffff-#6a6a6a" -gravity center -crop 640x480+0+0 +repage )
   -compose multiply -composite
-  -attenuate 0.3 +noise Gaussian)
+  -seed 1926 -attenuate 0.3 +noise Gaussian)
 # The dimmed twin: darker and flatter, still showing the scene.
 set(LAKEPORT_DIM -modulate 65,75 +level 2%,75%)
 
@@ -78,7 +78,7 @@ lakeport_render(${LAKEPORT_TITLE_RAW} ${LAKEPORT_SCENE_DIR}/title.svg DEPENDS ${
 add_custom_command(OUTPUT ${LAKEPORT_PICS}/title.jpg
   COMMAND ${LAKEPORT_CONVERT} ${LAKEPORT_TITLE_RAW}
           ( +clone -sepia-tone 85% ) -compose blend -define compose:args=35 -composite
-          -attenuate 0.25 +noise Gaussian -quality 90 ${LAKEPORT_PICS}/title.jpg
+          -seed 1926 -attenuate 0.25 +noise Gaussian -quality 90 ${LAKEPORT_PICS}/title.jpg
   DEPENDS ${LAKEPORT_TITLE_RAW} VERBATIM)
 list(APPEND LAKEPORT_ASSET_FILES ${LAKEPORT_PICS}/title.jpg)
 
