@@ -26,15 +26,14 @@ class PlayDriver {
   // Throws PlayStuck past maxFrames. Records, SDL and the mixer stay as left.
   int play(const std::vector<std::string>& args, long maxFrames);
 
-  // Flips in all, flips since the screen changed, the screen at the last flip,
-  // the screens in the order shown (one entry per change).
+  // Flips in all, flips since the screen changed, the screen at the last flip.
   long frames() const { return frameCount; }
   long framesOnScreen() const { return framesOnThisScreen; }
   ScreenId flippedScreen() const { return lastFlipScreen; }
-  const std::vector<ScreenId>& screensShown() const { return trail; }
-  // For each entry of screensShown, in hex, a hash of every picture the game
-  // drew while it lasted: where a replay's pictures change, it tells on which screen.
-  std::string picturesShown() const;
+  // The screens in the order shown, each as "<ScreenId>:<hash>", the hash (in
+  // hex) of every picture the game drew while it lasted: where a replay goes
+  // another way or draws one pixel otherwise, it tells on which screen.
+  std::string screensShown() const;
 
  private:
   uint32_t msPerFrame;
@@ -61,8 +60,7 @@ std::vector<std::string> dataFiles();  // the files in data/, sorted
 // weaponX and levelX. In a round, head shots at the standing figures `wanted`
 // picks, each reloaded when `reloadEveryShot`, until `enough`: then Escape. On
 // the name entry the keys of `name`, or button 2 when `cancel`; on the hiscore
-// screen fire while `replays` last, else button 2. The energy must never rise
-// and no round frame may follow the one that took the last of it.
+// screen fire while `replays` last, else button 2.
 class MouseGame {
  public:
   MouseGame(int weaponX, int levelX) : weaponX(weaponX), levelX(levelX) {}
@@ -92,7 +90,6 @@ class MouseGame {
   void shootOrMove();
   int weaponX, levelX;
   int titles = 0, x = 320, y = 240;
-  int32_t lastEnergy = 100;
   bool reloadDue = false, drawnEnd = false;
   long lastMoveFrame = -1000;
   ScreenId last = ScreenId::Title;

@@ -106,6 +106,7 @@ TEST_F(StartupTest, OneProgressStepAPictureEndsWithExactlyOneHundredPipsAndEvery
   const std::vector<SDL_Surface*> all(slots, slots + offsetof(PictureSet, fonts) / sizeof *slots);
   EXPECT_EQ(std::set<SDL_Surface*>(all.begin(), all.end()).size(), all.size() - 1);
   EXPECT_EQ(std::count(all.begin(), all.end(), nullptr), 0);
+  EXPECT_EQ(std::count(soundBank.samples, soundBank.samples + SampleCount, nullptr), 0);
 }
 
 TEST_F(StartupTest, MissingFilesAndDevicesAreNamedOnceAndOneArgumentIsKioskModeWithUpToTwoSticks) {
