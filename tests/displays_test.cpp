@@ -52,14 +52,15 @@ class DisplaysTest : public FiguresTest {
   }
 };
 
-// Screens of 4:3, 16:9 and 5:4 with frames of 0, 3 and 10 percent (t pixels
-// thick), a width no multiple of four, and windows smaller than the game.
+// Screens of 4:3, 16:9 and 5:4, frames of 0, 3 and 10 percent (t pixels thick), a width
+// no multiple of four, windows smaller than the game, a picture over five times its width.
 // clang-format off
 const struct { int w, h, percent, t; SDL_Rect picture; } screens[] = {
     {1920, 1080, 0, 0, {240, 0, 1440, 1080}}, {1280, 1024, 0, 0, {0, 32, 1280, 960}},
     {3840, 2160, 0, 0, {480, 0, 2880, 2160}}, {1000, 700, 0, 0, {33, 0, 933, 700}},
     {600, 400, 0, 0, {33, 0, 533, 400}}, {320, 240, 0, 0, {0, 0, 320, 240}},
-    {479, 360, 0, 0, {0, 0, 479, 359}}, {640, 480, 3, 14, {19, 14, 602, 452}},
+    {479, 360, 0, 0, {0, 0, 479, 359}}, {3300, 2475, 0, 0, {0, 0, 3300, 2475}},
+    {640, 480, 3, 14, {19, 14, 602, 452}},
     {640, 480, 0, 0, {0, 0, 640, 480}}, {640, 480, 10, 48, {64, 48, 512, 384}},
     {1920, 1080, 3, 32, {283, 32, 1354, 1016}}, {1920, 1080, 10, 108, {384, 108, 1152, 864}},
     {1280, 1024, 3, 30, {30, 54, 1220, 915}}, {1280, 1024, 10, 102, {102, 108, 1076, 807}}};
@@ -365,7 +366,7 @@ TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {
     }
   // Both layouts, with and without the byte shuffle (processors without SSSE3).
   for (int pass = 0; pass < 4; ++pass)
-    for (int k = 0; k < 7; ++k) {
+    for (int k = 0; k < 8; ++k) {
       const Uint32 red = pass & 1 ? 0xFF : 0xFF0000;
       display.shuffleRows = pass < 2;
       SCOPED_TRACE(std::to_string(screens[k].w) + (red == 0xFF ? " BGR " : " RGB ") +

@@ -100,6 +100,8 @@ TEST_F(RoundTest,
     playHitMetal(kind);
     EXPECT_TRUE(sounds(hitMetalChannel, HitMetal01 + (kind >= 5) + (kind >= 10))) << kind;
   }
+  scriptRandom({32767}), playTitleTune();  // the top draw plays the fourth copy too
+  EXPECT_TRUE(sounds(titleTuneChannel, TitleTune1 + 3));
   Target* t = standOn(TargetAt(6), 2);
   pictures.figure[6] = own(solidSurface(88, 200, Figure));
   t->health = 1, t->firing = 1, t->Draw();
@@ -179,8 +181,9 @@ TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {
   EXPECT_EQ(totalShots, 2);
 }
 
-// Place numbers outside 0..11 are taken and never written over the table.
-TEST_F(TargetsTest, OutsidePlaceNumbersAreRefused) {
+// The rectangle's edges, then picture rows at both sides of each zone border
+// and the health they leave; the killing shot alone reports the kill.
+TEST_F(TargetsTest, PlacesOutside0To11AreRefusedAndShotsHitTheRectangleHarmingByZoneKillingOnce) {
   OccupySlot(0);
   TargetAt(0)->PlaceAtSlot(5);
   for (int s : {-1, 12, 1000}) {
@@ -189,11 +192,6 @@ TEST_F(TargetsTest, OutsidePlaceNumbersAreRefused) {
   }
   EXPECT_EQ(TargetAt(0)->x, 580);
   for (int s = 0; s < SlotCount; ++s) EXPECT_EQ(IsSlotFree(s), s != 0) << s;
-}
-
-// The rectangle's edges, then picture rows at both sides of each zone border
-// and the health they leave; the killing shot alone reports the kill.
-TEST_F(TargetsTest, ShotsHitTheRectangleAndHarmByZoneKillingOnce) {
   pictures.figure[1] = picture("f1.bmp", 0x00C34F);  // raw value 49999: the person
   Target* t = standOn(TargetAt(1), 8);
   const int x = t->x, y = t->y;
@@ -212,6 +210,8 @@ TEST_F(TargetsTest, ShotsHitTheRectangleAndHarmByZoneKillingOnce) {
   t->health = 5;
   for (int i = 1; i <= 5; ++i) EXPECT_EQ(t->TakeDamage(x, y + 99), i == 5) << i;
   EXPECT_FALSE(t->TakeDamage(x, y - 100));
+  pictures.figure[1] = picture("b1.bmp", 0x00C350), t->health = 5;  // 50000: around the person
+  EXPECT_FALSE(t->TakeDamage(x, y) || t->health != 5);
 }
 
 TEST_F(TargetsTest, AJoltLiftsSixThenThreePixelsAndTheDeadShowTheHitPicture) {
@@ -240,7 +240,10 @@ TEST_F(TargetsTest, AJoltLiftsSixThenThreePixelsAndTheDeadShowTheHitPicture) {
   EXPECT_EQ(screenRgb(t->x, 248), FigureRgb ^ 0xFF0000);
 }
 
-TEST_F(ScheduleTest, AWallClockSetBackRestartsTheWaitAndTheStay) {
+// In the second second a gangster fires for q below 75, in the third below 90,
+// once more than 180 ms have passed since its last shot; on the Garage the
+// shot then hits for q up to 1 (chance 25) and up to 26 (chance 50).
+TEST_F(ScheduleTest, AWallClockSetBackRestartsTheWaitAndStayAGangsterFiresInSecondsTwoAndThree) {
   Target* waiting = TargetAt(8);  // hidden since the set-up
   waiting->breakSeconds = 3;
   Target* standing = standOn(TargetAt(0), 0);
@@ -252,12 +255,6 @@ TEST_F(ScheduleTest, AWallClockSetBackRestartsTheWaitAndTheStay) {
     EXPECT_EQ(std::make_pair(standing->shown, waiting->shown),
               std::make_pair(step != 1, step == 1));
   }
-}
-
-// In the second second a gangster fires for q below 75, in the third below 90,
-// once more than 180 ms have passed since its last shot; on the Garage the
-// shot then hits for q up to 1 (chance 25) and up to 26 (chance 50).
-TEST_F(ScheduleTest, AGangsterFiresInItsSecondAndThirdSecondWhenSpaced) {
   shell.chosenLevel = Garage;
   useFakeClock(0u - 1900, wallSeconds());  // the tick counter wraps as the third second begins
   Target* t = standOn(TargetAt(6), 2);
