@@ -88,8 +88,9 @@ TEST_F(RoundTest,
   for (int c = 1; c < 6; ++c) ASSERT_EQ(Mix_PlayChannelTimed(c, shouts, 0, -1), c);
   players[Tracker].shotChannel = 1, players[Joystick2].reloadChannel = 2;
   figureShotChannel[7] = 3, hitMetalChannel = 4, titleTuneChannel = 5;
-  roundState.energy = 0, RunRound();
+  OccupySlot(4), roundState.energy = 0, RunRound();
   for (int c = 0; c < 6; ++c) EXPECT_EQ(Mix_Playing(c), int{c >= 4}) << "channel " << c;
+  EXPECT_TRUE(IsSlotFree(4)) << "a round begins with every place free";
   Mix_HaltChannel(-1);
   // Each sound its own sample: a hit by figure kind (01 below 5, 02 below 10), a
   // wounded gangster's shot, reloads by key, button and stick, a shot, a click;
@@ -107,10 +108,11 @@ TEST_F(RoundTest,
   t->health = 1, t->firing = 1, t->Draw();
   EXPECT_TRUE(sounds(figureShotChannel[6], Target01 + 6) && screenRgb(t->x, t->y) == Figure);
   shell.chosenWeapon = Thompson, players[Keyboard].shotsFired = 3;
-  const bool ctrlJoins = (pushKey(SDLK_RCTRL, true), pollRoundEvents(), players[Keyboard].active);
+  const bool joined = (pushKey(SDLK_RCTRL, true), pushMouseMotion(7, 9), pollRoundEvents(),
+                       players[Keyboard].active && players[Mouse].active);
   for (SDLKey key : {SDLK_LALT, SDLK_UP, SDLK_LCTRL}) pushKey(key, true);
   pushMouseButton(3, true, 5, 5), pushMouseButton(1, true, 5, 5), pollRoundEvents();
-  EXPECT_TRUE(ctrlJoins && players[Mouse].triggerHeld == 1 &&
+  EXPECT_TRUE(joined && players[Mouse].triggerHeld == 1 &&
               sounds(players[Keyboard].reloadChannel, LoadGun1Press + Thompson) &&
               sounds(players[Mouse].reloadChannel, LoadGun1Press + Thompson) &&
               arrowHeld[ArrowUp] && players[Keyboard].fireRequested == 1 &&

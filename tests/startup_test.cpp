@@ -152,7 +152,7 @@ TEST_F(StartupTest, MissingFilesAndDevicesAreNamedOnceAndOneArgumentIsKioskModeW
 TEST(InformationArguments, HelpAndVersionPrintAndEndWithoutADisplay) {
   const std::string game = LAKEPORT_BINARY_DIR "/lakeport-nights";
   FILE* p = popen(("env -u DISPLAY -u SDL_VIDEODRIVER sh -c '" + game + " --help; echo $?; " +
-                   game + " --version; echo $?' 2>&1")
+                   game + " --version; echo $?; SDL_VIDEODRIVER=none " + game + "; echo $?' 2>&1")
                       .c_str(),
                   "r");
   ASSERT_NE(p, nullptr);
@@ -161,8 +161,11 @@ TEST(InformationArguments, HelpAndVersionPrintAndEndWithoutADisplay) {
   pclose(p);
   const size_t version = out.find("\n0\nLakeport Nights ");  // the usage ended with status 0
   ASSERT_NE(version, std::string::npos) << out;
-  EXPECT_EQ(out.substr(version + 3),
+  const size_t failed = out.rfind("\nlakeport-nights: SDL could not be initialised: ") + 1;
+  EXPECT_EQ(out.substr(version + 3, failed - version - 3),
             "Lakeport Nights " LAKEPORT_VERSION "\nSDL: " + sdlLibraryName() + "\n0\n");
+  EXPECT_EQ(std::count(out.begin() + failed, out.end(), '\n'), 2) << out;
+  EXPECT_EQ(out.substr(out.size() - 3), "\n1\n");
   EXPECT_EQ(out.rfind("Usage: lakeport-nights [ARGUMENT]\n", 0), 0u);
   for (const char* named :
        {"LAKEPORT_SCREEN=window", "LAKEPORT_BORDER=", "LAKEPORT_GUN_CROSSHAIR=off",
