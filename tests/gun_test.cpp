@@ -343,6 +343,9 @@ TEST_F(MenuInputTest, KioskSecondPlayersButtonPairsActAsOne) {
   EXPECT_TRUE(pollWith(1, 0, false));
   EXPECT_FALSE(pollWith(0, 2, false));
   EXPECT_EQ(decided(), std::make_tuple(Joystick2, None, false));
+  forget(), shell.kioskMode = false;
+  EXPECT_TRUE(pollWith(1, 0, true));
+  EXPECT_FALSE(pollWith(1, 0, false)) << "joystick 2's own fire decides";
   // Its back: joystick 1's button 3, which joins it; outside kiosk mode no one's.
   for (bool kiosk : {true, false}) {
     forget();
