@@ -186,8 +186,7 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
       "0:4b2eac07 1:3dc540c2 2:032e6c99 3:f773aa9a 4:26d7a521 5:441bfa30 6:9a38fd89 0:e0b58342");
   Mix_ChannelFinished(nullptr);
   closeSimTracker(&sim);
-  // The tracker's player stays (kills and the tracker's aim are in the pictures); the
-  // closing is told once.
+  // The tracker's player stays; the closing is told once.
   for (int c = 0; c < 8; ++c)
     EXPECT_TRUE(c == titleChannel || channelStops[c] == 0) << "channel " << c;
   EXPECT_TRUE(players[Tracker].active);

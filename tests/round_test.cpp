@@ -108,8 +108,10 @@ TEST_F(RoundTest,
   t->health = 1, t->firing = 1, t->Draw();
   EXPECT_TRUE(sounds(figureShotChannel[6], Target01 + 6) && screenRgb(t->x, t->y) == Figure);
   shell.chosenWeapon = Thompson, players[Keyboard].shotsFired = 3;
-  const bool joined = (pushKey(SDLK_RCTRL, true), pushMouseMotion(7, 9), pollRoundEvents(),
-                       players[Keyboard].active && players[Mouse].active);
+  const bool joined = (pushKey(SDLK_DOWN, true), pushMouseMotion(7, 9), pollRoundEvents(),
+                       players[Keyboard].active && players[Mouse].active) &&
+                      (players[Keyboard].active = false, pushKey(SDLK_RCTRL, true),
+                       pollRoundEvents(), players[Keyboard].active);
   for (SDLKey key : {SDLK_LALT, SDLK_UP, SDLK_LCTRL}) pushKey(key, true);
   pushMouseButton(3, true, 5, 5), pushMouseButton(1, true, 5, 5), pollRoundEvents();
   EXPECT_TRUE(joined && players[Mouse].triggerHeld == 1 &&

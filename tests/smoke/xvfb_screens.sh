@@ -90,8 +90,7 @@ wait_end() {
 settled_title() {
   import -window root "$work/title.ppm"
   for _ in $(seq 20); do
-    sleep 0.3
-    import -window root "$work/again.ppm"
+    sleep 0.3 && import -window root "$work/again.ppm"
     cmp -s "$work/title.ppm" "$work/again.ppm" && break
     mv "$work/again.ppm" "$work/title.ppm"
   done
