@@ -41,8 +41,8 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
   setFlipHook([this, maxFrames] {
     advanceFakeClock(msPerFrame), ++frameCount, spinsWithoutFlip = 0;
     if (trail.empty() || shell.screen != lastFlipScreen)
-      trail.push_back(shell.screen), looks.push_back(0), framesOnThisScreen = 0;
-    looks.back() = looks.back() * 31 + pictureHash(shell.video);
+      trail.emplace_back(shell.screen, 0), framesOnThisScreen = 0;
+    trail.back().second = trail.back().second * 31 + pictureHash(shell.video);
     lastFlipScreen = shell.screen, ++framesOnThisScreen;
     if (onFrame) onFrame();
     if (frameCount > maxFrames)
@@ -73,8 +73,8 @@ int PlayDriver::play(const std::vector<std::string>& args, long maxFrames) {
 std::string PlayDriver::screensShown() const {
   std::string text;
   char word[16];
-  for (size_t i = 0; i < trail.size(); ++i)
-    snprintf(word, sizeof word, " %d:%08x", int(trail[i]), looks[i]), text += word;
+  for (auto [screen, hash] : trail)
+    snprintf(word, sizeof word, " %d:%08x", int(screen), hash), text += word;
   return text.substr(text.empty() ? 0 : 1);
 }
 

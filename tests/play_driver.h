@@ -39,8 +39,7 @@ class PlayDriver {
   uint32_t msPerFrame;
   long frameCount = 0, framesOnThisScreen = 0, inputFrame = -1, spinsWithoutFlip = 0;
   ScreenId lastFlipScreen = ScreenId::Title;
-  std::vector<ScreenId> trail;
-  std::vector<uint32_t> looks;
+  std::vector<std::pair<ScreenId, uint32_t>> trail;  // each screen shown, its pictures' hash
 };
 
 std::string screenName(ScreenId screen);  // "screen 5" for the round

@@ -31,6 +31,11 @@ bool colourBytes(const SDL_PixelFormat* f, int order[3]) {
          order[1] != order[2] && order[0] != order[2];
 }
 
+// The same for a 24-bit layout without alpha.
+bool colourBytes24(const SDL_PixelFormat* f, int order[3]) {
+  return f->BytesPerPixel == 3 && f->Amask == 0 && colourBytes(f, order);
+}
+
 // How a clipped blit of src onto dst is done. For Bytes24, from[i] is the
 // source byte that goes to destination byte i; for Blend, from[0..2] are the
 // source's red, green and blue bytes, from[3] its alpha byte and to[0..2] the
@@ -40,20 +45,18 @@ Copy copyKind(const SDL_Surface* src, const SDL_Surface* dst, int from[4], int t
   // Palette pictures map through their palettes; RLE pictures keep their
   // pixels encoded; a surface onto itself may overlap.
   if (src == dst || f->BytesPerPixel < 2 || (src->flags & SDL_RLEACCEL)) return Copy::Sdl;
-  const bool toBytes24 = dst->format->BytesPerPixel == 3 && colourBytes(dst->format, to);
   if (src->flags & SDL_SRCALPHA) {
     // A picture with an alpha channel of its own (a font) blends onto a 24-bit
     // surface; its colour key and the surface alpha play no part, as in SDL 1.2.
     from[3] = byteOf(f->Amask, 4);
     const bool blends = f->BytesPerPixel == 4 && from[3] >= 0 && colourBytes(f, from);
-    return blends && toBytes24 ? Copy::Blend : Copy::Sdl;
+    return blends && colourBytes24(dst->format, to) ? Copy::Blend : Copy::Sdl;
   }
   if (!(src->flags & SDL_SRCCOLORKEY) && sameLayout(f, dst->format)) return Copy::Rows;
   // SDL rebuilds a 24-bit pixel from its three colours (skipping the key's):
   // where every colour is one whole byte on both sides, that moves bytes.
   int srcBytes[3];
-  if (f->BytesPerPixel != 3 || f->Amask != 0 || !colourBytes(f, srcBytes) || !toBytes24)
-    return Copy::Sdl;
+  if (!colourBytes24(f, srcBytes) || !colourBytes24(dst->format, to)) return Copy::Sdl;
   for (int c = 0; c < 3; ++c) from[to[c]] = srcBytes[c];
   return Copy::Bytes24;
 }
