@@ -222,45 +222,29 @@ int32_t saveFailed(const char* path, const std::string& reason) {
   return -1;
 }
 
-// Copies the file byte for byte to a new file; false with err set on failure.
+// Copies the file to a new file named `to`; false with err set when it cannot
+// (EEXIST: that name is taken), and then no part of a copy is left.
 bool copyFile(const char* from, const char* to, int& err) {
-  const int in = open(from, O_RDONLY);
-  if (in < 0) {
+  FILE* in = fopen(from, "rb");
+  const int fd = in ? open(to, O_WRONLY | O_CREAT | O_EXCL, 0644) : -1;
+  if (fd < 0) {
     err = errno;
+    if (in) fclose(in);
     return false;
   }
-  const int out = open(to, O_WRONLY | O_CREAT | O_EXCL, 0644);
-  if (out < 0) {
-    err = errno;
-    close(in);
-    return false;
-  }
+  FILE* out = fdopen(fd, "wb");
   char buffer[4096];
-  bool ok = true;
-  for (;;) {
-    const ssize_t got = read(in, buffer, sizeof buffer);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    for (ssize_t done = 0; ok && done < got;) {
-      const ssize_t put = write(out, buffer + done, static_cast<size_t>(got - done));
-      if (put > 0)
-        done += put;
-      else if (errno != EINTR)
-        ok = false;
-    }
-    if (!ok) break;
+  size_t got = 0;
+  while (out && (got = fread(buffer, 1, sizeof buffer, in)) > 0 &&
+         fwrite(buffer, 1, got, out) == got) {
   }
-  if (ok && fsync(out) != 0) ok = false;
+  bool ok = out && !ferror(in) && !ferror(out) && fflush(out) == 0 && fsync(fd) == 0;
   if (!ok) err = errno;
-  if (close(out) != 0 && ok) {
+  if ((out ? fclose(out) : close(fd)) != 0 && ok) {
     err = errno;
     ok = false;
   }
-  close(in);
+  fclose(in);
   if (!ok) unlink(to);
   return ok;
 }
@@ -288,11 +272,9 @@ bool keepDamagedFile(const char* path, std::string& reason) {
   for (int n = 1; n < 100; ++n) {
     std::string copy = std::string(path) + ".damaged";
     if (n > 1) copy += "-" + std::to_string(n);
-    // A hard link keeps the old file under both names without copying it.
+    // A copy, not a hard link: a data folder on a stick may not have links.
     int err = 0;
-    const bool kept = link(path, copy.c_str()) == 0 ||
-                      ((err = errno) != EEXIST && copyFile(path, copy.c_str(), err));
-    if (kept) {
+    if (copyFile(path, copy.c_str(), err)) {
       fprintf(stderr, "Damaged hiscore file %s kept as %s\n", path, copy.c_str());
       return true;
     }
