@@ -202,8 +202,9 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
     addRandomMarks(15 * shots);
     EXPECT_EQ(differs(), "") << shots << " shots";
   }
-  // Entries changed behind the list's back, another level, a re-armed round.
-  shotMarks.entries[17] = ShotMark{5, 470};
+  // Entries changed behind the list's back (two, a row apart), another level, a re-armed round.
+  shotMarks.entries[0] = ShotMark{5, 470}, shotMarks.entries[1] = ShotMark{8, 471};
+  EXPECT_EQ(differs(), "");
   shotMarks.entries[2000] = ShotMark{-10, -10};  // the list now ends there
   shell.chosenLevel = 4;
   addRandomMarks(60);
@@ -221,6 +222,10 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   EXPECT_EQ(differs(), "");
   pictures.levelDimmed[4] = scene(77, 2);  // the places' picture alone, then the backdrop
   EXPECT_EQ(differs(), "");
+  for (int level = 0; level < 5; ++level) {  // keyed backdrops, drawn directly
+    SDL_SetColorKey(pictures.levelBackdrop[shell.chosenLevel = level], SDL_SRCCOLORKEY, 0x404040);
+    EXPECT_EQ(differs(), "") << level;
+  }
   pictures.levelBackdrop[4] = nullptr;
   EXPECT_EQ(differs(), "");
   shell.chosenLevel = 9;

@@ -104,15 +104,16 @@ TEST_F(FaultTest, FlowerShopRoundEndsByEnergyAndASaveFailingHalfWayKeepsTheOldFi
   MouseGame game(530, 570);  // the Thompson, the Flower Shop
   game.wanted = [](const Target& t) { return !t.isGangster && totalShots == 0; };
   game.reloadEveryShot = false;
-  game.cancel = true;  // button 2 of the mouse, which played
-  game.name.clear();
+  // "A", the keyboard's button 2 (it did not play: only marks the request), then
+  // the mouse's, which played.
+  game.name = {{0, 3}, {-1, 0}}, game.cancel = true;
   game.replays = 1;
   const rlimit small{100, saved.rlim_max};
   game.atRoundEnd = [&] { ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0); };
   game.afterEntry = [&] { setrlimit(RLIMIT_FSIZE, &saved); };
   const std::string err = play(
       game,
-      "0:9045dcd5 1:3dc540c2 2:032e6c99 3:6f4a77bd 4:a565e50f 5:76d717e3 6:8a0d60b0 0:349ca701");
+      "0:9045dcd5 1:3dc540c2 2:032e6c99 3:6f4a77bd 4:a565e50f 5:76d717e3 6:7116e370 0:349ca701");
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, oldHandler);
   ASSERT_EQ(game.rounds.size(), 1u);

