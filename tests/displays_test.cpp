@@ -53,14 +53,14 @@ class DisplaysTest : public FiguresTest {
 };
 
 // Screens of 4:3, 16:9 and 5:4, frames of 0, 3 and 10 percent (t pixels thick), a width
-// no multiple of four, windows smaller than the game, a picture over five times its width.
+// no multiple of four, windows smaller than the game or 0 wide, a picture over 5 times its width.
 // clang-format off
 const struct { int w, h, percent, t; SDL_Rect picture; } screens[] = {
     {1920, 1080, 0, 0, {240, 0, 1440, 1080}}, {1280, 1024, 0, 0, {0, 32, 1280, 960}},
     {3840, 2160, 0, 0, {480, 0, 2880, 2160}}, {1000, 700, 0, 0, {33, 0, 933, 700}},
     {600, 400, 0, 0, {33, 0, 533, 400}}, {320, 240, 0, 0, {0, 0, 320, 240}},
     {479, 360, 0, 0, {0, 0, 479, 359}}, {3300, 2475, 0, 0, {0, 0, 3300, 2475}},
-    {640, 480, 3, 14, {19, 14, 602, 452}},
+    {640, 480, 3, 14, {19, 14, 602, 452}}, {0, 600, 0, 0, {0, 0, 640, 480}},
     {640, 480, 0, 0, {0, 0, 640, 480}}, {640, 480, 10, 48, {64, 48, 512, 384}},
     {1920, 1080, 3, 32, {283, 32, 1354, 1016}}, {1920, 1080, 10, 108, {384, 108, 1152, 864}},
     {1280, 1024, 3, 30, {30, 54, 1220, 915}}, {1280, 1024, 10, 102, {102, 108, 1076, 807}}};
@@ -285,15 +285,17 @@ TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxInsideItsFrameAndPointsMapBot
     EXPECT_TRUE(outsidePicture(frame.x, frame.y) == (s.t > 0) && gx <= off && gy <= off &&
                 sx >= GameWidth - 1 - off && sy >= GameHeight - 1 - off);
   }
-  // An event put back comes out alike; the player's own pointer mode is kept.
+  // An event put back comes out alike, then the one behind it; the player's own
+  // pointer mode is kept.
   startVideo();
   display.framePercent = 0;
   setDisplayGeometry(1280, 1024);
-  pushMouseButton(SDL_BUTTON_LEFT, true, 641, 1000);
+  pushMouseButton(SDL_BUTTON_LEFT, true, 641, 1000), pushQuit();
   SDL_Event got{};
   ASSERT_TRUE(pollEvent(&got));
   unreadEvent(got);
   ASSERT_TRUE(pollEvent(&got) && got.button.x == 320 && got.button.y == 479);
+  ASSERT_TRUE(pollEvent(&got) && got.type == SDL_QUIT);
   // The pointer hides by having no pixels, unless the player asks SDL for
   // relative motion: then SDL hides it.
   for (const char* relative : {"0", "1"}) {
@@ -324,7 +326,8 @@ TEST_F(ScreenMapping, SettingsAreReadStrictlyAndTheFrameStandsBetweenBarsAndPict
   // clang-format off
   const struct { const char* value; int percent; Uint32 rgb; } borders[] = {
       {"", 0, 0xFFFFFF}, {"0", 0, 0xFFFFFF}, {"10,blue", 10, 0xFF}, {"11", -1, 0xFFFFFF},
-      {"3,pink", -1, 0xFFFFFF}, {"3,", -1, 0xFFFFFF}, {",red", -1, 0xFFFFFF}, {"3,red", 3, 0xFF0000}};
+      {"3,pink", -1, 0xFFFFFF}, {"3,", -1, 0xFFFFFF}, {",red", -1, 0xFFFFFF}, {"3x", -1, 0xFFFFFF},
+      {"3,red", 3, 0xFF0000}};
   // clang-format on
   for (const auto& b : borders) {  // -1: not understood, no frame
     setenv("LAKEPORT_BORDER", b.value, 1);

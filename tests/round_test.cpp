@@ -78,9 +78,11 @@ TEST_F(RoundTest,
   Mix_Chunk* shouts = Mix_QuickLoad_RAW(silence, sizeof silence);
   soundBank.samples[Shouts] = shouts;
   setFlipHook([] {});
+  players[Joystick2].active = true, advanceFakeClock(10001);  // idle for ten seconds and more
   roundState.gangstersToCome = 1, RunRoundFrame();
-  EXPECT_EQ(std::tie(roundState.shoutsChannel, roundState.targetsLeftShown),
-            std::make_tuple(NoChannel, 1));
+  EXPECT_EQ(
+      std::tie(roundState.shoutsChannel, roundState.targetsLeftShown, players[Joystick2].active),
+      std::make_tuple(NoChannel, 1, false));
   roundState.gangstersToCome = 0, RunRoundFrame();
   EXPECT_EQ(roundState.shoutsChannel, 0);
   // The end halts the shouts and every recorded shot and reload channel, but

@@ -71,6 +71,7 @@ TEST_F(FontTest, TheScanMeasuresRunsUpTo223TheSpaceTheHeightAndTheKey) {
   std::vector<int> widths(230, 1);
   widths[222] = 3;
   EXPECT_EQ(rect(strip(widths, 6), 255), std::make_tuple(1 + 222 * 2, 1, 3, 6));
+  EXPECT_EQ(GetSurfacePixel(nullptr, 0, 0), -1) << "a missing picture";
 }
 
 TEST_F(FontTest, TextAdvancesByGlyphWidthsSkipsWhatHasNoGlyphIsCutAt1023AndGridCellsPlaceIt) {
@@ -112,21 +113,6 @@ TEST_F(FontTest, TextAdvancesByGlyphWidthsSkipsWhatHasNoGlyphIsCutAt1023AndGridC
   SDL_FillRect(shell.video, nullptr, 0);
   EXPECT_EQ(GridPrintF(1, 1, 4, "!!!!") + GridPrintF(1, 9, 0, "!!!!"), 2 + 10);
   for (int x = 0; x < 100; ++x) EXPECT_EQ(screenRgb(x, 31), 0u);
-}
-
-// A missing picture reads as -1; backdrops by index, the Garage's for others.
-TEST_F(FontTest, MissingPictureReadsAndBackdropsByIndex) {
-  EXPECT_EQ(GetSurfacePixel(nullptr, 0, 0), -1);
-  SDL_Surface** slots[9] = {
-      &pictures.frontBackdrop,    &pictures.levelBackdrop[0], &pictures.hallOfFame,
-      &pictures.deadBackdrop,     &pictures.levelBackdrop[1], &pictures.levelBackdrop[2],
-      &pictures.levelBackdrop[3], &pictures.levelBackdrop[4], &pictures.title};
-  for (int i = 0; i < 9; ++i) *slots[i] = own(solidSurface(640, 480, 0x101010u * (i + 1)));
-  for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, -1}) {
-    DrawBackdrop(4);
-    DrawBackdrop(i);
-    EXPECT_EQ(screenRgb(639, 479), 0x101010u * (i >= 0 && i < 9 ? i + 1 : 1)) << i;
-  }
 }
 
 struct Stop {};  // thrown by a test's hook to leave the endless loops

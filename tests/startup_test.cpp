@@ -216,15 +216,15 @@ TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignalO
     writeFile("data/data00.dat", table);
     struct sigaction before, interrupt, term;  // SIGINT is the game's too, unless ignored
     sigaction(SIGINT, nullptr, &before);
+    const auto hangUp = signal(SIGHUP, SIG_IGN);  // as nohup leaves it, and so it stays
     installStopSignals(stopGame);
     sigaction(SIGINT, nullptr, &interrupt);
-    sigaction(SIGTERM, nullptr, &term);
-    EXPECT_EQ(interrupt.sa_handler, before.sa_handler == SIG_IGN ? SIG_IGN : term.sa_handler);
-    roundState.bodyCount = score;
-    roundState.playerCount = 1;
-    totalShots = 10;
-    shell.chosenLevel = 0;
-    players[Mouse].active = true;
+    sigaction(SIGTERM, nullptr, &term);  // reads and writes go on after it
+    EXPECT_EQ(
+        std::tuple(interrupt.sa_handler, term.sa_flags & SA_RESTART, signal(SIGHUP, hangUp)),
+        std::tuple(before.sa_handler == SIG_IGN ? SIG_IGN : term.sa_handler, SA_RESTART, SIG_IGN));
+    roundState.bodyCount = score, roundState.playerCount = 1, totalShots = 10;
+    shell.chosenLevel = 0, players[Mouse].active = true;
     static bool byWindow;
     byWindow = window;
     auto stop = [] { byWindow ? pushQuit() : (void)raise(SIGTERM); };
