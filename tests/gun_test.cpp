@@ -252,11 +252,8 @@ TEST_F(GunTest, TheGunListIsReadStrictlyAndKioskModeRefusesGunTwo) {
   // LAKEPORT_GUN_CROSSHAIR=off hides the mouse's and the guns' crosshairs.
   const std::tuple<const char*, const char*, const char*> hiding[] = {
       // guns, crosshair, hidden (T, M, K, J, J)
-      {"1", "off", "-M-J-"},
-      {"1,2", "off", "-M-JJ"},
-      {"", "off", "-M---"},
-      {"2", "on", "-----"},
-      {"1,2", "Off", "-----"}};
+      {"1", "off", "-M-J-"}, {"1,2", "off", "-M-JJ"}, {"", "off", "-M---"},
+      {"2", "on", "-----"},  {"1,2", "Off", "-----"}, {"2", "off", "-M--J"}};
   startVideo();
   for (SDL_Surface*& c : pictures.crosshair) c = own(solidSurface(31, 31, 0xFF00FF));
   for (auto [list, crosshair, hidden] : hiding) {

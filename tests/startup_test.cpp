@@ -80,6 +80,9 @@ TEST_F(StartupTest, OneProgressStepAPictureThenTheRowFilledAndEveryPictureInItsS
   SDL_WM_GetCaption(&title, &icon);
   EXPECT_EQ(std::string(title) + "|" + icon, "Lakeport Nights|Lakeport Nights");
   EXPECT_TRUE(pointerHidden());
+  for (const char* hint :
+       {"SDL_RENDER_DRIVER", "SDL_FRAMEBUFFER_ACCELERATION", "SDL_JOYSTICK_HIDAPI"})
+    EXPECT_EQ(getenv(hint) != nullptr, onSdl12Compat()) << hint;  // SDL 2's, set for it
   auto keyed = [](SDL_Surface* s, uint32_t key) {
     return s && (s->flags & SDL_SRCCOLORKEY) &&
            s->format->colorkey == SDL_MapRGB(s->format, key >> 16, key >> 8 & 255, key & 255);
