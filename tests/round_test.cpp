@@ -123,17 +123,16 @@ TEST_F(RoundTest,
               players[Keyboard].triggerHeld == 1);
   players[Keyboard].emptyClickDone = true;  // a release lets the next hold click again
   for (SDLKey key : {SDLK_LALT, SDLK_UP, SDLK_LCTRL}) pushKey(key, false);
-  pushMouseButton(1, true, 5, 5), pushMouseButton(1, false, 5, 5), pollRoundEvents();
+  pushMouseButton(1, true, 5, 5), pushMouseMotion(9, 8), pushMouseButton(1, false, 9, 8);
+  pollRoundEvents();  // the Thompson held by the mouse fires where it moves
   EXPECT_TRUE(sounds(players[Keyboard].reloadChannel, LoadGun1Release + Thompson));
   EXPECT_EQ(
       std::tuple(players[Keyboard].shotsFired, arrowHeld[ArrowUp], players[Keyboard].triggerHeld,
-                 players[Mouse].triggerHeld, players[Keyboard].emptyClickDone),
-      std::tuple(0, false, 0, 0, false));
-  useFakeJoysticks(1);  // a stick's button 2 as well
-  shell.joystick1 = joystickOpen(0);
-  setFakeButton(0, 1, true);
-  advanceFakeClock(13);  // past the sticks' pacing
-  pollJoysticks();
+                 players[Mouse].triggerHeld, players[Keyboard].emptyClickDone, players[Mouse].shotX,
+                 players[Mouse].shotY),
+      std::tuple(0, false, 0, 0, false, 9, 8));
+  useFakeJoysticks(1), shell.joystick1 = joystickOpen(0);            // a stick's button 2 as well
+  setFakeButton(0, 1, true), advanceFakeClock(13), pollJoysticks();  // past the sticks' pacing
   EXPECT_TRUE(sounds(players[Joystick1].reloadChannel, LoadGun1Press + Thompson));
   // Someone's sound on channel 0, which a player's first shot leaves alone.
   Mix_HaltChannel(-1), Mix_PlayChannelTimed(0, shouts, -1, -1);
@@ -303,14 +302,15 @@ TEST_F(WeaponsTest, MagazinesEmptyAndTheCadenceIsStrictlyMoreThan80Ms) {
   shell.chosenWeapon = SingleAction;
   for (int i = 0; i < 3; ++i) click(Mouse);
   EXPECT_EQ(std::tie(players[Mouse].shotsFired, totalShots), std::make_tuple(1, 1));
-  setFakeTicks(0xFFFFFFF0u);  // the cadence must hold across the clock wrapping
-  totalShots = 0;
-  shell.chosenWeapon = Thompson;
-  pull(Keyboard), serviceTrigger(Keyboard);
+  setFakeTicks(0xFFFFFFF0u), totalShots = 0;  // the cadence must hold across the clock wrapping
+  shell.chosenWeapon = Thompson, players[Keyboard].cursorX = 7, players[Keyboard].cursorY = 9;
+  pull(Keyboard), serviceTrigger(Keyboard);  // at the crosshair, where held fire follows it
   const uint32_t served = players[Keyboard].lastShotTime;
   for (uint32_t early : {30, 80})
     release(Keyboard), pull(Keyboard), setFakeTicks(served + early), serviceTrigger(Keyboard);
-  EXPECT_EQ(std::tie(totalShots, players[Keyboard].fireRequested), std::make_tuple(1, 1));
+  EXPECT_EQ(std::tie(totalShots, players[Keyboard].fireRequested, shotMarks.entries[0].x,
+                     shotMarks.entries[0].y),
+            std::make_tuple(1, 1, 7, 9));
   setFakeTicks(served + 81), serviceTrigger(Keyboard);
   EXPECT_EQ(std::tie(totalShots, players[Keyboard].lastShotTime), std::make_tuple(2, served + 81));
   players[Keyboard].shotsFired = 40, advanceFakeClock(100), serviceTrigger(Keyboard);
