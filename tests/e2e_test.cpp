@@ -247,19 +247,22 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
   EXPECT_EQ(std::tie(roundState.bodyCount, totalShots, players[Mouse].active,
                      players[Joystick1].reloadHeld, players[Joystick2].reloadHeld),
             std::make_tuple(0, 0, false, false, false));
-  // A result that enters the table asks for the name below the result line.
+  // A result that enters the table asks for the name below the result line, in
+  // an emptied field; a 21st character ends the entry without being typed.
   roundState.bodyCount = 13, roundState.gangstersLeft = 0, players[Mouse].active = true;
   memcpy(nameField, "Left from the last entry", 20), nameCursor = 20;
   SDL_FillRect(shell.video, nullptr, 0);
   std::string prompt;
-  auto button2 = [] { pushMouseButton(3, false, 1, 1); };
   FrameScript entry;
-  entry.then([&] { prompt = screenText(1, 18, 640), backdrop = screenRgb(639, 479), button2(); })
-      .then(button2);
+  entry.then([&] { prompt = screenText(1, 18, 640), backdrop = screenRgb(639, 479); });
+  for (int k = 0; k < 21; ++k) entry.then([] { mouseFireAt(nameKeyX(0), nameKeyY(0)); });
+  entry.then([] { pushMouseButton(3, false, 1, 1); });
   RunRoundEnd();
-  EXPECT_EQ(std::tie(backdrop, nameCursor), std::make_tuple(HallOfFameRgb, 0));
+  EXPECT_EQ(std::tie(backdrop, nameCursor, nameField[20]), std::make_tuple(HallOfFameRgb, 20, '.'));
   EXPECT_EQ(prompt, "Please enter your name (20 chars) or press button 2 to cancel: " +
                         std::string(20, ' ') + ".");
+  EXPECT_NE(readFile("data/data00.dat").find(" " + std::string(20, '!') + " 13 "),
+            std::string::npos);
   releaseReadableFont();
 }
 
@@ -348,6 +351,13 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
             "file as ./data/data01.dat.damaged-9: File too large\n");
   EXPECT_EQ(std::make_tuple(result, readFile("data/data01.dat").size(), dataFiles().size()),
             std::make_tuple(-1, 5000ul, 9ul));
+  // Nor when 99 names of kept files are taken.
+  for (int n = 9; n < 100; ++n) writeFile("data/data01.dat.damaged-" + std::to_string(n), "");
+  captureStderr();
+  EXPECT_EQ(SaveHiscores(1), -1);
+  EXPECT_EQ(capturedStderr(),
+            "Hiscores not saved to ./data/data01.dat: no free name to keep the "
+            "damaged file under\n");
 }
 
 TEST_F(HiscoreTest, NameKeyEdgesAndWhoMayType) {

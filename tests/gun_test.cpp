@@ -63,7 +63,8 @@ class MenuInputTest : public GameTest {
 }  // namespace
 
 // The axes' corners and centre land on the game pixels shown there, also scaled
-// between bars (16:9, 5:4: corners in the bars); a trigger pulled in a bar reloads.
+// between bars (16:9, 5:4: corners in the bars); a trigger pulled in a bar reloads;
+// either makes the gun's player join at its first reading.
 TEST_F(GunTest, AxesPointAtTheGamePixelShownThereAndAnOffScreenPullReloads) {
   // Screen size, axis values, the game pixel, whether it lies in a bar.
   std::vector<std::tuple<int, int, int16_t, int16_t, int, int, bool>> rows = {
@@ -86,8 +87,8 @@ TEST_F(GunTest, AxesPointAtTheGamePixelShownThereAndAnOffScreenPullReloads) {
     players[Joystick1].shotsFired = 1;
     pollAfterPacing();
     const Player& gun = players[Joystick1];
-    EXPECT_EQ(std::tie(gun.cursorX, gun.cursorY, gun.fireRequested, gun.reloadHeld),
-              std::make_tuple(gameX, gameY, outside ? 0 : 1, outside));
+    EXPECT_EQ(std::tie(gun.cursorX, gun.cursorY, gun.fireRequested, gun.reloadHeld, gun.active),
+              std::make_tuple(gameX, gameY, outside ? 0 : 1, outside, true));
     setFakeButton(0, 0, false);
     pollAfterPacing();
     EXPECT_EQ(gun.shotsFired, outside ? 0 : 1) << "the release refills";
