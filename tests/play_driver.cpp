@@ -1,21 +1,17 @@
 // Plays the whole game in the test process, frame by frame on the fake clock.
 #include "play_driver.h"
 
-#include <SDL_mixer.h>
-
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 
 #include "app/screens.h"
 #include "figure_helpers.h"
-#include "game/round.h"
 #include "gfx/grid.h"
 #include "input/players.h"
 #include "platform/events.h"
 #include "scores/round_end.h"
 #include "scores_support.h"
-#include "weapons/weapons.h"
 
 namespace {
 // FNV-1a over a picture's rows in four lanes of eight bytes (some 50 us a frame).
@@ -129,15 +125,9 @@ void MouseGame::act() {
     case ScreenId::RoundEnd: break;
     default: return pushMouseClickAt(320, 240);
   }
-  if (entered) {
-    rounds.push_back({roundState.bodyCount, roundState.energy, roundState.gangstersLeft, totalShots,
-                      roundState.playerCount, usedShotMarks(), DeviceTag, false});
-    drawnEnd = false;
-    if (atRoundEnd) atRoundEnd();
-  }
+  if (entered && (++rounds, atRoundEnd)) atRoundEnd();
   // The end screens drain the round's last input before they draw.
   if (driver.flippedScreen() != ScreenId::RoundEnd) return;
-  if (!std::exchange(drawnEnd, true)) rounds.back().qualified = qualified;
   entryOffered |= qualified;
   if (qualified && !name.empty()) {
     const auto [column, row] = name.front();

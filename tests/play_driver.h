@@ -73,12 +73,7 @@ class MouseGame {
   // At a round's end, once after a name entry (typed or cancelled), every round frame.
   std::function<void()> atRoundEnd, afterEntry, onRoundFrame;
 
-  struct Round {  // what each round left for its end screens
-    int32_t bodyCount, energy, gangstersLeft, totalShots, playerCount, marks;
-    std::string deviceTag;
-    bool qualified;
-  };
-  std::vector<Round> rounds;
+  int rounds = 0;  // ended; their results are in the pictures and files
   bool entryOffered = false;
   PlayDriver driver;
 
@@ -90,7 +85,7 @@ class MouseGame {
   void shootOrMove();
   int weaponX, levelX;
   int titles = 0, x = 320, y = 240;
-  bool reloadDue = false, drawnEnd = false;
+  bool reloadDue = false;
   long lastMoveFrame = -1000;
   ScreenId last = ScreenId::Title;
   AimOffset aims[FigurePictureCount];
