@@ -220,6 +220,10 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   SDL_SetAlpha(pictures.shotMark, SDL_SRCALPHA, 128);
   addRandomMarks(40);
   EXPECT_EQ(differs(), "");
+  pictures.shotMark = scene(43, 0, 1, 1);  // a mark of one pixel, one moved
+  EXPECT_EQ(differs(), "");
+  shotMarks.entries[1] = shotMarks.entries[0];
+  EXPECT_EQ(differs(), "");
   pictures.levelDimmed[4] = scene(77, 2);  // the places' picture alone, then the backdrop
   EXPECT_EQ(differs(), "");
   for (int level = 0; level < 5; ++level) {  // keyed backdrops, drawn directly
