@@ -359,7 +359,7 @@ TEST_F(HiscoreTest, NameKeyEdgesAndWhoMayType) {
       {17, 336, NameKeyNone}, {18, 335, NameKeyNone},  {220, 360, NameKeyEnd},
       {237, 395, NameKeyEnd}, {238, 395, NameKeyNone}, {230, 340, NameKeyDelete},
       {237, 455, ' '},        {100, 456, NameKeyNone}, {158, 336, 0xB4},
-      {220, 400, '|'},        {220, 420, '_'}};
+      {220, 400, '|'},        {220, 420, '_'},         {18, 356, '1'}};
   for (auto [x, y, key] : keys) EXPECT_EQ(NameKeyAt(x, y), key) << x << "," << y;
   // Only tagged devices type, unless no tagged device can fire (the tracker cannot).
   for (auto [tag, eligible] :
