@@ -81,3 +81,4 @@ void setFakeButton(int index, int button, bool pressed) {
 }
 
 void useRealJoysticks() { fake = false; }
+bool fakeJoysticksInUse() { return fake; }

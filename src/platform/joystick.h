@@ -21,3 +21,4 @@ void useFakeJoysticks(int count);
 void setFakeAxis(int index, int axis, int16_t value);
 void setFakeButton(int index, int button, bool pressed);
 void useRealJoysticks();
+bool fakeJoysticksInUse();
