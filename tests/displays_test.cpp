@@ -202,8 +202,10 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
     addRandomMarks(15 * shots);
     EXPECT_EQ(differs(), "") << shots << " shots";
   }
-  // Entries changed behind the list's back (two, a row apart), another level, a re-armed round.
+  // Entries changed behind the list's back (two a row apart, one showing only its
+  // bottom row), another level, a re-armed round.
   shotMarks.entries[0] = ShotMark{5, 470}, shotMarks.entries[1] = ShotMark{8, 471};
+  shotMarks.entries[2] = ShotMark{20, -1};
   EXPECT_EQ(differs(), "");
   shotMarks.entries[2000] = ShotMark{-10, -10};  // the list now ends there
   shell.chosenLevel = 4;

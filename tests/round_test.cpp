@@ -169,14 +169,17 @@ TEST_F(RoundTest, MarksLieOverTheBackdropUnderFiguresStripAndCrosshairs) {
   // places shows its mark in the same frame.
   for (auto [d, x, y] : {std::tuple{Mouse, 150, 150}, std::tuple{Keyboard, 250, 240}})
     players[d].fireRequested = 1, players[d].shotX = x, players[d].shotY = y;
-  // Crosshairs over the bystander and over the energy bar.
-  for (auto [d, x, y] : {std::tuple{Joystick1, 215, 100}, std::tuple{Joystick2, 400, 470}})
+  // Crosshairs over the bystander, over the energy bar, and off the top but for
+  // its bottom row (the tracker's is not clamped).
+  for (auto [d, x, y] :
+       {std::tuple{Joystick1, 215, 100}, {Joystick2, 400, 470}, {Tracker, 500, -15}})
     players[d].active = true, players[d].cursorX = x, players[d].cursorY = y;
   const std::tuple<int, int, uint32_t> probes[] = {
       {164, 126, Figure},  {150, 150, Figure}, {250, 240, Mark},      {164, 354, Mark},
       {158, 354, Dimmed},  {50, 470, Dimmed},  {297, 468, Pip},       {298, 468, Mark},
       {600, 20, Backdrop}, {190, 100, Figure}, {205, 100, Crosshair}, {397, 468, Crosshair},
-      {164, 220, Dimmed}};  // the twitch shows the place under the foot
+      {164, 220, Dimmed},  // the twitch shows the place under the foot
+      {500, 0, Crosshair}};
   std::vector<std::tuple<int, int, uint32_t>> seen;
   setFlipHook([&] {
     for (auto [x, y, rgb] : probes) seen.emplace_back(x, y, screenRgb(x, y));
