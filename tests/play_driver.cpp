@@ -125,7 +125,8 @@ void MouseGame::act() {
     case ScreenId::RoundEnd: break;
     default: return pushMouseClickAt(320, 240);
   }
-  if (entered && (++rounds, atRoundEnd)) atRoundEnd();
+  if (entered) ++rounds;
+  if (entered && atRoundEnd) atRoundEnd();
   // The end screens drain the round's last input before they draw.
   if (driver.flippedScreen() != ScreenId::RoundEnd) return;
   entryOffered |= qualified;
