@@ -23,7 +23,7 @@ sizes=(
   "1920x1080 HUP    LAKEPORT_BORDER=3           3,100 636,240 320,12 heads"
   "1280x1024 quit   LAKEPORT_GUN_CROSSHAIR=off  112,3 528,240 634,300"
   "640x480   TERM   LAKEPORT_BORDER=3,red       5,5 320,240 634,474"
-  "2560x1440 window LAKEPORT_SCREEN=window      20,20 600,400 320,240 heads"
+  "2560x1440 window LAKEPORT_SCREEN=window      20,20 600,240 320,240 heads"
 )
 
 fail() { echo "FAIL $XS_SIZE $ending: $*" && failures=$((failures + 1)); }
