@@ -316,6 +316,12 @@ TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxInsideItsFrameAndPointsMapBot
 // LAKEPORT_BORDER and LAKEPORT_SCREEN read, then the frame drawn with the whole
 // picture and kept by the flips that scale changed rows only.
 TEST_F(ScreenMapping, SettingsAreReadStrictlyAndTheFrameStandsBetweenBarsAndPicture) {
+  // A screen SDL refuses (here there is no video driver at all): no screen and
+  // no window flag, for start-up to say so.
+  setenv("SDL_VIDEODRIVER", "none", 1);
+  setenv("LAKEPORT_SCREEN", "window", 1);
+  EXPECT_TRUE(!openGameScreen() && !display.windowed);
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
   // LAKEPORT_SCREEN: a window, the real mode, or one line and the whole screen.
   startVideo();
   for (auto [value, window] : {std::pair{"window", true}, {"640x480", false}, {"Window", false}}) {
