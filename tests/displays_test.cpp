@@ -121,6 +121,7 @@ TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsA
     const std::vector<Uint8> remembered =
         drawOver(junk, {0, 0, 640, 480}, false);  // other pixels under it
     EXPECT_EQ(remembered, drawOver(junk, {0, 0, 640, 480}, true));
+    EXPECT_TRUE(drawOver(junk, {0, 0, 640, 480}, false) == remembered && layerWork.stripDraws == 1);
   }
   // One thing changed at a time, a remembered strip is still a fresh one's pixels.
   std::mt19937 rng(9);
@@ -198,9 +199,16 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
     addRandomMarks(700);
     ASSERT_EQ(differs(), "") << usedShotMarks() << " marks";
   }
+  // Frames that change nothing draw nothing: a shot's 15 overwritten entries
+  // repaint their boxes, 49 marks; 180 or more redraw the whole scene.
   for (int shots : {1, 12, 30}) {
+    const LayerWork was = layerWork;
     addRandomMarks(15 * shots);
     EXPECT_EQ(differs(), "") << shots << " shots";
+    EXPECT_TRUE(layerWork.baseBuilds == was.baseBuilds &&
+                layerWork.sceneRedraws == was.sceneRedraws + (shots > 1) &&
+                (shots > 1 || layerWork.sceneMarks == was.sceneMarks + 49))
+        << shots;
   }
   // Entries changed behind the list's back (two a row apart, one showing only its
   // bottom row), another level, a re-armed round.
@@ -396,6 +404,13 @@ TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {
                                                      red, 0xFF00, red ^ 0xFF00FF, 0));
       SDL_FillRect(screen, nullptr, 0x01010101);
       scalePicture(game, screen, true);
+      // The fastest way: byte shuffles where the processor has them and four
+      // picture columns span at most four game pixels, else by the layout.
+      const RowWay slow = k == 7     ? RowWay::Spread
+                          : pass & 1 ? RowWay::OtherLayout
+                                     : RowWay::SameLayout;
+      EXPECT_EQ(display.rowWay,
+                pass < 2 && k != 5 && k != 6 && canShuffleRows() ? RowWay::Shuffle : slow);
       int wrong = 0;
       for (int y = 0; y < screen->h; ++y)
         for (int x = 0; x < screen->w; ++x) {

@@ -18,6 +18,8 @@
 #include "audio/soundbank.h"
 #include "figure_helpers.h"
 #include "game/round.h"
+#include "gfx/blit.h"
+#include "gfx/font.h"
 #include "input/players.h"
 #include "input/tracker.h"
 #include "platform/clock.h"
@@ -74,7 +76,15 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
   game.replays = 1;
   game.enough = [&] { return game.rounds > 0; };  // the replay is left at once
   std::vector<int> marks;  // fifteen a shot: one for each figure hit or missed
-  game.atRoundEnd = [&] { marks.push_back(usedShotMarks()); };
+  game.atRoundEnd = [&] {
+    marks.push_back(usedShotMarks());
+    // The game's own pictures take the fast ways onto its surface.
+    for (auto [p, way] : {std::pair{pictures.levelBackdrop[0], BlitWay::Bytes24},
+                          {pictures.shotMark, BlitWay::Runs24},
+                          {pictures.figure[0], BlitWay::Rows},
+                          {pictures.fonts[0]->surface, BlitWay::Blend}})
+      EXPECT_EQ(blitWay(p, shell.video), way);
+  };
   EXPECT_EQ(play(game,
                  "0:9045dcd5 1:3dc540c2 2:032e6c99 3:6f4a77bd 4:83bfff09 5:05c9e1e3 "
                  "6:6545ca78 5:ea1063e8 6:26587828 0:25ccb410"),

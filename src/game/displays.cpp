@@ -21,6 +21,7 @@
 #include "platform/random.h"
 
 ShotMarkList shotMarks;
+LayerWork layerWork;
 
 namespace {
 constexpr int PlaceWidth = 88;
@@ -149,7 +150,6 @@ struct BaseLayer {
   int32_t level = -1;
   const SDL_Surface* backdrop = nullptr;
   const SDL_Surface* dimmed = nullptr;
-  uint64_t builds = 0;  // how often it was drawn, so the scene can tell
 } base;
 
 // Only an opaque backdrop that covers the whole screen hides everything under
@@ -180,7 +180,7 @@ SDL_Surface* baseLayer(int32_t level) {
   base.level = level;
   base.backdrop = backdrop;
   base.dimmed = dimmed;
-  ++base.builds;
+  ++layerWork.baseBuilds;  // the scene's cue to redraw
   return base.surface;
 }
 
@@ -238,6 +238,7 @@ void addToScene(SDL_Surface* mark, const ShotMark& m) {
   const Box on = clipTo(markBox(m, mark), scene.surface);
   if (isEmpty(on)) return;
   blitMark(mark, scene.surface, m);
+  ++layerWork.sceneMarks;
   scene.marked = unite(scene.marked, on);
 }
 
@@ -297,6 +298,7 @@ void repaintBox(SDL_Surface* baseSurface, SDL_Surface* mark, const Box& box) {
     }
   std::sort(touching.begin(), touching.end());
   for (int32_t i : touching) blitMark(mark, scene.surface, shotMarks.entries[i]);
+  layerWork.sceneMarks += touching.size();
   SDL_SetClipRect(scene.surface, nullptr);
 }
 
@@ -306,7 +308,7 @@ void repaintBox(SDL_Surface* baseSurface, SDL_Surface* mark, const Box& box) {
 // the whole scene.
 void updateScene(SDL_Surface* baseSurface, SDL_Surface* mark) {
   const int32_t n = usedMarks();
-  bool redrawAll = scene.baseBuild != base.builds || !sceneMarkIs(mark);
+  bool redrawAll = scene.baseBuild != layerWork.baseBuilds || !sceneMarkIs(mark);
   const int32_t common = std::min(n, scene.count);
   Box dirty[MaxDirtyRects];
   int dirtyCount = 0;
@@ -327,6 +329,7 @@ void updateScene(SDL_Surface* baseSurface, SDL_Surface* mark) {
   for (int32_t i = n; i < scene.count && !redrawAll; ++i) touch(scene.drawn[i]);
 
   if (redrawAll) {
+    ++layerWork.sceneRedraws;
     BlitPicture(baseSurface, nullptr, scene.surface, nullptr);
     scene.marked = Box{0, 0, 0, 0};
     for (int32_t i = 0; i < n; ++i) addToScene(mark, shotMarks.entries[i]);
@@ -338,7 +341,7 @@ void updateScene(SDL_Surface* baseSurface, SDL_Surface* mark) {
   }
   std::memcpy(scene.drawn, shotMarks.entries, n * sizeof(ShotMark));
   scene.count = n;
-  scene.baseBuild = base.builds;
+  scene.baseBuild = layerWork.baseBuilds;
   rememberSceneMark(mark);
 }
 
@@ -430,6 +433,7 @@ void writeBand(SDL_Surface* s, const std::vector<Uint8>& in) {
 
 // The strip drawn picture by picture.
 void drawDisplayStrip() {
+  ++layerWork.stripDraws;
   SDL_Surface* dimmed = pictures.levelDimmed[levelValid(shell.chosenLevel) ? shell.chosenLevel : 0];
   copySameBox(dimmed, shell.video, Box{16, 462, 88, 18});
   copySameBox(dimmed, shell.video, Box{432, 462, 192, 18});
@@ -502,6 +506,7 @@ void resetRoundDisplays() {
   freeSceneLayer();
   strip = StripMemo{};
   weaponLabel = WeaponLabel{};
+  layerWork = LayerWork{};
 }
 
 void DrawRoundBackdrop() {

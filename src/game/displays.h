@@ -16,6 +16,14 @@ struct ShotMarkList {
 
 extern ShotMarkList shotMarks;
 
+// The drawing the cached layers did since resetRoundDisplays, which a frame
+// that changes nothing leaves as it was: base layers built, scenes drawn
+// whole, marks drawn onto a scene, strips drawn picture by picture.
+struct LayerWork {
+  uint64_t baseBuilds, sceneRedraws, sceneMarks, stripDraws;
+};
+extern LayerWork layerWork;
+
 // Sets every entry free (start-up and RearmRound).
 void ClearShotMarks();
 // Empties the list and drops the cached drawing layers (tests call it).

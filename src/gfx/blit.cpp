@@ -10,8 +10,6 @@ bool sameLayout(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
          a->Amask == b->Amask;
 }
 
-enum class Copy { Sdl, Rows, Bytes24, Blend };
-
 // The byte of a pixel of `bytes` bytes that a channel mask stands for, or -1
 // when the mask is not one whole byte of it.
 int byteOf(Uint32 mask, int bytes) {
@@ -40,25 +38,25 @@ bool colourBytes24(const SDL_PixelFormat* f, int order[3]) {
 // source byte that goes to destination byte i; for Blend, from[0..2] are the
 // source's red, green and blue bytes, from[3] its alpha byte and to[0..2] the
 // destination's colour bytes.
-Copy copyKind(const SDL_Surface* src, const SDL_Surface* dst, int from[4], int to[3]) {
+BlitWay copyKind(const SDL_Surface* src, const SDL_Surface* dst, int from[4], int to[3]) {
   const SDL_PixelFormat* f = src->format;
   // Palette pictures map through their palettes; RLE pictures keep their
   // pixels encoded; a surface onto itself may overlap.
-  if (src == dst || f->BytesPerPixel < 2 || (src->flags & SDL_RLEACCEL)) return Copy::Sdl;
+  if (src == dst || f->BytesPerPixel < 2 || (src->flags & SDL_RLEACCEL)) return BlitWay::Sdl;
   if (src->flags & SDL_SRCALPHA) {
     // A picture with an alpha channel of its own (a font) blends onto a 24-bit
     // surface; its colour key and the surface alpha play no part, as in SDL 1.2.
     from[3] = byteOf(f->Amask, 4);
     const bool blends = f->BytesPerPixel == 4 && from[3] >= 0 && colourBytes(f, from);
-    return blends && colourBytes24(dst->format, to) ? Copy::Blend : Copy::Sdl;
+    return blends && colourBytes24(dst->format, to) ? BlitWay::Blend : BlitWay::Sdl;
   }
-  if (!(src->flags & SDL_SRCCOLORKEY) && sameLayout(f, dst->format)) return Copy::Rows;
+  if (!(src->flags & SDL_SRCCOLORKEY) && sameLayout(f, dst->format)) return BlitWay::Rows;
   // SDL rebuilds a 24-bit pixel from its three colours (skipping the key's):
   // where every colour is one whole byte on both sides, that moves bytes.
   int srcBytes[3];
-  if (!colourBytes24(f, srcBytes) || !colourBytes24(dst->format, to)) return Copy::Sdl;
+  if (!colourBytes24(f, srcBytes) || !colourBytes24(dst->format, to)) return BlitWay::Sdl;
   for (int c = 0; c < 3; ++c) from[to[c]] = srcBytes[c];
-  return Copy::Bytes24;
+  return from[0] == 0 && from[1] == 1 && from[2] == 2 ? BlitWay::Runs24 : BlitWay::Bytes24;
 }
 
 void copyRows(const Uint8* from, int fromPitch, Uint8* to, int toPitch, int rowBytes, int rows) {
@@ -72,18 +70,17 @@ void copyRows(const Uint8* from, int fromPitch, Uint8* to, int toPitch, int rowB
 }
 
 // Moves every 24-bit pixel (but the key's, when keyed) byte by byte into the
-// destination's order. In the same order, the runs between key pixels are
-// copied whole: a keyed picture such as a crosshair is mostly key.
+// destination's order. In the same order (runs), the runs between key pixels
+// are copied whole: a keyed picture such as a crosshair is mostly key.
 void copyBytes24(const Uint8* from, int fromPitch, Uint8* to, int toPitch, int w, int rows,
-                 const int order[3], bool keyed, Uint32 key) {
+                 bool runs, const int order[3], bool keyed, Uint32 key) {
   const Uint8 k0 = key & 0xFF, k1 = (key >> 8) & 0xFF, k2 = (key >> 16) & 0xFF;
   auto isKey = [=](const Uint8* p) { return keyed && p[0] == k0 && p[1] == k1 && p[2] == k2; };
-  const bool sameOrder = order[0] == 0 && order[1] == 1 && order[2] == 2;
   const int a = order[0], b = order[1], c = order[2];
   for (int y = 0; y < rows; ++y) {
     const Uint8* s = from + y * fromPitch;
     Uint8* d = to + y * toPitch;
-    if (sameOrder) {
+    if (runs) {
       for (int x = 0; x < w;) {
         while (x < w && isKey(s + 3 * x)) ++x;
         const int start = x;
@@ -127,11 +124,16 @@ void unlockIfNeeded(SDL_Surface* s) {
 }
 }  // namespace
 
+BlitWay blitWay(const SDL_Surface* src, const SDL_Surface* dst) {
+  int order[4], to[3];
+  return copyKind(src, dst, order, to);
+}
+
 int BlitPicture(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect* dstrect) {
   if (!src || !dst) return SDL_UpperBlit(src, srcrect, dst, dstrect);
   int order[4] = {0, 1, 2, 3}, to[3];
-  const Copy kind = copyKind(src, dst, order, to);
-  if (kind == Copy::Sdl || src->locked || dst->locked)
+  const BlitWay kind = copyKind(src, dst, order, to);
+  if (kind == BlitWay::Sdl || src->locked || dst->locked)
     return SDL_UpperBlit(src, srcrect, dst, dstrect);
 
   // SDL_UpperBlit's clipping, step for step, so the rectangles come out alike.
@@ -193,12 +195,12 @@ int BlitPicture(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect*
   const Uint8* from = static_cast<const Uint8*>(src->pixels) + srcY * src->pitch + srcX * bpp;
   Uint8* onto = static_cast<Uint8*>(dst->pixels) + dstrect->y * dst->pitch +
                 dstrect->x * dst->format->BytesPerPixel;
-  if (kind == Copy::Rows)
+  if (kind == BlitWay::Rows)
     copyRows(from, src->pitch, onto, dst->pitch, w * bpp, h);
-  else if (kind == Copy::Blend)
+  else if (kind == BlitWay::Blend)
     blendRows(from, src->pitch, onto, dst->pitch, w, h, order, to);
   else
-    copyBytes24(from, src->pitch, onto, dst->pitch, w, h, order,
+    copyBytes24(from, src->pitch, onto, dst->pitch, w, h, kind == BlitWay::Runs24, order,
                 (src->flags & SDL_SRCCOLORKEY) != 0, src->format->colorkey);
   unlockIfNeeded(dst);
   unlockIfNeeded(src);

@@ -13,3 +13,9 @@
 // an alpha channel (a font) it blends onto such a 24-bit surface itself, with
 // classic SDL 1.2's rounding on sdl12-compat too. Anything else is SDL's blit.
 int BlitPicture(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rect* dstrect);
+
+// The way BlitPicture takes from src onto dst: SDL's blit, whole rows, the
+// runs between key pixels of one 24-bit layout, a 24-bit pixel's bytes moved
+// into another order, or a font's alpha blend.
+enum class BlitWay { Sdl, Rows, Runs24, Bytes24, Blend };
+BlitWay blitWay(const SDL_Surface* src, const SDL_Surface* dst);

@@ -290,11 +290,12 @@ void widenRow(Pixel pixel, const int* run, Uint32* __restrict out) {
   }
 }
 
-// The game row widened into `out` in the screen's pixel format.
+// The game row widened into `out` in the screen's pixel format, which is the
+// game's own where sameLayout.
 template <int Most>
-void widenGameRow(const Uint8* in, const SDL_PixelFormat& from, const SDL_PixelFormat& to,
-                  const int* run, Uint32* out) {
-  if (from.Rmask == to.Rmask && from.Gmask == to.Gmask && from.Bmask == to.Bmask) {
+void widenGameRow(const Uint8* in, bool sameLayout, const SDL_PixelFormat& from,
+                  const SDL_PixelFormat& to, const int* run, Uint32* out) {
+  if (sameLayout) {
 #if SDL_BYTEORDER == SDL_LIL_ENDIAN
     // Four pixels from three words: a quarter of the loads of byte reads.
     for (int x = 0; x < GameWidth; x += 4, in += 12, run += 4) {
@@ -386,6 +387,15 @@ __attribute__((target("ssse3"))) void shuffleGameRow(const ShuffleTable& t, cons
 #endif
 }  // namespace
 
+bool canShuffleRows() {
+#ifdef LAKEPORT_SHUFFLE
+  static const bool can = __builtin_cpu_supports("ssse3");
+  return can;
+#else
+  return false;
+#endif
+}
+
 int scalePicture(SDL_Surface* game, SDL_Surface* screen, bool whole) {
   const SDL_Rect p = display.picture;
   // Most of a frame is what the last one showed: the rows that did not change
@@ -410,22 +420,24 @@ int scalePicture(SDL_Surface* game, SDL_Surface* screen, bool whole) {
   // to every screen row that shows it.
   static std::vector<Uint32> wide;
   wide.resize(p.w + 8);  // fill's spare writes beyond the row
+  const SDL_PixelFormat& from = *game->format;
+  const SDL_PixelFormat& to = *screen->format;
+  const bool same = from.Rmask == to.Rmask && from.Gmask == to.Gmask && from.Bmask == to.Bmask;
+  RowWay way = most > 5 ? RowWay::Spread : same ? RowWay::SameLayout : RowWay::OtherLayout;
 #ifdef LAKEPORT_SHUFFLE
   static ShuffleTable table;
-  static const bool canShuffle = __builtin_cpu_supports("ssse3");
-  const bool shuffled = display.shuffleRows && canShuffle &&
-                        buildShuffleTable(table, p.w, *game->format, *screen->format);
+  if (display.shuffleRows && canShuffleRows() && buildShuffleTable(table, p.w, from, to))
+    way = RowWay::Shuffle;
 #endif
+  display.rowWay = way;
   const int* row = display.gameRow.data();
   Uint8* top = static_cast<Uint8*>(screen->pixels) + p.y * screen->pitch + 4 * p.x;
   for (int r = 0; r < p.h; ++r) {
     if (!changed[row[r]]) continue;
     if (r == 0 || row[r] != row[r - 1]) {
       const Uint8* in = static_cast<const Uint8*>(game->pixels) + row[r] * game->pitch;
-      const SDL_PixelFormat& from = *game->format;
-      const SDL_PixelFormat& to = *screen->format;
 #ifdef LAKEPORT_SHUFFLE
-      if (shuffled) {
+      if (way == RowWay::Shuffle) {
         shuffleGameRow(table, in, wide.data());
         // The last columns when the width is not a multiple of four.
         for (int c = p.w & ~3; c < p.w; ++c) {
@@ -438,11 +450,11 @@ int scalePicture(SDL_Surface* game, SDL_Surface* screen, bool whole) {
       } else
 #endif
         switch (most) {
-          case 1: widenGameRow<1>(in, from, to, run, wide.data()); break;
-          case 2: widenGameRow<2>(in, from, to, run, wide.data()); break;
-          case 3: widenGameRow<3>(in, from, to, run, wide.data()); break;
-          case 4: widenGameRow<4>(in, from, to, run, wide.data()); break;
-          case 5: widenGameRow<5>(in, from, to, run, wide.data()); break;
+          case 1: widenGameRow<1>(in, same, from, to, run, wide.data()); break;
+          case 2: widenGameRow<2>(in, same, from, to, run, wide.data()); break;
+          case 3: widenGameRow<3>(in, same, from, to, run, wide.data()); break;
+          case 4: widenGameRow<4>(in, same, from, to, run, wide.data()); break;
+          case 5: widenGameRow<5>(in, same, from, to, run, wide.data()); break;
           default: {  // a screen over five times the game's width
             Uint32 line[GameWidth];
             convertRow(in, from, to, line);

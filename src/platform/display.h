@@ -8,6 +8,11 @@
 constexpr int GameWidth = 640;
 constexpr int GameHeight = 480;
 
+// How the last scale widened its game rows: by byte shuffles (SSSE3), from
+// three words to four pixels (the screen has the game's layout), through a
+// converted row (another layout), or column by column (over five times wide).
+enum class RowWay { Shuffle, SameLayout, OtherLayout, Spread };
+
 // Where the game picture lies on the screen (or the window). On a 640 by 480
 // screen without a frame, or unscaled (a screen SDL gives no 32-bit pixels),
 // every map is the identity.
@@ -26,6 +31,7 @@ struct Display {
   std::vector<Uint8> shown;       // the game picture the screen shows, row by row
   std::vector<SDL_Rect> bands;    // the screen rows the last scale wrote
   bool shuffleRows = true;        // widen rows by byte shuffles where the processor can
+  RowWay rowWay{};                // how the last scale widened its rows
 };
 extern Display display;
 
@@ -75,6 +81,8 @@ void unmapPointerEvent(SDL_Event* event);
 // Moves the system pointer to a game point, clamped to the picture.
 void warpMouse(int gx, int gy);
 
+// Whether this build and processor widen rows by byte shuffles (SSSE3).
+bool canShuffleRows();
 // Scales a 640x480 24-bit surface onto the picture of a 32-bit screen
 // surface: every screen pixel shows the game pixel of the mapping above.
 // Unless whole, only the game rows that differ from what the screen shows are
