@@ -397,12 +397,8 @@ int32_t SaveHiscores(int32_t level) {
     fprintf(f, "%d %s %d %d %d %d %s\n", row.position, name, row.score, row.weapon, row.shots,
             row.playerCount, row.devices[0] ? row.devices : "-");
   }
-  bool ok = fflush(f) == 0 && !ferror(f);
+  bool ok = fflush(f) == 0 && !ferror(f) && fsync(fd) == 0;
   if (!ok) reason = strerror(errno);
-  if (ok && fsync(fd) != 0) {
-    ok = false;
-    reason = strerror(errno);
-  }
   if (fclose(f) != 0) {
     printf("The file 'data' was not closed\n");
     if (ok) reason = strerror(errno);
