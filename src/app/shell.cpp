@@ -200,7 +200,6 @@ int startupGame(int argc, char** argv) {
         getcwd(cwd, sizeof cwd) ? cwd : ".");
   }
 
-  pictures = PictureSet{};
   pictures.frontBackdrop = loadPicture("./pics/pic32_1200x900_verlauf_640x480_-50_-30.jpg");
   pictures.levelDimmed[0] = pictures.frontBackdrop;
   DrawBackdrop(0);
