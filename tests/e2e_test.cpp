@@ -158,6 +158,7 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
   int32_t titleChannel = NoChannel;
   MouseGame game(300, 68);  // the Six-Shooter, the Garage: 3 kills, then Escape
   game.enough = [] { return roundState.bodyCount >= 3; };
+  game.name = {{0, 3}, {10, 1}};  // a one-letter name, "A"
   game.onRoundFrame = [&] {
     if (++roundFrames == 20) closeSimTracker(&sim);
     if (roundFrames != 1) return;
@@ -183,7 +184,7 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
   };
   const std::string err = play(
       game,
-      "0:4b2eac07 1:3dc540c2 2:032e6c99 3:f773aa9a 4:26d7a521 5:441bfa30 6:9a38fd89 0:e0b58342");
+      "0:4b2eac07 1:3dc540c2 2:032e6c99 3:f773aa9a 4:26d7a521 5:441bfa30 6:e83a81e1 0:e0b58342");
   Mix_ChannelFinished(nullptr);
   closeSimTracker(&sim);
   // The tracker's player stays; the closing is told once.
@@ -193,7 +194,7 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
   EXPECT_EQ(err, "lakeport-nights: tracker port " + path + " failed: " + strerror(EIO) + "\n");
   const std::string file = readFile("data/data00.dat");
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 10);
-  EXPECT_NE(file.find("\n10 Anonymous 3 1 "), std::string::npos) << file;
+  EXPECT_NE(file.find("\n10 A 3 1 "), std::string::npos) << file;
   Mix_FreeChunk(busy);
   // Positions are cut, not rounded, to pixels; a port that is no tty is told.
   EXPECT_EQ(std::make_pair(trackerScreenX(133.33, 7), trackerScreenY(-0.01, 7)),
@@ -266,6 +267,14 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
                         std::string(20, ' ') + ".");
   EXPECT_NE(readFile("data/data00.dat").find(" " + std::string(20, '!') + " 13 "),
             std::string::npos);
+  // The end key alone stores "Anonymous".
+  roundState.bodyCount = 14, roundState.gangstersLeft = 0, players[Mouse].active = true;
+  FrameScript alone;
+  alone.then([] { mouseFireAt(nameKeyX(10), nameKeyY(1)); }).then([] {
+    pushMouseButton(3, false, 1, 1);
+  });
+  RunRoundEnd();
+  EXPECT_NE(readFile("data/data00.dat").find(" Anonymous 14 "), std::string::npos);
   releaseReadableFont();
 }
 
