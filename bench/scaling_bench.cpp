@@ -80,6 +80,9 @@ double timeScaling(benchmark::State& state, SDL_Surface* game, bool whole,
     state.SetIterationTime(spent / 1e6);
   }
   report(state, copy, write, median(scales));
+  // Which way the rows went: a figure for the shuffles is no figure for the rest.
+  static const char* const ways[] = {"byte shuffles", "same layout", "other layout", "spread"};
+  state.SetLabel(ways[static_cast<int>(display.rowWay)]);
   SDL_FreeSurface(screen);
   resetDisplay();
   return static_cast<double>(rows) / std::max(frame, 1L);
