@@ -188,23 +188,24 @@ TEST_F(ScreensTest, BackControlsReturnToTheTitleOrEndTheGameThereAndSpacePicksNo
   EXPECT_TRUE(runPass({button2}) && status == 0 && !SDL_WasInit(SDL_INIT_VIDEO));
 }
 
-// Both ends of every hit area pick, the gaps nothing; level areas reach two rows
-// below their pictures.
+// Both ends of every hit area pick, the pixels beside them nothing; level areas
+// reach two rows below their pictures: every area spans rows 70 to 159.
 TEST_F(ScreensTest, HitAreasIncludeBothEnds) {
   const ScreenId W = ScreenId::WeaponChoice, L = ScreenId::LevelChoice;
   // clang-format off
-  const struct { ScreenId screen; int x, y, choice; } shots[] = {{W, 10, 70, 0}, {W, 209, 159, 0},
-      {W, 210, 100, -1}, {W, 9, 100, -1}, {W, 100, 69, -1}, {W, 100, 160, -1}, {W, 220, 70, 1},
-      {W, 629, 159, 2}, {L, 125, 159, 0}, {L, 126, 159, -1}, {L, 136, 70, 1}, {L, 377, 100, 2},
-      {L, 378, 159, -1}, {L, 503, 159, 3}, {L, 629, 159, 4}, {L, 630, 100, -1}, {W, 430, 70, 2}};
-  // clang-format on
-  for (const auto& s : shots) {
-    shell.screen = s.screen;
-    shell.chosenWeapon = shell.chosenLevel = -1;
-    const bool stayed = runPass({shootAt(s.x, s.y)}) && shell.screen == s.screen;
-    const int chosen = s.screen == W ? shell.chosenWeapon : shell.chosenLevel;
-    EXPECT_EQ(stayed ? -1 : chosen, s.choice) << int(s.screen) << ": " << s.x << "," << s.y;
-  }
+  const struct { ScreenId screen; int left, right, choice; } areas[] = {
+      {W, 10, 209, 0},  {W, 220, 419, 1}, {W, 430, 629, 2}, {L, 10, 125, 0},
+      {L, 136, 251, 1}, {L, 262, 377, 2}, {L, 388, 503, 3}, {L, 514, 629, 4}};
+  for (const auto& a : areas)
+    for (auto [x, y, choice] : {std::tuple{a.left, 70, a.choice}, {a.right, 159, a.choice},
+         {a.left - 1, 100, -1}, {a.right + 1, 100, -1}, {a.left, 69, -1}, {a.right, 160, -1}}) {
+      // clang-format on
+      shell.screen = a.screen;
+      shell.chosenWeapon = shell.chosenLevel = -1;
+      const bool stayed = runPass({shootAt(x, y)}) && shell.screen == a.screen;
+      const int chosen = a.screen == W ? shell.chosenWeapon : shell.chosenLevel;
+      EXPECT_EQ(stayed ? -1 : chosen, choice) << int(a.screen) << ": " << x << "," << y;
+    }
 }
 
 // The rows each screen writes on and where they start; the title's device report
