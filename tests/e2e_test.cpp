@@ -84,6 +84,8 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
                           {pictures.figure[0], BlitWay::Rows},
                           {pictures.fonts[0]->surface, BlitWay::Blend}})
       EXPECT_EQ(blitWay(p, shell.video), way);
+    int delay = 0, interval = 0;  // held keys repeat after 10 ms, every 30 ms
+    EXPECT_EQ((SDL_GetKeyRepeat(&delay, &interval), std::pair(delay, interval)), std::pair(10, 30));
   };
   EXPECT_EQ(play(game,
                  "0:9045dcd5 1:3dc540c2 2:032e6c99 3:6f4a77bd 4:83bfff09 5:05c9e1e3 "
