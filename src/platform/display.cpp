@@ -324,7 +324,7 @@ void widenGameRow(const Uint8* in, bool sameLayout, const SDL_PixelFormat& from,
 // processors that have it (SSSE3) and where every colour is one whole byte.
 struct ShuffleTable {
   int width = -1;
-  Uint32 layout = 0;
+  Uint32 masks[6] = {};     // the two layouts' colour masks it was built for
   std::vector<int> offset;  // the chunk's first game byte in the row
   struct Mask {
     alignas(16) Sint8 byte[16];  // which of the 16 bytes from there go where
@@ -345,9 +345,8 @@ bool buildShuffleTable(ShuffleTable& t, int width, const SDL_PixelFormat& from,
                      channelByte(from.Bmask, from.Bshift)};
   const int out[3] = {channelByte(to.Rmask, to.Rshift), channelByte(to.Gmask, to.Gshift),
                       channelByte(to.Bmask, to.Bshift)};
-  const Uint32 layout =
-      1 + (in[0] + 4 * in[1] + 16 * in[2]) * 64 + out[0] + 4 * out[1] + 16 * out[2];
-  if (t.width == width && t.layout == layout) return true;
+  const Uint32 masks[6] = {from.Rmask, from.Gmask, from.Bmask, to.Rmask, to.Gmask, to.Bmask};
+  if (t.width == width && std::equal(masks, masks + 6, t.masks)) return true;
   for (int c = 0; c < 3; ++c)
     if (in[c] < 0 || out[c] < 0) return false;
   // Four columns of a picture smaller than the game may span more than the
@@ -355,7 +354,7 @@ bool buildShuffleTable(ShuffleTable& t, int width, const SDL_PixelFormat& from,
   for (int j = 0; j + 3 < width; j += 4)
     if (display.gameColumn[j + 3] - display.gameColumn[j] > 4) return false;
   t.width = width;
-  t.layout = layout;
+  std::copy(masks, masks + 6, t.masks);
   t.offset.assign(width / 4, 0);
   t.mask.assign(width / 4, ShuffleTable::Mask{});
   for (int j = 0; j < width / 4; ++j) {
