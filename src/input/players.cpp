@@ -93,10 +93,9 @@ void sampleReloadButton(int32_t device, bool pressed) {
 }
 
 // Where one gun axis points on a screen `size` pixels across: the axis's full
-// range covers the whole screen.
+// range covers the whole screen, 32767 its last pixel.
 int32_t gunScreenPoint(int16_t value, int32_t size) {
-  const int32_t at = static_cast<int32_t>((int64_t(value) + 32768) * size / 65536);
-  return at < size - 1 ? at : size - 1;
+  return static_cast<int32_t>((int64_t(value) + 32768) * size / 65536);
 }
 
 // A gun's reading: the crosshair goes to the game point shown where it points

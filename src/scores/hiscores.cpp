@@ -357,7 +357,6 @@ int32_t LoadHiscores(int32_t level) {
     return -1;
   }
   hiscoreLevel = level;
-  rewind(f);
   std::string why;
   if (!readTable(f, hiscores, why))
     fprintf(stderr, "Hiscore file %s is damaged: %s\n", path, why.c_str());
