@@ -276,7 +276,8 @@ TEST_F(ScheduleTest, AWallClockSetBackRestartsTheWaitAndStayAGangsterFiresInSeco
   for (auto [second, sinceShot, q, roll, fires, energy] : ticks) {
     untilSecond(t, second);
     t->lastShotTicks = ticksMs() - sinceShot;  // into the future after a hit
-    EXPECT_EQ(firesWith(t, {drawFor(100, q), drawFor(100, roll)}), fires) << q;
+    // The last draws that give q and the roll.
+    EXPECT_EQ(firesWith(t, {drawFor(100, q + 1) - 1, drawFor(100, roll + 1) - 1}), fires) << q;
     EXPECT_EQ(t->lastShotTicks, fires ? ticksMs() : ticksMs() - sinceShot) << q;
     EXPECT_EQ(roundState.energy, energy) << q;
   }
@@ -295,7 +296,7 @@ TEST_F(ScheduleTest, AWallClockSetBackRestartsTheWaitAndStayAGangsterFiresInSeco
   // On the Flower Shop q up to 49 hits for chance 25; energy may go below zero.
   shell.chosenLevel = FlowerShop;
   roundState.energy = 0;
-  scriptRandom({drawFor(100, 49), drawFor(100, 50)});
+  scriptRandom({drawFor(100, 50) - 1, drawFor(100, 50)});  // the last draw for 49, the first for 50
   for (int i = 0; i < 2; ++i) GangsterShotRoll(25);
   EXPECT_EQ(roundState.energy, -1);
 }
