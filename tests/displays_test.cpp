@@ -331,6 +331,10 @@ TEST_F(ScreenMapping, SettingsAreReadStrictlyAndTheFrameStandsBetweenBarsAndPict
   setenv("LAKEPORT_SCREEN", "window", 1);
   EXPECT_TRUE(!openGameScreen() && !display.windowed);
   setenv("SDL_VIDEODRIVER", "dummy", 1);
+  // The window: the largest multiple of the game inside nine tenths of the desktop.
+  for (auto [w, h, times] :
+       {std::tuple{1440, 1067, 2}, {1422, 1067, 1}, {1440, 1066, 1}, {0, 0, 1}, {3840, 2160, 4}})
+    EXPECT_EQ(windowScale(w, h), times) << w << "x" << h;
   // LAKEPORT_SCREEN: a window, the real mode, or one line and the whole screen.
   startVideo();
   for (auto [value, window] : {std::pair{"window", true}, {"640x480", false}, {"Window", false}}) {

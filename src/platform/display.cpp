@@ -100,6 +100,11 @@ void hidePointer() {
   if (SDL_Cursor* blank = SDL_CreateCursor(none, none, 8, 8, 0, 0)) SDL_SetCursor(blank);
 }
 
+int windowScale(int desktopW, int desktopH) {
+  // A tenth of the desktop is left for the window's edges and the panels.
+  return std::max(1, std::min(desktopW * 9 / 10 / GameWidth, desktopH * 9 / 10 / GameHeight));
+}
+
 SDL_Surface* openGameScreen() {
   readFrameSetting();
   const ScreenAsked asked = screenAsked();
@@ -111,8 +116,7 @@ SDL_Surface* openGameScreen() {
   if (SDL_VideoDriverName(driver, sizeof driver) && strcmp(driver, "dummy") == 0) w = h = 0;
   Uint32 flags = SDL_FULLSCREEN | SDL_DOUBLEBUF;
   if (asked == ScreenAsked::Window) {
-    // A tenth of the desktop is left for the window's edges and the panels.
-    const int times = std::max(1, std::min(w * 9 / 10 / GameWidth, h * 9 / 10 / GameHeight));
+    const int times = windowScale(w, h);
     w = times * GameWidth, h = times * GameHeight;
     flags = SDL_RESIZABLE;
     display.windowed = true;

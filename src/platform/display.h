@@ -49,6 +49,9 @@ void hidePointer();
 // and is ignored. A screen without 32-bit pixels gets the plain 640 by 480
 // mode the game draws on directly. Null when no mode can be set.
 SDL_Surface* openGameScreen();
+// The window's size in whole multiples of 640 by 480: the largest that fits in
+// nine tenths of a desktop of desktopW by desktopH, and at least 1.
+int windowScale(int desktopW, int desktopH);
 // Reads LAKEPORT_BORDER into the frame's thickness and colour: none when unset,
 // 0 or not understood (then with one line on standard error).
 void readFrameSetting();
