@@ -78,6 +78,7 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
   std::vector<int> marks;  // fifteen a shot: one for each figure hit or missed
   game.atRoundEnd = [&] {
     marks.push_back(usedShotMarks());
+    EXPECT_TRUE(marks.size() > 1 || hitMetalChannel != NoChannel) << "the hits rang";
     // The game's own pictures take the fast ways onto its surface.
     for (auto [p, way] : {std::pair{pictures.levelBackdrop[0], BlitWay::Bytes24},
                           {pictures.shotMark, BlitWay::Runs24},
