@@ -3,14 +3,19 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
 namespace {
 constexpr int FakeAxes = 4;
 constexpr int FakeButtons = 4;
 constexpr int MaxFake = 4;
 
+// Like SDL's, a fake stick's readings change only at an update.
 struct FakeStick {
-  int16_t axes[FakeAxes];
+  int16_t axes[FakeAxes];  // as read since the last update
   bool buttons[FakeButtons];
+  int16_t heldAxes[FakeAxes];  // as the test holds them now
+  bool heldButtons[FakeButtons];
   bool open;
 };
 
@@ -47,7 +52,11 @@ void joystickClose(PlatformJoystick* stick) {
 }
 
 void joystickUpdate() {
-  if (!fake) SDL_JoystickUpdate();
+  if (!fake) return SDL_JoystickUpdate();
+  for (FakeStick& s : fakeSticks) {
+    std::copy(s.heldAxes, s.heldAxes + FakeAxes, s.axes);
+    std::copy(s.heldButtons, s.heldButtons + FakeButtons, s.buttons);
+  }
 }
 
 int16_t joystickAxis(PlatformJoystick* stick, int axis) {
@@ -72,12 +81,12 @@ void useFakeJoysticks(int count) {
 
 void setFakeAxis(int index, int axis, int16_t value) {
   if (index >= 0 && index < MaxFake && axis >= 0 && axis < FakeAxes)
-    fakeSticks[index].axes[axis] = value;
+    fakeSticks[index].heldAxes[axis] = value;
 }
 
 void setFakeButton(int index, int button, bool pressed) {
   if (index >= 0 && index < MaxFake && button >= 0 && button < FakeButtons)
-    fakeSticks[index].buttons[button] = pressed;
+    fakeSticks[index].heldButtons[button] = pressed;
 }
 
 void useRealJoysticks() { fake = false; }
