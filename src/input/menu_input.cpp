@@ -71,15 +71,14 @@ bool decide(ButtonResult result, int32_t device) {
 bool pollMenuDevices() {
   pollTracker();
   aimJoysticks();
+  joystickUpdate();  // every open stick's buttons, also between paced readings
   if (shell.joystick1) {
-    joystickUpdate();
     if (decide(pollMenuButtons(players[Joystick1], joystickButton(shell.joystick1, 0),
                                joystickButton(shell.joystick1, 1)),
                Joystick1))
       return true;
   }
   if (shell.joystick2 || shell.kioskMode) {
-    joystickUpdate();
     if (decide(pollMenuButtons(players[Joystick2], secondFireDown(), secondBackDown()), Joystick2))
       return true;
   }

@@ -167,14 +167,13 @@ void pollJoystickPlayers(bool withButtons) {
   if (now - joystickPollTime <= JoystickPacingMs) return;
   PlatformJoystick* const one = shell.joystick1;
   PlatformJoystick* const two = shell.joystick2;
+  joystickUpdate();  // one update reads every open stick
   if (one) {
-    joystickUpdate();
     const bool outside = aimJoystick(Joystick1, now);
     if (withButtons)
       sampleButtons(Joystick1, joystickButton(one, 0), joystickButton(one, 1), outside);
   }
   if (two || shell.kioskMode) {
-    joystickUpdate();
     const bool outside = aimJoystick(Joystick2, now);
     // Joystick 2's buttons and, in kiosk mode, buttons 2 and 3 of joystick 1
     // as well: a button counts as down while either of its pair is down, so
