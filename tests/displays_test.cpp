@@ -70,12 +70,13 @@ class ScreenMapping : public GameTest {};  // the fixture puts back plain 640x48
 }  // namespace
 
 TEST_F(DisplaysTest, ShotMarksFillTheFirstFreeEntryThenOverwriteAmongTheFirst351) {
-  for (int hole : {0, 31, 32, 33, 3487, 3488, 3499}) {
+  for (int hole : {0, 31, 32, 33, 34, 35, 3487, 3488, 3499}) {  // the next one a block later
+    const int next = std::min(hole + 33, 3499);
     for (int i = 0; i < ShotMarkCapacity; ++i) shotMarks.entries[i] = ShotMark{i % 640, i % 480};
-    shotMarks.entries[hole] = shotMarks.entries[std::min(hole + 5, 3499)] = ShotMark{-10, -10};
+    shotMarks.entries[hole] = shotMarks.entries[next] = ShotMark{-10, -10};
     AddShotMark(7, 9);
     EXPECT_TRUE(shotMarks.entries[hole].x == 7 && shotMarks.entries[hole].y == 9) << hole;
-    EXPECT_EQ(usedShotMarks(), std::min(hole + 5, 3500)) << hole;
+    EXPECT_EQ(usedShotMarks(), next == hole ? 3500 : next) << hole;
   }
   // A full list's shot overwrites the entry RandomUpTo(350) draws; x 0 is stored.
   shotMarks.entries[3499] = ShotMark{1, 1};
