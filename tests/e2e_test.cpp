@@ -1,6 +1,7 @@
 // Whole games with the default art, also beside faults (the tracker over a
 // pseudo-terminal); the end of a round, the name entry's keys and damaged hiscore files.
 #include <SDL_mixer.h>
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -23,6 +24,7 @@
 #include "input/players.h"
 #include "input/tracker.h"
 #include "platform/clock.h"
+#include "platform/serial.h"
 #include "play_driver.h"
 #include "scores/hiscores.h"
 #include "scores/name_entry.h"
@@ -209,6 +211,13 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
     EXPECT_EQ(capturedStderr(), "lakeport-nights: cannot open tracker port " + std::string(port) +
                                     ": " + strerror(error) + "\n");
   }
+  // With standard input closed, a port may open as descriptor 0.
+  const int in = dup(0), master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_TRUE(in >= 0 && master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+  close(0);
+  const int fd = serialOpen(ptsname(master));
+  serialClose(fd), dup2(in, 0), close(in), close(master);
+  EXPECT_EQ(fd, 0);
 }
 
 TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLevel) {
