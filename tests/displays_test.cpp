@@ -353,7 +353,7 @@ TEST_F(ScreenMapping, SettingsAreReadStrictlyAndTheFrameStandsBetweenBarsAndPict
   const struct { const char* value; int percent; Uint32 rgb; } borders[] = {
       {"", 0, 0xFFFFFF}, {"0", 0, 0xFFFFFF}, {"10,blue", 10, 0xFF}, {"11", -1, 0xFFFFFF},
       {"3,pink", -1, 0xFFFFFF}, {"3,", -1, 0xFFFFFF}, {",red", -1, 0xFFFFFF}, {"3x", -1, 0xFFFFFF},
-      {"3,red", 3, 0xFF0000}, {"0003", -1, 0xFFFFFF}};
+      {"0003", -1, 0xFFFFFF}, {"3,red", 3, 0xFF0000}};  // the frame the rest draws
   // clang-format on
   for (const auto& b : borders) {  // -1: not understood, no frame
     setenv("LAKEPORT_BORDER", b.value, 1);
