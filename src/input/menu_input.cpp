@@ -71,7 +71,7 @@ bool decide(ButtonResult result, int32_t device) {
 bool pollMenuDevices() {
   pollTracker();
   aimJoysticks();
-  joystickUpdate();  // every open stick's buttons, also between paced readings
+  if (shell.joystick1 || shell.joystick2) joystickUpdate();  // the buttons, between paced reads
   if (shell.joystick1) {
     if (decide(pollMenuButtons(players[Joystick1], joystickButton(shell.joystick1, 0),
                                joystickButton(shell.joystick1, 1)),

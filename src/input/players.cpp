@@ -167,7 +167,7 @@ void pollJoystickPlayers(bool withButtons) {
   if (now - joystickPollTime <= JoystickPacingMs) return;
   PlatformJoystick* const one = shell.joystick1;
   PlatformJoystick* const two = shell.joystick2;
-  joystickUpdate();  // one update reads every open stick
+  if (one || two) joystickUpdate();  // one update reads every open stick
   if (one) {
     const bool outside = aimJoystick(Joystick1, now);
     if (withButtons)
