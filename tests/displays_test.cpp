@@ -141,8 +141,7 @@ TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsA
     const std::vector<Uint8> remembered = drawOver(junk, clip, false);
     ASSERT_EQ(remembered, drawOver(junk, clip, true)) << "step " << step;
   }
-  SDL_SetClipRect(shell.video, nullptr);
-  releaseReadableFont();
+  SDL_SetClipRect(shell.video, nullptr), releaseReadableFont();
 }
 
 // The backdrop, its twelve dimmed places and the marks give SDL's bytes every way.

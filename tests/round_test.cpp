@@ -344,11 +344,12 @@ TEST_F(WeaponsTest, RecoilWarpsTheMouseClamped) {
     EXPECT_EQ(moves, std::vector{warp}) << x << "," << y;
   }
   EXPECT_EQ(players[Mouse].cursorX, 200);
-  for (bool kiosk : {false, true}) {  // a second stick kicks only where it exists
+  // A second stick kicks only where it exists; the tracker only aims.
+  for (auto [device, kiosk] : {std::pair{Joystick2, false}, {Tracker, true}, {Joystick2, true}}) {
     const uint64_t drawn = (shell.kioskMode = kiosk, randomDraws());
-    players[Joystick2].shotX = players[Joystick2].shotY = 100, scriptRandom({32767, 32767});
-    click(Joystick2);
-    EXPECT_EQ(randomDraws() - drawn, kiosk ? 2u : 0u);
+    players[device].shotX = players[device].shotY = 100, scriptRandom({32767, 32767});
+    click(device);
+    EXPECT_EQ(randomDraws() - drawn, device == Joystick2 && kiosk ? 2u : 0u);
   }
   EXPECT_EQ(std::pair(players[Joystick2].cursorX, players[Joystick2].cursorY), std::pair(110, 80));
 }
