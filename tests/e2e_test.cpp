@@ -190,8 +190,7 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
   const std::string err = play(
       game,
       "0:4b2eac07 1:3dc540c2 2:032e6c99 3:f773aa9a 4:26d7a521 5:441bfa30 6:e83a81e1 0:e0b58342");
-  Mix_ChannelFinished(nullptr);
-  closeSimTracker(&sim);
+  Mix_ChannelFinished(nullptr), closeSimTracker(&sim);
   // The tracker's player stays; the closing is told once.
   for (int c = 0; c < 8; ++c)
     EXPECT_TRUE(c == titleChannel || channelStops[c] == 0) << "channel " << c;
@@ -306,7 +305,8 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
       {"1 A 30 1 40 1 -M---\n2 B 25 1 40\n3 C 20 2 -1 1 -M---\n4 D 18 1 9 1 -M---\n",
        "A D 2 3 4 5 6 7 8 9",
        "it ends after 5 of 7 fields; row 3 on line 3 refused, its shots -1 is not 0 or more"},
-      {"1 A 10 1 40 1 -M---\n2 B 2147483647 1 40 1 -M---\n3 C 10 1 40 1 -M---\n",
+      {"1 A 10 1 40 1 -M---\n2 B 2147483647 1 40 1 -M---\n3 C " + std::string(61, '0') +
+           "10 1 40 1 -M---\n",  // a number of 63 digits is read whole
        "B 3 4 A C 5 6 7 8 9", "rows ranked by score; 7 rows taken"},
       {"", "0 1 2 3 4 5 6 7 8 9", "10 rows taken from the house table"},
       {eleven, "A B C D E F G H I J", "the rest after row 10 ignored"},
