@@ -126,8 +126,7 @@ TEST_F(FaultTest, FlowerShopRoundEndsByEnergyAndASaveFailingHalfWayKeepsTheOldFi
   const std::string err = play(
       game,
       "0:9045dcd5 1:3dc540c2 2:032e6c99 3:6f4a77bd 4:a565e50f 5:76d717e3 6:7116e370 0:349ca701");
-  setrlimit(RLIMIT_FSIZE, &saved);
-  signal(SIGXFSZ, oldHandler);
+  setrlimit(RLIMIT_FSIZE, &saved), signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(game.rounds, 1);
   // The old file whole and alone, the table in memory read back from it.
   EXPECT_EQ(dataFiles(), std::vector<std::string>{"data04.dat"});
@@ -299,7 +298,8 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
       {"1 A 5 9 9 9 ZZZZZ\n2 B x\n3 C 5 1 1 1 QQQQQ\n", "0 1 2 3 4 5 6 7 8 9",
        "row 1 on line 1 refused, its weapon 9 is not 0 to 2; row 2 on line 2 refused, its score "
        "is not a 32-bit number; 1 row more refused; 10 rows taken"},
-      {"1 A 30 1 40 6 -M---\n2 B 25 1 40 5 TMKJJ\n", "B 1 2 3 4 5 6 7 8 9", "its players 6 is not"},
+      {"1 A 30 1 40 6 -M---\n2\n3 B 25 1 40 5 TMKJJ\n", "B 1 2 3 4 5 6 7 8 9",
+       "players 6 is not 0 to 5; row 2 on line 2 refused, it ends after 1 of 7"},
       {"1 A 30 1 40 1 -K---\n2 B 25 0 0 0 -----\n", "B 1 2 3 4 5 6 7 8 9",
        "row 1 on line 1 refused, its devices are not"},
       {"1 A 30 1 40 1 -M---\n2 B 25 1 40\n3 C 20 2 -1 1 -M---\n4 D 18 1 9 1 -M---\n",

@@ -186,12 +186,12 @@ bool readTable(FILE* f, HiscoreTable& table, std::string& why) {
       continue;
     }
     // A refused row gives back the tokens of the lines after its first, so
-    // that one short line does not shift the rows below it; a line of two or
-    // more tokens is what the row is told by.
+    // that one short line does not shift the rows below it; the row is told
+    // by its own line, even a line of one token.
     std::string reason = problem;
     for (int i = 1; i < got; ++i)
       if (tokens[i].lineStart) {
-        if (i > 1) reason = rowProblem(tokens, i, e, cut);
+        reason = rowProblem(tokens, i, e, cut);
         while (got > i) s.back[s.backCount++] = tokens[--got];
         break;
       }
