@@ -219,8 +219,7 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
 }
 
 TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLevel) {
-  startVideo();
-  useReadableFont();
+  startVideo(), useReadableFont();
   pictures.hallOfFame = own(solidSurface(640, 480, HallOfFameRgb));
   for (int i = 0; i < HiscoreRows; ++i)
     SetHiscoreRow(hiscores.rows[i], ("Row" + std::to_string(i)).c_str(), 30 - 2 * i, 1, 50, 1,
@@ -295,7 +294,8 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
   // Each file's table by name, a digit for that house row.
   const std::tuple<std::string, std::string, std::string> cases[] = {
       // file, names, error
-      {"1 A 5 9 9 9 ZZZZZ\n2 B x\n3 C 5 1 1 1 QQQQQ\n", "0 1 2 3 4 5 6 7 8 9",
+      {"1 A 5 9 9 9 ZZZZZ\n2 B " + std::string(64, '0') + "\n3 C 5 1 1 1 QQQQQ\n",
+       "0 1 2 3 4 5 6 7 8 9",  // 64 digits are too many to be a number
        "row 1 on line 1 refused, its weapon 9 is not 0 to 2; row 2 on line 2 refused, its score "
        "is not a 32-bit number; 1 row more refused; 10 rows taken"},
       {"1 A 30 1 40 6 -M---\n2\n3 B 25 1 40 5 TMKJJ\n", "B 1 2 3 4 5 6 7 8 9",
@@ -306,7 +306,7 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
        "A D 2 3 4 5 6 7 8 9",
        "it ends after 5 of 7 fields; row 3 on line 3 refused, its shots -1 is not 0 or more"},
       {"1 A 10 1 40 1 -M---\n2 B 2147483647 1 40 1 -M---\n3 C " + std::string(61, '0') +
-           "10 1 40 1 -M---\n",  // a number of 63 digits is read whole
+           "10 1 40 1 -M---\n",  // 63 digits are read whole
        "B 3 4 A C 5 6 7 8 9", "rows ranked by score; 7 rows taken"},
       {"", "0 1 2 3 4 5 6 7 8 9", "10 rows taken from the house table"},
       {eleven, "A B C D E F G H I J", "the rest after row 10 ignored"},
