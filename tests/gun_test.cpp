@@ -348,7 +348,7 @@ TEST_F(MenuInputTest, KioskSecondPlayersButtonPairsActAsOne) {
   EXPECT_TRUE(pollWith(1, 0, true));
   EXPECT_FALSE(pollWith(1, 0, false)) << "joystick 2's own fire decides";
   forget();
-  EXPECT_TRUE(pollWith(0, 0, true));
+  EXPECT_TRUE(pollWith(0, 0, true) && players[Joystick1].active) << "its press joins it";
   EXPECT_TRUE(!pollWith(0, 0, false) && std::get<0>(decided()) == Joystick1) << "and joystick 1's";
   // Its back: joystick 1's button 3, which joins it; outside kiosk mode no one's.
   for (bool kiosk : {true, false}) {
