@@ -276,12 +276,12 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
                         std::string(20, ' ') + ".");
   EXPECT_NE(readFile("data/data00.dat").find(" " + std::string(20, '!') + " 13 "),
             std::string::npos);
-  // The end key alone stores "Anonymous".
+  // "A", deleted, and the end key store "Anonymous".
   roundState.bodyCount = 14, roundState.gangstersLeft = 0, players[Mouse].active = true;
   FrameScript alone;
-  alone.then([] { mouseFireAt(nameKeyX(10), nameKeyY(1)); }).then([] {
-    pushMouseButton(3, false, 1, 1);
-  });
+  for (std::pair<int, int> k : {std::pair{0, 3}, {10, 0}, {10, 1}})
+    alone.then([k] { mouseFireAt(nameKeyX(k.first), nameKeyY(k.second)); });
+  alone.then([] { pushMouseButton(3, false, 1, 1); });
   RunRoundEnd();
   EXPECT_NE(readFile("data/data00.dat").find(" Anonymous 14 "), std::string::npos);
   releaseReadableFont();
