@@ -219,8 +219,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   shell.chosenLevel = 4;
   addRandomMarks(60);
   EXPECT_TRUE(differs() == "" && layerWork.baseBuilds == builds + 1);
-  ClearShotMarks();
-  AddShotMark(10, 10);
+  ClearShotMarks(), AddShotMark(10, 10);
   EXPECT_EQ(differs(), "");
   pictures.shotMark = scene(4, 1, 6, 6);  // another picture alone, keyed BGR
   SDL_SetColorKey(pictures.shotMark, SDL_SRCCOLORKEY, 0x404040);

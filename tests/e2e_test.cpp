@@ -354,12 +354,13 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
     EXPECT_EQ(readFile("data/data01.dat"), saved);
   }
   const mode_t mask = umask(027);  // a new file is made as the player's umask allows
-  struct stat st {};
-  std::remove("data/data01.dat"), SaveHiscores(1), umask(mask), stat("data/data01.dat", &st);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  struct stat st[2] = {};          // the new file, and a damaged file's copy made alike
+  std::remove("data/data01.dat"), SaveHiscores(1), umask(mask), stat("data/data01.dat", st);
+  stat("data/data01.dat.damaged", st + 1);
+  EXPECT_EQ(std::pair(st[0].st_mode & 07777, st[1].st_mode & 07777),
+            std::pair(0640u, 0644u & ~mask));
   // A file gone from under the level in memory leaves its table as it was.
-  std::remove("data/data01.dat");
-  EXPECT_EQ(LoadHiscores(1), -1);
+  EXPECT_EQ((std::remove("data/data01.dat"), LoadHiscores(1)), -1);
   EXPECT_STREQ(hiscores.rows[0].name, "New");
   // A damaged file that cannot be kept (on a full disk) is not saved over.
   writeFile("data/data01.dat", std::string(5000, 'x'));
