@@ -180,8 +180,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
                                                       {DrawRoundScene, [] {}},
                                                       {DrawRoundBackdrop, DrawShotMarks}};
     for (size_t k = 0; k < 3; ++k) {
-      cover(junk);
-      ways[k].first(), ways[k].second();
+      cover(junk), ways[k].first(), ways[k].second();
       if (bytesOf(shell.video) != want) return "way " + std::to_string(k);
     }
     return "";
@@ -353,9 +352,7 @@ TEST_F(ScreenMapping, SettingsAreReadStrictlyAndTheFrameStandsBetweenBarsAndPict
       {"0003", -1, 0xFFFFFF}, {"3,red", 3, 0xFF0000}};  // the frame the rest draws
   // clang-format on
   for (const auto& b : borders) {  // -1: not understood, no frame
-    setenv("LAKEPORT_BORDER", b.value, 1);
-    captureStderr();
-    readFrameSetting();
+    setenv("LAKEPORT_BORDER", b.value, 1), captureStderr(), readFrameSetting();
     const std::string said = capturedStderr();
     EXPECT_TRUE(display.framePercent == std::max(b.percent, 0) && display.frameColour == b.rgb &&
                 (b.percent < 0 ? oneLineAbout(said, std::string("LAKEPORT_BORDER=") + b.value)

@@ -203,8 +203,7 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
   EXPECT_EQ(std::make_pair(trackerScreenX(133.33, 7), trackerScreenY(-0.01, 7)),
             std::make_pair(639, 479));
   for (auto [port, error] : {std::pair{"data/data00.dat", ENOTTY}, {"data/none", ENOENT}}) {
-    setenv("LAKEPORT_TRACKER_PORT", port, 1);
-    captureStderr();
+    setenv("LAKEPORT_TRACKER_PORT", port, 1), captureStderr();
     EXPECT_EQ(openTrackerPort(), 0);
     EXPECT_EQ(capturedStderr(), "lakeport-nights: cannot open tracker port " + std::string(port) +
                                     ": " + strerror(error) + "\n");
@@ -288,9 +287,10 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
 }
 
 TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSaved) {
-  std::string eleven;  // rows A to K
+  std::string eleven, lines;  // rows A to K; a hundred lines of one token
   for (char c = 'A'; c <= 'K'; ++c)
     eleven += std::to_string(c - 64) + " " + c + " 9 1 40 1 -M---\n";
+  while (lines.size() < 200) lines += "x\n";
   // Each file's table by name, a digit for that house row.
   const std::tuple<std::string, std::string, std::string> cases[] = {
       // file, names, error
@@ -310,6 +310,8 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
        "B 3 4 A C 5 6 7 8 9", "rows ranked by score; 7 rows taken"},
       {"", "0 1 2 3 4 5 6 7 8 9", "10 rows taken from the house table"},
       {eleven, "A B C D E F G H I J", "the rest after row 10 ignored"},
+      {lines + eleven, "0 1 2 3 4 5 6 7 8 9",
+       "98 rows more refused; 10 rows taken from the house table; the rest after row 100 ignored"},
       {"1 " + std::string(100000, 'N') + " 30 1 40 1 -M---\n2 Ab" + std::string(1, '\0') +
            "cd 20 1 40 1 -M--- 3 " + std::string(3, '\0') + " 19 1 1 1 ---J-\n4 D 1 1 1 1 " +
            std::string(3000, 'D') + "\n",
@@ -373,11 +375,11 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
   setrlimit(RLIMIT_FSIZE, &saved), signal(SIGXFSZ, handler);
   EXPECT_EQ(capturedStderr(),
             "Hiscores not saved to ./data/data01.dat: cannot keep the damaged "
-            "file as ./data/data01.dat.damaged-9: File too large\n");
+            "file as ./data/data01.dat.damaged-10: File too large\n");
   EXPECT_EQ(std::make_tuple(result, readFile("data/data01.dat").size(), dataFiles().size()),
-            std::make_tuple(-1, 5000ul, 9ul));
+            std::make_tuple(-1, 5000ul, 10ul));
   // Nor when 99 names of kept files are taken.
-  for (int n = 9; n < 100; ++n) writeFile("data/data01.dat.damaged-" + std::to_string(n), "");
+  for (int n = 10; n < 100; ++n) writeFile("data/data01.dat.damaged-" + std::to_string(n), "");
   captureStderr();
   EXPECT_EQ(SaveHiscores(1), -1);
   EXPECT_EQ(capturedStderr(),

@@ -242,9 +242,7 @@ TEST_F(GunTest, TheGunListIsReadStrictlyAndKioskModeRefusesGunTwo) {
   for (auto [value, kiosk, gun1, gun2, told] : rows) {
     resetPlayers();
     shell.kioskMode = kiosk;
-    setenv("LAKEPORT_GUNS", value, 1);
-    captureStderr();
-    readJoystickGuns();
+    setenv("LAKEPORT_GUNS", value, 1), captureStderr(), readJoystickGuns();
     const std::string said = capturedStderr();
     EXPECT_EQ(
         std::tuple(guns[Joystick1].gun, guns[Joystick2].gun, oneLineAbout(said, "LAKEPORT_GUNS")),
@@ -320,8 +318,10 @@ TEST_F(MenuInputTest, KeysAndMouseDecideOnReleaseOnly) {
   EXPECT_EQ(players[Mouse].lastMoveTime, 0u) << "motion along either axis alone is no move";
   for (auto [x, y] : {std::pair{120, 300}, {120, 310}}) pushMouseMotion(x, y), pollRoundEvents();
   EXPECT_EQ(players[Mouse].lastMoveTime, 0u) << "nor in a round";
-  pushMouseMotion(130, 320), pollRoundEvents();
-  EXPECT_EQ(players[Mouse].lastMoveTime, ticksMs());
+  for (auto [x, poll] : {std::pair{130, pollMenuInput}, {140, pollRoundEvents}}) {  // both axes
+    advanceFakeClock(5), pushMouseMotion(x, x + 190), poll();
+    EXPECT_EQ(players[Mouse].lastMoveTime, ticksMs()) << x;
+  }
   resetPlayers();
   pushKey(SDLK_LEFT, true);
   EXPECT_TRUE(pollMenuInput() && players[Keyboard].active && arrowHeld[ArrowLeft]);
