@@ -253,9 +253,7 @@ TEST_F(DisplaysTest, AWeaponKeySwitchesAndItsLabelShowsFor1500Ms) {
   auto rowZeroAfter = [](uint32_t ms) {  // as the frame ms later is flipped
     advanceFakeClock(ms);
     std::string seen;
-    setFlipHook([&seen] { seen = screenText(1, 0, 240); });
-    RunRoundFrame();
-    setFlipHook(nullptr);
+    setFlipHook([&seen] { seen = screenText(1, 0, 240); }), RunRoundFrame(), setFlipHook(nullptr);
     return seen;
   };
   for (auto [key, label] :

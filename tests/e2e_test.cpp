@@ -385,6 +385,9 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
   EXPECT_EQ(capturedStderr(),
             "Hiscores not saved to ./data/data01.dat: no free name to keep the "
             "damaged file under\n");
+  // A file that cannot be read (here a folder) is told so; the house's table stands.
+  std::filesystem::create_directory("data/data02.dat"), captureStderr(), LoadHiscores(2);
+  EXPECT_NE(capturedStderr().find("house table; read error: Is a directory"), std::string::npos);
 }
 
 TEST_F(HiscoreTest, NameKeyEdgesAndWhoMayType) {

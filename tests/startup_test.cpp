@@ -121,11 +121,8 @@ TEST_F(StartupTest, MissingFilesAndDevicesAreNamedOnceAndOneArgumentIsKioskModeW
     said += "lakeport-nights: cannot load " + std::string(f) + ": Couldn't open " + strchr(f, '.') +
             "\n";
   EXPECT_EQ(capturedStderr(), said);
-  SDL_Quit();
-  resetGameState();
-  std::filesystem::remove_all("pics");
-  useFakeJoysticks(1);
-  captureStderr();
+  SDL_Quit(), resetGameState();  // again, with no pictures at all and one stick
+  std::filesystem::remove_all("pics"), useFakeJoysticks(1), captureStderr();
   ASSERT_EQ(start({"two", "arguments"}), 0);
   EXPECT_TRUE(!shell.kioskMode && shell.joystick1 && !shell.joystick2);
   EXPECT_EQ(capturedStderr(), "lakeport-nights: there is no pics/ folder in " + dir +
