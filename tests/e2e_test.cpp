@@ -308,7 +308,7 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
       {"1 A 10 1 40 1 -M---\n2 B 2147483647 1 40 1 -M---\n3 C " + std::string(61, '0') +
            "10 1 40 1 -M---\n",  // 63 digits are read whole
        "B 3 4 A C 5 6 7 8 9", "rows ranked by score; 7 rows taken"},
-      {"", "0 1 2 3 4 5 6 7 8 9", "10 rows taken from the house table"},
+      {"", "0 1 2 3 4 5 6 7 8 9", "10 rows taken from the house table\n"},  // the line's end
       {eleven, "A B C D E F G H I J", "the rest after row 10 ignored"},
       {lines + eleven, "0 1 2 3 4 5 6 7 8 9",
        "98 rows more refused; 10 rows taken from the house table; the rest after row 100 ignored"},
@@ -387,7 +387,11 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
             "damaged file under\n");
   // A file that cannot be read (here a folder) is told so; the house's table stands.
   std::filesystem::create_directory("data/data02.dat"), captureStderr(), LoadHiscores(2);
-  EXPECT_NE(capturedStderr().find("house table; read error: Is a directory"), std::string::npos);
+  EXPECT_NE(capturedStderr().find("house table; read error: Is a directory\n"), std::string::npos);
+  // The table of one level is never saved as another's.
+  LoadHiscores(0), captureStderr(), SaveHiscores(2);
+  EXPECT_NE(capturedStderr().find(": the table in memory belongs to ./data/data00.dat\n"),
+            std::string::npos);
 }
 
 TEST_F(HiscoreTest, NameKeyEdgesAndWhoMayType) {

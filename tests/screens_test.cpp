@@ -25,11 +25,7 @@ uint32_t bodyColour(int i) { return 0x100000u + static_cast<uint32_t>(i) * 0x10;
 
 class FontTest : public GameTest {
  protected:
-  void SetUp() override {
-    GameTest::SetUp();
-    startVideo();
-    SDL_FillRect(shell.video, nullptr, 0);
-  }
+  void SetUp() override { GameTest::SetUp(), startVideo(), SDL_FillRect(shell.video, nullptr, 0); }
   // Loads a strip: runs of `widths` in the marker row, one marker column apart,
   // bodyColour(i) below; the last run ends at the right edge if `lastTouchesEdge`.
   static BitmapFont* strip(const std::vector<int>& widths, int height,
@@ -121,9 +117,7 @@ using Steps = std::vector<std::function<void()>>;
 class ScreensTest : public GameTest {
  protected:
   void SetUp() override {
-    GameTest::SetUp();
-    startVideo();
-    useReadableFont();
+    GameTest::SetUp(), startVideo(), useReadableFont();
     pictures.frontBackdrop = own(solidSurface(640, 480, 0x102030));
     pictures.title = own(solidSurface(640, 480, 0x203010));
     for (int i = 0; i < 5; ++i) pictures.levelChoice[i] = own(solidSurface(116, 88, 0x500000 + i));
