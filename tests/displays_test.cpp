@@ -70,7 +70,7 @@ class ScreenMapping : public GameTest {};  // the fixture puts back plain 640x48
 }  // namespace
 
 TEST_F(DisplaysTest, ShotMarksFillTheFirstFreeEntryThenOverwriteAmongTheFirst351) {
-  for (int hole : {0, 31, 32, 33, 34, 35, 3487, 3488, 3499}) {  // the next one a block later
+  for (int hole : {0, 5, 31, 32, 33, 34, 35, 3487, 3488, 3499}) {  // the next one a block later
     const int next = std::min(hole + 33, 3499);
     for (int i = 0; i < ShotMarkCapacity; ++i) shotMarks.entries[i] = ShotMark{i % 640, i % 480};
     shotMarks.entries[hole] = shotMarks.entries[next] = ShotMark{-10, -10};
