@@ -65,8 +65,8 @@ TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
       if (flips > 50) throw std::runtime_error("the round did not end");
     });
     RunRound();
-    EXPECT_EQ(std::tie(flips, shell.screen, shell.backRequested),
-              std::make_tuple(c.frame, ScreenId::RoundEnd, false));
+    EXPECT_EQ(std::tie(flips, shell.screen, shell.backRequested, roundState.playerCount),
+              std::make_tuple(c.frame, ScreenId::RoundEnd, false, 0));  // nobody played
   }
   setFlipHook(nullptr);
 }
