@@ -121,16 +121,17 @@ TEST_F(RoundTest,
               sounds(players[Mouse].reloadChannel, LoadGun1Press + Thompson) &&
               arrowHeld[ArrowUp] && players[Keyboard].fireRequested == 1 &&
               players[Keyboard].triggerHeld == 1);
-  players[Keyboard].emptyClickDone = true;  // a release lets the next hold click again
+  // A release lets the next hold click again.
+  players[Keyboard].emptyClickDone = players[Mouse].emptyClickDone = true;
   for (SDLKey key : {SDLK_LALT, SDLK_UP, SDLK_LCTRL}) pushKey(key, false);
   pushMouseButton(1, true, 5, 5), pushMouseMotion(9, 8), pushMouseButton(1, false, 9, 8);
   pollRoundEvents();  // the Thompson held by the mouse fires where it moves
   EXPECT_TRUE(sounds(players[Keyboard].reloadChannel, LoadGun1Release + Thompson));
-  EXPECT_EQ(
-      std::tuple(players[Keyboard].shotsFired, arrowHeld[ArrowUp], players[Keyboard].triggerHeld,
-                 players[Mouse].triggerHeld, players[Keyboard].emptyClickDone, players[Mouse].shotX,
-                 players[Mouse].shotY),
-      std::tuple(0, false, 0, 0, false, 9, 8));
+  EXPECT_EQ(std::tuple(players[Keyboard].shotsFired, arrowHeld[ArrowUp],
+                       players[Keyboard].triggerHeld, players[Mouse].triggerHeld,
+                       players[Keyboard].emptyClickDone || players[Mouse].emptyClickDone,
+                       players[Mouse].shotX, players[Mouse].shotY),
+            std::tuple(0, false, 0, 0, false, 9, 8));
   useFakeJoysticks(1), shell.joystick1 = joystickOpen(0);            // a stick's button 2 as well
   setFakeButton(0, 1, true), advanceFakeClock(13), pollJoysticks();  // past the sticks' pacing
   EXPECT_TRUE(sounds(players[Joystick1].reloadChannel, LoadGun1Press + Thompson));
