@@ -96,8 +96,7 @@ TEST_F(WholeGameTest, GarageRoundKillsEveryGangsterTypesANameReplaysAndExits) {
             "");
   EXPECT_EQ(marks, (std::vector<int>{450, 0}));
   // The new row sixth, the old tenth gone, the name's space stored as "^".
-  rows.insert(rows.begin() + 5, "ACE^7 30 0 30 1 -M---");
-  rows.pop_back();
+  rows.insert(rows.begin() + 5, "ACE^7 30 0 30 1 -M---"), rows.pop_back();
   EXPECT_EQ(readFile("data/data00.dat"), tableFile(rows));
 }
 

@@ -84,13 +84,11 @@ TEST_F(GunTest, AxesPointAtTheGamePixelShownThereAndAnOffScreenPullReloads) {
     openGuns();
     setDisplayGeometry(w, h);
     setFakeAxis(0, 0, x), setFakeAxis(0, 1, y), setFakeButton(0, 0, true);
-    players[Joystick1].shotsFired = 1;
-    pollAfterPacing();
+    players[Joystick1].shotsFired = 1, pollAfterPacing();
     const Player& gun = players[Joystick1];
     EXPECT_EQ(std::tie(gun.cursorX, gun.cursorY, gun.fireRequested, gun.reloadHeld, gun.active),
               std::make_tuple(gameX, gameY, outside ? 0 : 1, outside, true));
-    setFakeButton(0, 0, false);
-    pollAfterPacing();
+    setFakeButton(0, 0, false), pollAfterPacing();
     EXPECT_EQ(gun.shotsFired, outside ? 0 : 1) << "the release refills";
   }
 }
@@ -289,8 +287,8 @@ TEST(TrackerReply, SixNumbersAfterThreeBytesUpToTheCut) {
     EXPECT_EQ(parseTrackerReply(text.c_str(), length, &report), read) << text;
     EXPECT_EQ(std::tie(report.r[0], report.r[5]), std::tie(first, sixth)) << text;
   }
-  TrackerReport report{};  // each number in its place
-  parseTrackerReply("12 7 -8.5 3 4.25 5 6", 20, &report);
+  TrackerReport report{};  // each number in its place, none from a longer record before
+  for (int length : {22, 20}) parseTrackerReply("12 7 -8.5 3 4.25 5 689", length, &report);
   EXPECT_EQ(std::vector(report.r, report.r + 6), (std::vector<double>{7, -8.5, 3, 4.25, 5, 6}));
 }
 
