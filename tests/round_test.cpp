@@ -238,9 +238,9 @@ TEST_F(TargetsTest, AJoltLiftsSixThenThreePixelsAndTheDeadShowTheHitPicture) {
   EXPECT_EQ(topRow(), 254);
   // The rare tenth draw of a flash shows the ninth picture, as the one before.
   pictures.muzzleFlash[8] = own(solidSurface(6, 6, 0x00FF00));
-  t->firing = 1, scriptRandom({32767}), t->Draw(), t->firing = 0;
+  t->firing = 1, scriptRandom({32767}), t->Draw(), t->firing = 0, t->health = 1;
   EXPECT_EQ(screenRgb(t->x - 26, t->y - 18), 0x00FF00u);
-  EXPECT_TRUE(t->TakeHit(t->x, t->y));
+  EXPECT_TRUE(t->TakeHit(t->x, t->y));  // one health left: it still stands
   for (int want : {248, 251, 254}) EXPECT_EQ(topRow(), want);
   for (int dx : {-45, -44, 43, 44})  // the picture is 88 wide
     EXPECT_EQ(screenRgb(t->x + dx, 254), dx == -45 || dx == 44 ? 0u : FigureRgb) << dx;
