@@ -380,6 +380,7 @@ TEST_F(ScreenMapping, SettingsAreReadStrictlyAndTheFrameStandsBetweenBarsAndPict
   display.windowed = true;
   resizeScreen(800, 600);  // the player's new size: the frame 18 thick from x 6, the picture at 24
   EXPECT_TRUE(at(5, 300) == 0 && at(6, 300) == 0xFF0000u && at(24, 300) == 0x404040u);
+  EXPECT_EQ((display.screen = nullptr, presentFrame(display.game)), -1) << "a size refused";
 }
 
 TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {
