@@ -161,7 +161,8 @@ TEST_F(PlayersTest, CursorKeysStepSixPixelsOnceIn11MsEachCancelTheirOppositeAndC
       {1, 1, 1, 0, 0, 326, 240, 332, 234},
       {20, 1, 1, 1, 1, 700, 234, 700, 234},  // opposite keys cancel, leaving it off the screen
       {0, 0, 0, 1, 1, 8, 477, 2, 479},       // clamped as it steps
-      {0, 0, 0, 1, 1, 700, -20, 639, 0}};    // and when a key qualifies without stepping
+      {0, 0, 0, 1, 1, 700, -20, 639, 0},     // and when a key qualifies without stepping
+      {20, 0, 0, 1, 1, 8, 300, 2, 306}};
   for (auto [after, right, up, left, down, fromX, fromY, x, y] : steps) {
     advanceFakeClock(after);
     arrowHeld[ArrowRight] = right, arrowHeld[ArrowUp] = up;
