@@ -20,13 +20,9 @@ inline int32_t drawFor(int32_t n, int32_t v) {
 
 // Puts a live figure on a place, appeared secondsAgo wall seconds ago.
 inline Target* standOn(Target* t, int32_t slot, int secondsAgo = 0) {
-  t->shown = true;
-  t->slot = slot;
-  t->slotReleased = false;
-  OccupySlot(slot);
-  t->PlaceAtSlot(slot);
+  t->shown = true, t->slot = slot, t->slotReleased = false, t->health = 5;
+  OccupySlot(slot), t->PlaceAtSlot(slot);
   t->appearedAt = wallSeconds() - secondsAgo;
-  t->health = 5;
   return t;
 }
 

@@ -222,7 +222,12 @@ TEST_F(TargetsTest, PlacesOutside0To11AreRefusedAndShotsHitTheRectangleHarmingBy
   for (int i = 1; i <= 5; ++i) EXPECT_EQ(t->TakeDamage(x, y + 99), i == 5) << i;
   EXPECT_FALSE(t->TakeDamage(x, y - 100));
   pictures.figure[1] = picture("b1.bmp", 0x00C350), t->health = 5;  // 50000: around the person
-  EXPECT_FALSE(t->TakeDamage(x, y) || t->health != 5);
+  SDL_Rect centre{44, 100, 1, 1};                                   // the person's one pixel
+  std::vector<int> left;  // after shots beside it, then on it
+  SDL_FillRect(pictures.figure[1], &centre, 0x00C34F);
+  for (auto [dx, dy] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}, {0, 0}})
+    t->TakeDamage(x + dx, y + dy), left.push_back(t->health);
+  EXPECT_EQ(left, (std::vector<int>{5, 5, 5, 5, 2}));
 }
 
 TEST_F(TargetsTest, AJoltLiftsSixThenThreePixelsAndTheDeadShowTheHitPicture) {
