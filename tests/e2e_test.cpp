@@ -304,9 +304,9 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
       {"1 A 30 1 40 1 -M---\n2 B 25 1 40\n3 C 20 2 -1 1 -M---\n4 D 18 1 9 1 -M---\n",
        "A D 2 3 4 5 6 7 8 9",
        "it ends after 5 of 7 fields; row 3 on line 3 refused, its shots -1 is not 0 or more"},
-      {"1 A 10 1 40 1 -M---\n2 B 2147483647 1 40 1 -M---\n3 C " + std::string(61, '0') +
+      {"1 A -2147483648 1 40 1 -M---\n2 B 2147483647 1 40 1 -M---\n3 C " + std::string(61, '0') +
            "10 1 40 1 -M---\n",  // 63 digits are read whole
-       "B 3 4 A C 5 6 7 8 9", "rows ranked by score; 7 rows taken"},
+       "B 3 4 C 5 6 7 8 9 A", "rows ranked by score; 7 rows taken"},
       {"", "0 1 2 3 4 5 6 7 8 9", "10 rows taken from the house table\n"},  // the line's end
       {eleven, "A B C D E F G H I J", "the rest after row 10 ignored"},
       {lines + eleven, "0 1 2 3 4 5 6 7 8 9",
@@ -356,10 +356,11 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
   }
   const mode_t mask = umask(027);  // a new file is made as the player's umask allows
   struct stat st[2] = {};          // the new file, and a damaged file's copy made alike
-  std::remove("data/data01.dat"), SaveHiscores(1), umask(mask), stat("data/data01.dat", st);
-  stat("data/data01.dat.damaged", st + 1);
-  EXPECT_EQ(std::pair(st[0].st_mode & 07777, st[1].st_mode & 07777),
-            std::pair(0640u, 0644u & ~mask));
+  std::remove("data/data01.dat"), SaveHiscores(1);
+  const mode_t left = umask(mask);  // the save leaves the umask as it found it
+  stat("data/data01.dat", st), stat("data/data01.dat.damaged", st + 1);
+  EXPECT_EQ(std::tuple(st[0].st_mode & 07777, st[1].st_mode & 07777, left),
+            std::tuple(0640u, 0644u & ~mask, 027u));
   // A file gone from under the level in memory leaves its table as it was.
   EXPECT_EQ((std::remove("data/data01.dat"), LoadHiscores(1)), -1);
   EXPECT_STREQ(hiscores.rows[0].name, "New");
