@@ -293,8 +293,8 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
   // Each file's table by name, a digit for that house row.
   const std::tuple<std::string, std::string, std::string> cases[] = {
       // file, names, error
-      {"1 A 5 9 9 9 ZZZZZ\n2 B " + std::string(64, '0') + "\n3 C 5 1 1 1 QQQQQ\n",
-       "0 1 2 3 4 5 6 7 8 9",  // 64 digits are too many to be a number
+      {"1 A 5 9 9 9 ZZZZZ\n2 B " + std::string(64, '0') + "\n3 C 5 1 4x 1 -M---\n",
+       "0 1 2 3 4 5 6 7 8 9",  // 64 digits are too many to be a number, "4x" is none
        "row 1 on line 1 refused, its weapon 9 is not 0 to 2; row 2 on line 2 refused, its score "
        "is not a 32-bit number; 1 row more refused; 10 rows taken"},
       {"1 A 30 1 40 6 -M---\n2\n3 B 25 1 40 5 TMKJJ\n", "B 1 2 3 4 5 6 7 8 9",
@@ -321,8 +321,7 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
   for (const auto& [file, wantNames, error] : cases) {
     SCOPED_TRACE(file.substr(0, 60));
     writeFile("data/data01.dat", file);
-    resetHiscores();
-    captureStderr();
+    resetHiscores(), captureStderr();
     const int32_t lowest = LoadHiscores(1);
     const std::string err = capturedStderr();
     EXPECT_EQ(err.find("Hiscore file ./data/data01.dat is damaged: "), 0u) << err;
@@ -347,9 +346,7 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
     EXPECT_NE(capturedStderr().find(kept.substr(5)), std::string::npos);
     EXPECT_EQ(readFile(kept), file);
     const std::string saved = readFile("data/data01.dat");  // read back silently, saved alike
-    resetHiscores();
-    captureStderr();
-    LoadHiscores(1);
+    resetHiscores(), captureStderr(), LoadHiscores(1);
     EXPECT_EQ(capturedStderr(), "");
     ASSERT_EQ(SaveHiscores(1), 0);
     EXPECT_EQ(readFile("data/data01.dat"), saved);
@@ -385,9 +382,12 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
   EXPECT_EQ(capturedStderr(),
             "Hiscores not saved to ./data/data01.dat: no free name to keep the "
             "damaged file under\n");
-  // A file that cannot be read (here a folder) is told so; the house's table stands.
+  // A folder in the file's place is told so, read or saved; the house's table stands.
   std::filesystem::create_directory("data/data02.dat"), captureStderr(), LoadHiscores(2);
   EXPECT_NE(capturedStderr().find("house table; read error: Is a directory\n"), std::string::npos);
+  captureStderr(), SaveHiscores(2);
+  EXPECT_EQ(capturedStderr(),
+            "Hiscores not saved to ./data/data02.dat: it is not a regular file\n");
   // The table of one level is never saved as another's.
   LoadHiscores(0), captureStderr(), SaveHiscores(2);
   EXPECT_NE(capturedStderr().find(": the table in memory belongs to ./data/data00.dat\n"),

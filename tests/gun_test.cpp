@@ -80,9 +80,7 @@ TEST_F(GunTest, AxesPointAtTheGamePixelShownThereAndAnOffScreenPullReloads) {
   }
   for (auto [w, h, x, y, gameX, gameY, outside] : rows) {
     SCOPED_TRACE(testing::Message() << w << " wide, at " << x << "," << y);
-    resetPlayers();
-    openGuns();
-    setDisplayGeometry(w, h);
+    resetPlayers(), openGuns(), setDisplayGeometry(w, h);
     setFakeAxis(0, 0, x), setFakeAxis(0, 1, y), setFakeButton(0, 0, true);
     players[Joystick1].shotsFired = 1, pollAfterPacing();
     const Player& gun = players[Joystick1];
@@ -99,9 +97,7 @@ TEST_F(GunTest, AxesPointAtTheGamePixelShownThereAndAnOffScreenPullReloads) {
 TEST_F(GunTest, AGunWobblingUnderThreePixelsLeavesAfterTenSeconds) {
   for (auto [wobble, creep, stays] : {std::tuple{2, 0, false}, {3, 0, true}, {0, 1, true}}) {
     SCOPED_TRACE(wobble);
-    resetPlayers();
-    openGuns();
-    setDisplayGeometry(1920, 1080);
+    resetPlayers(), openGuns(), setDisplayGeometry(1920, 1080);
     aimAt(0, 100, 100);
     pollAfterPacing();
     EXPECT_FALSE(players[Joystick1].active) << "a gun lying still does not join";

@@ -148,6 +148,8 @@ TEST(InformationArguments, HelpAndVersionPrintAndEndWithoutADisplay) {
   const size_t failed = out.rfind("\nlakeport-nights: SDL could not be initialised: ") + 1;
   EXPECT_EQ(out.substr(version + 3, failed - version - 3),
             "Lakeport Nights " LAKEPORT_VERSION "\nSDL: " + sdlLibraryName() + "\n0\n");
+  EXPECT_NE(sdlLibraryName().find(onSdl12Compat() ? " over SDL 2." : "classic SDL 1.2."),
+            std::string::npos);
   EXPECT_EQ(std::count(out.begin() + failed, out.end(), '\n'), 2) << out;
   EXPECT_EQ(out.substr(out.size() - 3), "\n1\n");
   EXPECT_EQ(out.rfind("Usage: lakeport-nights [ARGUMENT]\n", 0), 0u);
