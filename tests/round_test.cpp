@@ -116,13 +116,15 @@ TEST_F(RoundTest,
                        players[Keyboard].active && players[Mouse].active) &&
                       (players[Keyboard].active = false, pushKey(SDLK_RCTRL, true),
                        pollRoundEvents(), players[Keyboard].active);
+  players[Keyboard].cursorX = 123, players[Keyboard].cursorY = 45;  // the keys shoot there
   for (SDLKey key : {SDLK_LALT, SDLK_UP, SDLK_LCTRL}) pushKey(key, true);
   pushMouseButton(3, true, 5, 5), pushMouseButton(1, true, 5, 5), pollRoundEvents();
   EXPECT_TRUE(joined && players[Mouse].triggerHeld == 1 &&
               sounds(players[Keyboard].reloadChannel, LoadGun1Press + Thompson) &&
               sounds(players[Mouse].reloadChannel, LoadGun1Press + Thompson) &&
               arrowHeld[ArrowUp] && players[Keyboard].fireRequested == 1 &&
-              players[Keyboard].triggerHeld == 1);
+              players[Keyboard].triggerHeld == 1 && players[Keyboard].shotX == 123 &&
+              players[Keyboard].shotY == 45);
   // A release lets the next hold click again.
   players[Keyboard].emptyClickDone = players[Mouse].emptyClickDone = true;
   for (SDLKey key : {SDLK_LALT, SDLK_UP, SDLK_LCTRL}) pushKey(key, false);
