@@ -83,8 +83,8 @@ TEST_F(RoundTest,
   EXPECT_EQ(
       std::tie(roundState.shoutsChannel, roundState.targetsLeftShown, players[Joystick2].active),
       std::make_tuple(NoChannel, 1, false));
-  roundState.gangstersToCome = 0, RunRoundFrame();
-  EXPECT_EQ(roundState.shoutsChannel, 0);
+  roundState.gangstersToCome = 0, players[Joystick2].fireRequested = 1, RunRoundFrame();
+  EXPECT_EQ(std::pair(roundState.shoutsChannel, totalShots), std::pair(0, 1));  // stick 2 fired
   // The end halts the shouts and every recorded shot and reload channel, but
   // neither the hit sound nor the title tune.
   for (int c = 1; c < 6; ++c) ASSERT_EQ(Mix_PlayChannelTimed(c, shouts, 0, -1), c);
