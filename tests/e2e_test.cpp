@@ -377,8 +377,7 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
             std::make_tuple(-1, 5000ul, 10ul));
   // Nor when 99 names of kept files are taken.
   for (int n = 10; n < 100; ++n) writeFile("data/data01.dat.damaged-" + std::to_string(n), "");
-  captureStderr();
-  EXPECT_EQ(SaveHiscores(1), -1);
+  EXPECT_EQ((captureStderr(), SaveHiscores(1)), -1);
   EXPECT_EQ(capturedStderr(),
             "Hiscores not saved to ./data/data01.dat: no free name to keep the "
             "damaged file under\n");
@@ -392,6 +391,12 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
   LoadHiscores(0), captureStderr(), SaveHiscores(2);
   EXPECT_NE(capturedStderr().find(": the table in memory belongs to ./data/data00.dat\n"),
             std::string::npos);
+  // A save whose last step, the rename, fails says so and leaves no file behind.
+  const std::vector<std::string> files = dataFiles();
+  EXPECT_EQ((failNextRename = EXDEV, captureStderr(), SaveHiscores(0)), -1);
+  EXPECT_EQ(capturedStderr(),
+            "Hiscores not saved to ./data/data00.dat: " + std::string(strerror(EXDEV)) + "\n");
+  EXPECT_EQ(dataFiles(), files);
 }
 
 TEST_F(HiscoreTest, NameKeyEdgesAndWhoMayType) {

@@ -49,25 +49,11 @@ void newProcess() {
 }
 
 void resetGameState() {
-  resetShellState();
-  pictures = PictureSet{};
-  resetPlayers();
-  resetMenuInput();
-  resetRoundState();
-  resetWeapons();
-  resetHiscores();
-  resetRoundEnd();
-  resetSoundChannels();
-  unloadSoundBank();
-  resetTracker();
-  resetRoundDisplays();
-  ClearSlotTable();
-  clearEventHooks();
-  resetDisplay();
-  resetSdlHints();
-  useFakeClock(1000, 1700000000);
-  useFakeJoysticks(0);
-  seedRandom(1);
+  resetShellState(), pictures = PictureSet{}, resetPlayers(), resetMenuInput();
+  resetRoundState(), resetWeapons(), resetHiscores(), resetRoundEnd();
+  resetSoundChannels(), unloadSoundBank(), resetTracker();
+  resetRoundDisplays(), ClearSlotTable(), clearEventHooks(), resetDisplay(), resetSdlHints();
+  useFakeClock(1000, 1700000000), useFakeJoysticks(0), seedRandom(1);
   // The figures, once made, live for the whole run: back to how they are made.
   if (targetField.figures) CreateTargets();
 }

@@ -218,8 +218,7 @@ TEST_F(PlayersTest, ReloadLetsGoOnceAndKioskButtonPairsActAsOne) {
   setFakeAxis(0, 3, 32767), setFakeAxis(0, 2, -32768);
   setFakeAxis(1, 0, -32768), setFakeAxis(1, 1, 32767);
   for (bool kiosk : {false, true}) {
-    resetPlayers();
-    shell.kioskMode = kiosk;
+    resetPlayers(), shell.kioskMode = kiosk;
     pollAfterPacing();
     EXPECT_EQ(at(players[Joystick2]), kiosk ? std::tuple(336, 224) : std::tuple(304, 256));
     EXPECT_EQ(at(players[Joystick1]), std::tuple(320, 240));
@@ -237,8 +236,7 @@ TEST_F(GunTest, TheGunListIsReadStrictlyAndKioskModeRefusesGunTwo) {
       {"1,", 0, 0, 0, 1},  {"12", 0, 0, 0, 1},  {"1;2", 0, 0, 0, 1},
       {"3", 0, 0, 0, 1},   {"2,1", 1, 1, 0, 1}, {"2,", 0, 0, 0, 1}};
   for (auto [value, kiosk, gun1, gun2, told] : rows) {
-    resetPlayers();
-    shell.kioskMode = kiosk;
+    resetPlayers(), shell.kioskMode = kiosk;
     setenv("LAKEPORT_GUNS", value, 1), captureStderr(), readJoystickGuns();
     const std::string said = capturedStderr();
     EXPECT_EQ(
@@ -256,8 +254,7 @@ TEST_F(GunTest, TheGunListIsReadStrictlyAndKioskModeRefusesGunTwo) {
   for (auto [list, crosshair, hidden] : hiding) {
     resetPlayers();
     setenv("LAKEPORT_GUNS", list, 1), setenv("LAKEPORT_GUN_CROSSHAIR", crosshair, 1);
-    captureStderr();
-    readJoystickGuns();
+    captureStderr(), readJoystickGuns();
     const std::string said = capturedStderr();  // nothing for "on" and "off"
     EXPECT_TRUE(*crosshair == 'O' ? oneLineAbout(said, "LAKEPORT_GUN_CROSSHAIR=Off")
                                   : said.empty());
@@ -319,8 +316,9 @@ TEST_F(MenuInputTest, KeysAndMouseDecideOnReleaseOnly) {
     advanceFakeClock(5), pushMouseMotion(x, x + 190), poll();
     EXPECT_EQ(players[Mouse].lastMoveTime, ticksMs()) << x;
   }
-  resetPlayers();
-  pushKey(SDLK_LEFT, true);
+  resetPlayers(), pushKey(SDLK_LCTRL, true), pushMouseMotion(9, 9);
+  EXPECT_TRUE(pollMenuInput() && players[Keyboard].active && players[Mouse].active) << "joined";
+  resetPlayers(), pushKey(SDLK_LEFT, true);
   EXPECT_TRUE(pollMenuInput() && players[Keyboard].active && arrowHeld[ArrowLeft]);
   pushKey(SDLK_LEFT, false);
   EXPECT_TRUE(pollMenuInput() && !arrowHeld[ArrowLeft]) << "let go, it stops";
@@ -349,9 +347,7 @@ TEST_F(MenuInputTest, KioskSecondPlayersButtonPairsActAsOne) {
   EXPECT_TRUE(!pollWith(0, 0, false) && std::get<0>(decided()) == Joystick1) << "and joystick 1's";
   // Its back: joystick 1's button 3, which joins it; outside kiosk mode no one's.
   for (bool kiosk : {true, false}) {
-    forget();
-    resetPlayers();
-    shell.kioskMode = kiosk;
+    forget(), resetPlayers(), shell.kioskMode = kiosk;
     EXPECT_TRUE(pollWith(0, 3, true));
     EXPECT_EQ(pollWith(0, 3, false), !kiosk);
     EXPECT_EQ(std::tuple_cat(decided(), std::tuple(players[Joystick2].active)),

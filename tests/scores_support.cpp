@@ -1,16 +1,26 @@
 // Readable screen text, frame scripts and files for the end-of-round tests.
 #include "scores_support.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
 
 #include "app/shell.h"
 #include "fixture.h"
 #include "gfx/font.h"
 #include "platform/events.h"
+
+int failNextRename = 0;
+extern "C" int rename(const char* from, const char* to) {
+  if (const int e = std::exchange(failNextRename, 0)) return errno = e, -1;
+  return renameat(AT_FDCWD, from, AT_FDCWD, to);
+}
 
 void useReadableFont() {
   // Column 0 and every even column carry the marker on top; glyph 33 + i is

@@ -30,6 +30,9 @@ class FrameScript {
   int idleFrames = 0;
 };
 
+// The next rename in this process fails with this errno (0: none), as on a
+// disk that fails under the game; renames go on as before otherwise.
+extern int failNextRename;
 // A file's whole contents ("" when it cannot be read), and writing one.
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& text);
