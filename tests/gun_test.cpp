@@ -327,24 +327,23 @@ TEST_F(MenuInputTest, KeysAndMouseDecideOnReleaseOnly) {
 // The kiosk's second player's fire pair (joystick 2's button 0, joystick 1's 2):
 // one held while the other rests decides nothing; both up make one decision.
 TEST_F(MenuInputTest, KioskSecondPlayersButtonPairsActAsOne) {
-  shell.kioskMode = true;
-  useFakeJoysticks(2);
+  shell.kioskMode = true, useFakeJoysticks(2);
   shell.joystick1 = joystickOpen(0), shell.joystick2 = joystickOpen(1);
   EXPECT_TRUE(pollWith(1, 0, true));
-  pushMouseButton(1, false, 5, 5);
-  EXPECT_FALSE(pollMenuInput());
+  EXPECT_FALSE((pushMouseButton(1, false, 5, 5), pollMenuInput()));
   EXPECT_EQ(decided(), std::make_tuple(Mouse, None, false));
   forget();
-  EXPECT_TRUE(pollWith(0, 2, true));
-  EXPECT_TRUE(pollWith(1, 0, false));
+  EXPECT_TRUE(pollWith(0, 2, true) && pollWith(1, 0, false));
   EXPECT_FALSE(pollWith(0, 2, false));
   EXPECT_EQ(decided(), std::make_tuple(Joystick2, None, false));
   forget(), shell.kioskMode = false;
-  EXPECT_TRUE(pollWith(1, 0, true));
-  EXPECT_FALSE(pollWith(1, 0, false)) << "joystick 2's own fire decides";
+  EXPECT_TRUE(pollWith(1, 0, true) && !pollWith(1, 0, false)) << "joystick 2's own fire decides";
   forget();
   EXPECT_TRUE(pollWith(0, 0, true) && players[Joystick1].active) << "its press joins it";
   EXPECT_TRUE(!pollWith(0, 0, false) && std::get<0>(decided()) == Joystick1) << "and joystick 1's";
+  forget();  // its own back, button 2
+  EXPECT_TRUE(pollWith(0, 1, true) && !pollWith(0, 1, false) &&
+              decided() == std::tuple(None, int{Joystick1}, true));
   // Its back: joystick 1's button 3, which joins it; outside kiosk mode no one's.
   for (bool kiosk : {true, false}) {
     forget(), resetPlayers(), shell.kioskMode = kiosk;

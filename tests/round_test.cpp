@@ -15,6 +15,7 @@
 #include "platform/events.h"
 #include "platform/joystick.h"
 #include "platform/random.h"
+#include "scores/round_end.h"
 #include "weapons/weapons.h"
 
 namespace {
@@ -54,7 +55,7 @@ TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
   } cases[] = {{0, [] { pushKey(SDLK_ESCAPE, true), shell.backRequested = true; }},
                {4, pushQuit},
                {2, [] { roundState.gangstersLeft = 0; }},
-               {3, [] { roundState.energy = 0; }}};
+               {3, [] { roundState.energy = 0, roundState.gangstersLeft = 1; }}};
   for (const auto& c : cases) {
     resetRoundState();
     shell.screen = ScreenId::Round;
@@ -65,8 +66,9 @@ TEST_F(RoundTest, EndsAreTestedBeforeEachFrameOnly) {
       if (flips > 50) throw std::runtime_error("the round did not end");
     });
     RunRound();
-    EXPECT_EQ(std::tie(flips, shell.screen, shell.backRequested, roundState.playerCount),
-              std::make_tuple(c.frame, ScreenId::RoundEnd, false, 0));  // nobody played
+    EXPECT_EQ(std::tuple(flips, shell.screen, shell.backRequested, roundState.playerCount,
+                         RoundEndBackdrop()),  // nobody played; lost but for a clean sweep
+              std::tuple(c.frame, ScreenId::RoundEnd, false, 0, c.frame == 2 ? 2 : 3));
   }
   setFlipHook(nullptr);
 }
