@@ -53,7 +53,7 @@ void resetGameState() {
   resetRoundState(), resetWeapons(), resetHiscores(), resetRoundEnd();
   resetSoundChannels(), unloadSoundBank(), resetTracker();
   resetRoundDisplays(), ClearSlotTable(), clearEventHooks(), resetDisplay(), resetSdlHints();
-  useFakeClock(1000, 1700000000), useFakeJoysticks(0), seedRandom(1);
+  useFakeClock(1000, 1700000000), useFakeJoysticks(0), seedRandom(1), failNextRename = 0;
   // The figures, once made, live for the whole run: back to how they are made.
   if (targetField.figures) CreateTargets();
 }
