@@ -102,8 +102,7 @@ TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsA
        {std::tuple{100, 50, 0}, {99, 50, 4}, {2, 1, 5}, {1, 1, -1}, {0, 0, 1}, {-3, 0, 3}}) {
     SCOPED_TRACE("energy " + std::to_string(energy) + ", level " + std::to_string(level));
     roundState.energy = energy, roundState.bodyCount = level, roundState.targetsLeftShown = lit;
-    shell.chosenLevel = level;
-    SDL_FillRect(shell.video, nullptr, 0);
+    shell.chosenLevel = level, SDL_FillRect(shell.video, nullptr, 0);
     DrawRoundDisplay();
     for (int k : {0, lit - 1, lit, 49}) {
       const uint32_t pip = k < lit ? 0xF0D020 : 0x302010;
@@ -224,8 +223,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   SDL_SetColorKey(pictures.shotMark, SDL_SRCCOLORKEY, 0x404040);
   EXPECT_EQ(differs(), "");
   // Another mark size, blended; no backdrop or no level: marks one by one.
-  pictures.shotMark = scene(42, 1, 9, 5);
-  SDL_SetAlpha(pictures.shotMark, SDL_SRCALPHA, 128);
+  pictures.shotMark = scene(42, 1, 9, 5), SDL_SetAlpha(pictures.shotMark, SDL_SRCALPHA, 128);
   addRandomMarks(40);
   EXPECT_EQ(differs(), "");
   pictures.shotMark = scene(43, 0, 1, 1);  // a mark of one pixel, one moved
@@ -297,8 +295,7 @@ TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxInsideItsFrameAndPointsMapBot
   }
   // An event put back comes out alike, then the one behind it; the player's own
   // pointer mode is kept.
-  startVideo();
-  display.framePercent = 0;
+  startVideo(), display.framePercent = 0;
   setDisplayGeometry(1280, 1024);
   pushMouseButton(SDL_BUTTON_LEFT, true, 641, 1000), pushQuit();
   SDL_Event got{};
@@ -309,8 +306,7 @@ TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxInsideItsFrameAndPointsMapBot
   // The pointer hides by having no pixels, unless the player asks SDL for
   // relative motion: then SDL hides it.
   for (const char* relative : {"0", "1"}) {
-    setenv("SDL_MOUSE_RELATIVE", relative, 1);
-    SDL_ShowCursor(SDL_ENABLE);
+    setenv("SDL_MOUSE_RELATIVE", relative, 1), SDL_ShowCursor(SDL_ENABLE);
     hidePointer();
     EXPECT_TRUE(*relative == '0' ? pointerHidden() : SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE);
   }
@@ -333,8 +329,7 @@ TEST_F(ScreenMapping, SettingsAreReadStrictlyAndTheFrameStandsBetweenBarsAndPict
   // LAKEPORT_SCREEN: a window, the real mode, or one line and the whole screen.
   startVideo();
   for (auto [value, window] : {std::pair{"window", true}, {"640x480", false}, {"Window", false}}) {
-    setenv("LAKEPORT_SCREEN", value, 1);
-    captureStderr();
+    setenv("LAKEPORT_SCREEN", value, 1), captureStderr();
     EXPECT_NE(openGameScreen(), nullptr);
     const std::string said = capturedStderr();
     EXPECT_TRUE(display.windowed == window &&

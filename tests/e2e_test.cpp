@@ -117,8 +117,7 @@ TEST_F(FaultTest, FlowerShopRoundEndsByEnergyAndASaveFailingHalfWayKeepsTheOldFi
   game.reloadEveryShot = false;
   // "A", the keyboard's button 2 (it did not play: only marks the request), then
   // the mouse's, which played.
-  game.name = {{0, 3}, {-1, 0}}, game.cancel = true;
-  game.replays = 1;
+  game.name = {{0, 3}, {-1, 0}}, game.cancel = true, game.replays = 1;
   const rlimit small{100, saved.rlim_max};
   game.atRoundEnd = [&] { ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0); };
   game.afterEntry = [&] { setrlimit(RLIMIT_FSIZE, &saved); };
@@ -322,8 +321,7 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
   int copy = 0;
   for (const auto& [file, wantNames, error] : cases) {
     SCOPED_TRACE(file.substr(0, 60));
-    writeFile("data/data01.dat", file);
-    resetHiscores(), captureStderr();
+    writeFile("data/data01.dat", file), resetHiscores(), captureStderr();
     const int32_t lowest = LoadHiscores(1);
     const std::string err = capturedStderr();
     EXPECT_EQ(err.find("Hiscore file ./data/data01.dat is damaged: "), 0u) << err;
@@ -398,6 +396,12 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
   EXPECT_EQ(capturedStderr(),
             "Hiscores not saved to ./data/data00.dat: " + std::string(strerror(EXDEV)) + "\n");
   EXPECT_EQ(dataFiles(), files);
+  // A file in the data folder's place: nothing is read or saved, and both say why.
+  std::filesystem::rename("data", "folder"), writeFile("data", ""), captureStderr();
+  EXPECT_EQ((LoadHiscores(0), SaveHiscores(0)), -1);
+  EXPECT_EQ(capturedStderr(),
+            "Hiscore file ./data/data00.dat cannot be read: Not a directory\n"
+            "Hiscores not saved to ./data/data00.dat: Not a directory\n");
 }
 
 TEST_F(HiscoreTest, NameKeyEdgesAndWhoMayType) {

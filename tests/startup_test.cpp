@@ -120,12 +120,14 @@ TEST_F(StartupTest, MissingFilesAndDevicesAreNamedOnceAndOneArgumentIsKioskModeW
     said += "lakeport-nights: cannot load " + std::string(f) + ": Couldn't open " + strchr(f, '.') +
             "\n";
   EXPECT_EQ(capturedStderr(), said);
-  SDL_Quit(), resetGameState();  // again, with no pictures at all and one stick
-  std::filesystem::remove_all("pics"), useFakeJoysticks(1), captureStderr();
-  ASSERT_EQ(start({"two", "arguments"}), 0);
+  SDL_Quit(), resetGameState();  // again, with no pictures or sounds at all and one stick
+  std::filesystem::remove_all("pics"), std::filesystem::remove("sounds"), useFakeJoysticks(1);
+  ASSERT_EQ((captureStderr(), start({"two", "arguments"})), 0);
   EXPECT_TRUE(!shell.kioskMode && shell.joystick1 && !shell.joystick2);
   EXPECT_EQ(capturedStderr(), "lakeport-nights: there is no pics/ folder in " + dir +
-                                  ": start the game in its game directory\n");
+                                  ": start the game in its game directory\n"
+                                  "lakeport-nights: there is no sounds/ folder in " +
+                                  dir + ": the game runs silent\n");
   shutdownGame();
   EXPECT_FALSE(joystickOpened(0) || SDL_WasInit(SDL_INIT_VIDEO));
 }
