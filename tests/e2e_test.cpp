@@ -21,6 +21,7 @@
 #include "game/round.h"
 #include "gfx/blit.h"
 #include "gfx/font.h"
+#include "input/menu_input.h"
 #include "input/players.h"
 #include "input/tracker.h"
 #include "platform/clock.h"
@@ -177,8 +178,7 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
     EXPECT_EQ(sim.received.substr(0, 27), "SutDtH1,0,0,1\rH2,0,0,1\rcFPP");
     EXPECT_EQ(std::vector(sleeps.begin(), sleeps.begin() + 3),
               (std::vector<uint32_t>{1000, 30, 30}));
-    busy = Mix_QuickLoad_RAW(silence, sizeof silence);
-    Mix_HaltChannel(-1);
+    busy = Mix_QuickLoad_RAW(silence, sizeof silence), Mix_HaltChannel(-1);
     for (int c = 0; c < 8; ++c) ASSERT_EQ(Mix_PlayChannel(c, busy, -1), c);
     titleChannel = titleTuneChannel;
     for (std::atomic<int>& n : channelStops) n = 0;
@@ -211,8 +211,7 @@ TEST_F(FaultTest, BusyMixerUnpluggedTrackerAndMissingDataFolderLeaveTheGameToGoO
   // With standard input closed, a port may open as descriptor 0.
   const int in = dup(0), master = posix_openpt(O_RDWR | O_NOCTTY);
   ASSERT_TRUE(in >= 0 && master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
-  close(0);
-  const int fd = serialOpen(ptsname(master));
+  const int fd = (close(0), serialOpen(ptsname(master)));
   serialClose(fd), dup2(in, 0), close(in), close(master);
   EXPECT_EQ(fd, 0);
 }
@@ -251,8 +250,8 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
     mouseFireAt(300, 300);
   });
   RunRoundEnd();
-  EXPECT_EQ(std::tie(firstFrameMs, backdrop, shell.screen),
-            std::make_tuple(1350u, HallOfFameRgb, ScreenId::Round));
+  EXPECT_EQ(std::tie(firstFrameMs, backdrop, shell.screen, menuInput.selectDevice),
+            std::make_tuple(1350u, HallOfFameRgb, ScreenId::Round, -1));  // the fire is spent
   EXPECT_EQ(seen, std::vector(std::begin(cells), std::end(cells)));
   EXPECT_EQ(readFile("data/data00.dat"), file);
   // The round is re-armed: players join again by using their devices.
