@@ -120,10 +120,10 @@ TEST_F(StartupTest, MissingFilesAndDevicesAreNamedOnceAndOneArgumentIsKioskModeW
     said += "lakeport-nights: cannot load " + std::string(f) + ": Couldn't open " + strchr(f, '.') +
             "\n";
   EXPECT_EQ(capturedStderr(), said);
-  SDL_Quit(), resetGameState();  // again, with no pictures or sounds at all and one stick
+  SDL_Quit(), resetGameState();  // again, with no pictures or sounds at all and one stick, a gun
   std::filesystem::remove_all("pics"), std::filesystem::remove("sounds"), useFakeJoysticks(1);
-  ASSERT_EQ((captureStderr(), start({"two", "arguments"})), 0);
-  EXPECT_TRUE(!shell.kioskMode && shell.joystick1 && !shell.joystick2);
+  ASSERT_EQ((setenv("LAKEPORT_GUNS", "1", 1), captureStderr(), start({"two", "arguments"})), 0);
+  EXPECT_TRUE(!shell.kioskMode && shell.joystick1 && !shell.joystick2 && guns[Joystick1].gun);
   EXPECT_EQ(capturedStderr(), "lakeport-nights: there is no pics/ folder in " + dir +
                                   ": start the game in its game directory\n"
                                   "lakeport-nights: there is no sounds/ folder in " +
