@@ -91,8 +91,7 @@ TEST_F(DisplaysTest, ShotMarksFillTheFirstFreeEntryThenOverwriteAmongTheFirst351
 
 // The strip's words, pips and panels; remembered from the last frame or afresh.
 TEST_F(DisplaysTest, TheStripSaysKillsAndTargetsLeftLightsAPipForEveryTwoPointsAndIsRemembered) {
-  useReadableFont();
-  pictures.pip = own(solidSurface(4, 12, 0xF0D020));
+  useReadableFont(), pictures.pip = own(solidSurface(4, 12, 0xF0D020));
   pictures.pipEmpty = own(solidSurface(4, 12, 0x302010));
   for (int l = 0; l < 5; ++l)
     pictures.levelDimmed[l] = own(solidSurface(640, 480, 0x100033 * (l + 1)));
@@ -150,9 +149,8 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
     pictures.levelDimmed[level] = scene(20 + level, 2);  // another layout: blits convert
   }
   pictures.shotMark = scene(3, 0, 6, 6);
-  SDL_SetColorKey(pictures.shotMark, SDL_SRCCOLORKEY, 0x404040);
+  SDL_SetColorKey(pictures.shotMark, SDL_SRCCOLORKEY, 0x404040), shell.chosenLevel = 1;
   SDL_Surface* junk = scene(99, 0);
-  shell.chosenLevel = 1;
   std::mt19937 rng(5);
   auto addRandomMarks = [&](int n) {
     while (n-- > 0) AddShotMark(int(rng() % 660) - 10, int(rng() % 500) - 10);
@@ -214,8 +212,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   EXPECT_EQ(differs(), "");
   shotMarks.entries[2000] = ShotMark{-10, -10};  // the list now ends there
   const uint64_t builds = layerWork.baseBuilds;
-  shell.chosenLevel = 4;
-  addRandomMarks(60);
+  shell.chosenLevel = 4, addRandomMarks(60);
   EXPECT_TRUE(differs() == "" && layerWork.baseBuilds == builds + 1);
   ClearShotMarks(), AddShotMark(10, 10);
   EXPECT_EQ(differs(), "");
@@ -244,10 +241,8 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
 
 // The weapon keys' label stands for 1500 ms from its own key, in round frames.
 TEST_F(DisplaysTest, AWeaponKeySwitchesAndItsLabelShowsFor1500Ms) {
-  useReadableFont();
-  pictures.levelBackdrop[0] = own(solidSurface(640, 480, 0x101010));
-  pictures.levelDimmed[0] = own(solidSurface(640, 480, 0x202060));
-  shell.chosenLevel = 0;
+  useReadableFont(), pictures.levelBackdrop[0] = own(solidSurface(640, 480, 0x101010));
+  pictures.levelDimmed[0] = own(solidSurface(640, 480, 0x202060)), shell.chosenLevel = 0;
   auto rowZeroAfter = [](uint32_t ms) {  // as the frame ms later is flipped
     advanceFakeClock(ms);
     std::string seen;

@@ -267,8 +267,7 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
   FrameScript entry;
   entry.then([&] { prompt = screenText(1, 18, 640), backdrop = screenRgb(639, 479); });
   for (int k = 0; k < 21; ++k) entry.then([] { mouseFireAt(nameKeyX(0), nameKeyY(0)); });
-  entry.then([] { pushMouseButton(3, false, 1, 1); });
-  RunRoundEnd();
+  entry.then([] { pushMouseButton(3, false, 1, 1); }), RunRoundEnd();
   EXPECT_EQ(std::tie(backdrop, nameCursor, nameField[20]), std::make_tuple(HallOfFameRgb, 20, '.'));
   EXPECT_EQ(prompt, "Please enter your name (20 chars) or press button 2 to cancel: " +
                         std::string(20, ' ') + ".");
@@ -279,8 +278,7 @@ TEST_F(RoundEndTest, TyingTheTenthRowShowsTableAndResultLineAndAFireReplaysTheLe
   FrameScript alone;
   for (std::pair<int, int> k : {std::pair{0, 3}, {10, 0}, {10, 1}})
     alone.then([k] { mouseFireAt(nameKeyX(k.first), nameKeyY(k.second)); });
-  alone.then([] { pushMouseButton(3, false, 1, 1); });
-  RunRoundEnd();
+  alone.then([] { pushMouseButton(3, false, 1, 1); }), RunRoundEnd();
   EXPECT_NE(readFile("data/data00.dat").find(" Anonymous 14 "), std::string::npos);
   releaseReadableFont();
 }

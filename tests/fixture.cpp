@@ -81,8 +81,7 @@ void GameTest::TearDown() {
   unsetenv("LAKEPORT_GUNS");  // set by tests that play with guns
   unsetenv("LAKEPORT_GUN_CROSSHAIR");
   newProcess();
-  useRealClock();
-  useRealJoysticks();
+  useRealClock(), useRealJoysticks();
   if (!oldCwd.empty() && chdir(oldCwd.c_str()) != 0) ADD_FAILURE() << "back to " << oldCwd;
   std::error_code ec;
   fs::remove_all(dir, ec);

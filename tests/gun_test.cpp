@@ -13,6 +13,7 @@
 #include "input/tracker.h"
 #include "platform/clock.h"
 #include "platform/display.h"
+#include "platform/events.h"
 #include "platform/joystick.h"
 #include "play_driver.h"
 #include "scores_support.h"
@@ -84,8 +85,10 @@ TEST_F(GunTest, AxesPointAtTheGamePixelShownThereAndAnOffScreenPullReloads) {
     setFakeAxis(0, 0, x), setFakeAxis(0, 1, y), setFakeButton(0, 0, true);
     players[Joystick1].shotsFired = 1, pollAfterPacing();
     const Player& gun = players[Joystick1];
-    EXPECT_EQ(std::tie(gun.cursorX, gun.cursorY, gun.fireRequested, gun.reloadHeld, gun.active),
-              std::make_tuple(gameX, gameY, outside ? 0 : 1, outside, true));
+    EXPECT_EQ(std::tie(gun.cursorX, gun.cursorY, gun.shotX, gun.shotY, gun.fireRequested,
+                       gun.reloadHeld, gun.active),  // a pull shoots where it points
+              std::make_tuple(gameX, gameY, outside ? -1 : gameX, outside ? -1 : gameY,
+                              outside ? 0 : 1, outside, true));
     setFakeButton(0, 0, false), pollAfterPacing();
     EXPECT_EQ(gun.shotsFired, outside ? 0 : 1) << "the release refills";
   }
@@ -322,6 +325,10 @@ TEST_F(MenuInputTest, KeysAndMouseDecideOnReleaseOnly) {
   EXPECT_TRUE(pollMenuInput() && players[Keyboard].active && arrowHeld[ArrowLeft]);
   pushKey(SDLK_LEFT, false);
   EXPECT_TRUE(pollMenuInput() && !arrowHeld[ArrowLeft]) << "let go, it stops";
+  int status = -1;  // the window closed on a menu ends the game as asked: status 0
+  setExitHook([&status](int s) { status = s, throw ProgramExit{s}; });
+  EXPECT_THROW((pushQuit(), pollMenuInput()), ProgramExit);
+  EXPECT_EQ(std::tuple(status, SDL_WasInit(SDL_INIT_VIDEO)), std::tuple(0, 0u));  // screen left
 }
 
 // The kiosk's second player's fire pair (joystick 2's button 0, joystick 1's 2):
