@@ -298,7 +298,7 @@ TEST_F(HiscoreTest, DamagedFilesGiveRankedTablesAndAreKeptWhenTheNextResultIsSav
        "is not a 32-bit number; 1 row more refused; 10 rows taken"},
       {"1 A 30 1 40 6 -M---\n2\n3 B 25 1 40 5 TMKJJ\n", "B 1 2 3 4 5 6 7 8 9",
        "players 6 is not 0 to 5; row 2 on line 2 refused, it ends after 1 of 7"},
-      {"1 A 30 1 40 1 -K---\n2 B 25 0 0 0 -----\n", "B 1 2 3 4 5 6 7 8 9",
+      {"1 Alf 30 1 40 1 -K---\n2 B 25 0 0 0 -----\n", "B 1 2 3 4 5 6 7 8 9",
        "row 1 on line 1 refused, its devices are not"},
       {"1 A 30 1 40 1 -M---\n2 B 25 1 40\n3 C 20 2 -1 1 -M---\n4 D 18 1 9 1 -M---\n",
        "A D 2 3 4 5 6 7 8 9",
