@@ -59,8 +59,7 @@ void resetGameState() {
 }
 
 void GameTest::SetUp() {
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  setenv("SDL_VIDEODRIVER", "dummy", 1), setenv("SDL_AUDIODRIVER", "dummy", 1);
   // An empty port name looks for no tracker, unless a test names a device.
   setenv("LAKEPORT_TRACKER_PORT", "", 1);
   char tmpl[] = "/tmp/lakeport-test-XXXXXX";
@@ -79,8 +78,7 @@ void GameTest::TearDown() {
   if (capturingOut) capturedStdout();
   if (capturingErr) capturedStderr();
   unsetenv("LAKEPORT_GUNS");  // set by tests that play with guns
-  unsetenv("LAKEPORT_GUN_CROSSHAIR");
-  newProcess();
+  unsetenv("LAKEPORT_GUN_CROSSHAIR"), newProcess();
   useRealClock(), useRealJoysticks();
   if (!oldCwd.empty() && chdir(oldCwd.c_str()) != 0) ADD_FAILURE() << "back to " << oldCwd;
   std::error_code ec;

@@ -16,6 +16,7 @@
 #include "audio/soundbank.h"
 #include "fixture.h"
 #include "game/round.h"
+#include "gfx/font.h"
 #include "gfx/grid.h"
 #include "input/menu_input.h"
 #include "input/players.h"
@@ -88,6 +89,7 @@ TEST_F(StartupTest, OneProgressStepAPictureThenTheRowFilledAndEveryPictureInItsS
            s->format->colorkey == SDL_MapRGB(s->format, key >> 16, key >> 8 & 255, key & 255);
   };
   for (SDL_Surface* s : pictures.crosshair) EXPECT_TRUE(keyed(s, 0));  // the tracker's too
+  for (BitmapFont* f : pictures.fonts) EXPECT_TRUE(f && keyed(f->surface, 0x00FF00));  // 24-bit
   // Every picture slot (the fields before the fonts) holds a picture of its own,
   // save the Garage's dimmed backdrop.
   SDL_Surface* const* slots = &pictures.frontBackdrop;
