@@ -154,8 +154,7 @@ SDL_Surface* GameTest::own(SDL_Surface* s) { return owned.push_back(s), s; }
 
 void pushKey(SDLKey key, bool down) {
   SDL_Event e = event(down ? SDL_KEYDOWN : SDL_KEYUP);
-  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-  e.key.keysym.sym = key;
+  e.key.state = down ? SDL_PRESSED : SDL_RELEASED, e.key.keysym.sym = key;
   push(e);
 }
 

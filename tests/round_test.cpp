@@ -305,8 +305,7 @@ TEST_F(ScheduleTest, AWallClockSetBackRestartsTheWaitAndStayAGangsterFiresInSeco
   advanceFakeClock(1000), t->Tick();
   EXPECT_TRUE(IsSlotFree(2));
   // On the Flower Shop q up to 49 hits for chance 25; energy may go below zero.
-  shell.chosenLevel = FlowerShop;
-  roundState.energy = 0;
+  shell.chosenLevel = FlowerShop, roundState.energy = 0;
   scriptRandom({drawFor(100, 50) - 1, drawFor(100, 50)});  // the last draw for 49, the first for 50
   for (int i = 0; i < 2; ++i) GangsterShotRoll(25);
   EXPECT_EQ(roundState.energy, -1);
@@ -336,8 +335,7 @@ TEST_F(WeaponsTest, MagazinesEmptyAndTheCadenceIsStrictlyMoreThan80Ms) {
 // clamped; the crosshair waits for the motion event that comes back.
 TEST_F(WeaponsTest, RecoilWarpsTheMouseClamped) {
   startVideo();
-  shell.chosenWeapon = SixShooter;
-  players[Mouse].cursorX = 200;
+  shell.chosenWeapon = SixShooter, players[Mouse].cursorX = 200;
   // The shot's point, the two draws, where the pointer is warped.
   const std::tuple<int32_t, int32_t, int32_t, int32_t, std::pair<int, int>> kicks[] = {
       {0, 0, 32767, 32767, {10, 0}}, {639, 479, 32767, 0, {639, 479}}, {3, 100, 0, 16384, {0, 90}}};

@@ -167,9 +167,8 @@ TEST_F(ScreensTest, BackControlsReturnToTheTitleOrEndTheGameThereAndSpacePicksNo
       EXPECT_EQ(shell.screen, ScreenId::Title) << int(start);
       EXPECT_TRUE(!shell.backRequested && shell.chosenWeapon + shell.chosenLevel == 18);
     }
-  players[Mouse].active = false;
+  players[Mouse].active = false, menuInput.selectDevice = Mouse;
   players[Mouse].cursorX = players[Mouse].cursorY = 100;
-  menuInput.selectDevice = Mouse;
   EXPECT_TRUE(runPass({space, space, space, space, space}));
   EXPECT_TRUE(shell.screen == ScreenId::WeaponChoice && menuInput.selectDevice == -1);
   shell.screen = ScreenId::DisplayHelp;

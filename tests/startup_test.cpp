@@ -81,9 +81,11 @@ TEST_F(StartupTest, OneProgressStepAPictureThenTheRowFilledAndEveryPictureInItsS
   SDL_WM_GetCaption(&title, &icon);
   EXPECT_EQ(std::string(title) + "|" + icon, "Lakeport Nights|Lakeport Nights");
   EXPECT_TRUE(pointerHidden());
+  std::string hints;  // SDL 2's, set for it: its software renderer, pads read as classic SDL does
   for (const char* hint :
        {"SDL_RENDER_DRIVER", "SDL_FRAMEBUFFER_ACCELERATION", "SDL_JOYSTICK_HIDAPI"})
-    EXPECT_EQ(getenv(hint) != nullptr, onSdl12Compat()) << hint;  // SDL 2's, set for it
+    hints += getenv(hint) ? std::string(getenv(hint)) + " " : "- ";
+  EXPECT_EQ(hints, onSdl12Compat() ? "software 0 0 " : "- - - ");
   auto keyed = [](SDL_Surface* s, uint32_t key) {
     return s && (s->flags & SDL_SRCCOLORKEY) &&
            s->format->colorkey == SDL_MapRGB(s->format, key >> 16, key >> 8 & 255, key & 255);
@@ -96,7 +98,9 @@ TEST_F(StartupTest, OneProgressStepAPictureThenTheRowFilledAndEveryPictureInItsS
   const std::vector<SDL_Surface*> all(slots, slots + offsetof(PictureSet, fonts) / sizeof *slots);
   EXPECT_EQ(std::set<SDL_Surface*>(all.begin(), all.end()).size(), all.size() - 1);
   EXPECT_EQ(std::count(all.begin(), all.end(), nullptr), 0);
-  EXPECT_EQ(std::count(soundBank.samples, soundBank.samples + SampleCount, nullptr), 0);
+  // Every sound slot holds a chunk of its own, save the title's four copies of one.
+  const std::set<Mix_Chunk*> chunks(soundBank.samples, soundBank.samples + SampleCount);
+  EXPECT_EQ(chunks.size() - chunks.count(nullptr), SampleCount - 3u);
 }
 
 TEST_F(StartupTest, MissingFilesAndDevicesAreNamedOnceAndOneArgumentIsKioskModeWithUpToTwoSticks) {
