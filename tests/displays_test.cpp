@@ -225,7 +225,7 @@ TEST_F(DisplaysTest, CachedLayersGiveThePixelsOfDrawingEveryPicture) {
   EXPECT_EQ(differs(), "");
   pictures.shotMark = scene(43, 0, 1, 1);  // a mark of one pixel, one moved
   EXPECT_EQ(differs(), "");
-  shotMarks.entries[1] = shotMarks.entries[0];
+  shotMarks.entries[1] = shotMarks.entries[0], --shotMarks.entries[0].x;  // the first a pixel left
   EXPECT_EQ(differs(), "");
   pictures.levelDimmed[4] = scene(77, 2);  // the places' picture alone, then the backdrop
   EXPECT_EQ(differs(), "");
@@ -276,8 +276,7 @@ TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxInsideItsFrameAndPointsMapBot
     const int off = p.w >= GameWidth ? 0 : 1;
     int gx, gy, sx, sy;
     for (int g = 0; g < GameWidth; ++g) {
-      gameToScreen(g, g * GameHeight / GameWidth, &sx, &sy);
-      screenToGame(sx, sy, &gx, &gy);
+      gameToScreen(g, g * GameHeight / GameWidth, &sx, &sy), screenToGame(sx, sy, &gx, &gy);
       ASSERT_TRUE(!outsidePicture(sx, sy) && abs(gx - g) <= off &&
                   abs(gy - g * GameHeight / GameWidth) <= off)
           << g;
@@ -313,8 +312,7 @@ TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxInsideItsFrameAndPointsMapBot
 TEST_F(ScreenMapping, SettingsAreReadStrictlyAndTheFrameStandsBetweenBarsAndPicture) {
   // A screen SDL refuses (here there is no video driver at all): no screen and
   // no window flag, for start-up to say so.
-  setenv("SDL_VIDEODRIVER", "none", 1);
-  setenv("LAKEPORT_SCREEN", "window", 1);
+  setenv("SDL_VIDEODRIVER", "none", 1), setenv("LAKEPORT_SCREEN", "window", 1);
   EXPECT_TRUE(!openGameScreen() && !display.windowed);
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   // The window: the largest multiple of the game inside nine tenths of the desktop.
@@ -391,8 +389,7 @@ TEST_F(ScreenMapping, ScaledPictureShowsTheMappedGamePixelInTheScreensLayout) {
       setDisplayGeometry(screens[k].w, screens[k].h);
       SDL_Surface* screen = own(SDL_CreateRGBSurface(SDL_SWSURFACE, screens[k].w, screens[k].h, 32,
                                                      red, 0xFF00, red ^ 0xFF00FF, 0));
-      SDL_FillRect(screen, nullptr, 0x01010101);
-      scalePicture(game, screen, true);
+      SDL_FillRect(screen, nullptr, 0x01010101), scalePicture(game, screen, true);
       // Shuffles where the processor can and 4 columns span 4 pixels, else by layout.
       const RowWay slow = k == 7     ? RowWay::Spread
                           : pass & 1 ? RowWay::OtherLayout

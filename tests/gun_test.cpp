@@ -101,8 +101,7 @@ TEST_F(GunTest, AGunWobblingUnderThreePixelsLeavesAfterTenSeconds) {
   for (auto [wobble, creep, stays] : {std::tuple{2, 0, false}, {3, 0, true}, {0, 1, true}}) {
     SCOPED_TRACE(wobble);
     resetPlayers(), openGuns(), setDisplayGeometry(1920, 1080);
-    aimAt(0, 100, 100);
-    pollAfterPacing();
+    aimAt(0, 100, 100), pollAfterPacing();
     EXPECT_FALSE(players[Joystick1].active) << "a gun lying still does not join";
     for (int step = 0; step < 801; ++step) {  // 10.4 seconds
       aimAt(0, 320 + (step % 2) * wobble + step / 8 * creep, 240 - (step % 2) * wobble);

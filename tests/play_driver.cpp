@@ -145,8 +145,7 @@ void MouseGame::shootOrMove() {
   aimed = true;
   const Player& mouse = players[Mouse];
   if (reloadDue && mouse.fireRequested == 0) {
-    pushMouseButton(3, true, x, y);
-    pushMouseButton(3, false, x, y);
+    pushMouseButton(3, true, x, y), pushMouseButton(3, false, x, y);
     reloadDue = false;
     return;
   }
