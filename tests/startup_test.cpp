@@ -117,7 +117,7 @@ TEST_F(StartupTest, MissingFilesAndDevicesAreNamedOnceAndOneArgumentIsKioskModeW
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   for (const char* f : {"title.jpg", "cross_c_02.bmp", "pussycat18.png"})
     remove((std::string("pics/") + f).c_str());
-  useFakeJoysticks(3), captureStderr();
+  useFakeJoysticks(2), captureStderr();
   ASSERT_EQ(start({"--anything"}), 0);
   EXPECT_TRUE(shell.kioskMode && shell.joystick1 && shell.joystick2 && !joystickOpened(2));
   std::string said;
