@@ -289,8 +289,7 @@ TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxInsideItsFrameAndPointsMapBot
   }
   // An event put back comes out alike, then the one behind it; the player's own
   // pointer mode is kept.
-  startVideo(), display.framePercent = 0;
-  setDisplayGeometry(1280, 1024);
+  startVideo(), display.framePercent = 0, setDisplayGeometry(1280, 1024);
   pushMouseButton(SDL_BUTTON_LEFT, true, 641, 1000), pushQuit();
   SDL_Event got{};
   ASSERT_TRUE(pollEvent(&got));
@@ -300,8 +299,7 @@ TEST_F(ScreenMapping, PictureIsTheLargestCentredBoxInsideItsFrameAndPointsMapBot
   // The pointer hides by having no pixels, unless the player asks SDL for
   // relative motion: then SDL hides it.
   for (const char* relative : {"0", "1"}) {
-    setenv("SDL_MOUSE_RELATIVE", relative, 1), SDL_ShowCursor(SDL_ENABLE);
-    hidePointer();
+    setenv("SDL_MOUSE_RELATIVE", relative, 1), SDL_ShowCursor(SDL_ENABLE), hidePointer();
     EXPECT_TRUE(*relative == '0' ? pointerHidden() : SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE);
   }
   unsetenv("SDL_MOUSE_RELATIVE");

@@ -114,7 +114,9 @@ TEST_F(RoundTest,
   t->health = 1, t->firing = 1, t->Draw();
   const bool fired = sounds(figureShotChannel[6], Target01 + 6) && screenRgb(t->x, t->y) == Figure;
   Mix_HaltChannel(-1), t->health = 0, t->Draw();  // shot in the frame it fires: no shot sound
-  EXPECT_TRUE(fired && !Mix_Playing(figureShotChannel[6]));
+  playFigureShot(14);  // the two gangsters after the bystanders fire with the first's sound
+  EXPECT_TRUE(fired && !Mix_Playing(figureShotChannel[6]) &&
+              sounds(figureShotChannel[0], Target01));
   shell.chosenWeapon = Thompson, players[Keyboard].shotsFired = 3;
   const bool joined = (pushKey(SDLK_DOWN, true), pushMouseMotion(7, 9), pollRoundEvents(),
                        players[Keyboard].active && players[Mouse].active) &&

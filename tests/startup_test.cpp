@@ -223,8 +223,7 @@ TEST_F(StopSignalTest, RoundEndStoresTheResultAsACancelledEntryThenEndsBySignalO
     struct sigaction before, interrupt, term;  // SIGINT is the game's too, unless ignored
     sigaction(SIGINT, nullptr, &before);
     const auto hangUp = signal(SIGHUP, SIG_IGN);  // as nohup leaves it, and so it stays
-    installStopSignals(stopGame);
-    sigaction(SIGINT, nullptr, &interrupt);
+    installStopSignals(stopGame), sigaction(SIGINT, nullptr, &interrupt);
     sigaction(SIGTERM, nullptr, &term);  // reads and writes go on after it
     EXPECT_EQ(
         std::tuple(interrupt.sa_handler, term.sa_flags & SA_RESTART, signal(SIGHUP, hangUp)),
